@@ -1,0 +1,54 @@
+#include "channel_count.h"
+
+#include "channel_ids.h"
+#include "channel_table.h"
+#include "shared_routines.h"
+
+namespace mr640 {
+
+using namespace Qt::StringLiterals;
+
+std::vector<ChannelCountEntry> ChannelCountEntries()
+{
+    std::vector<ChannelCountEntry> entries;
+    for (int i = 1; i <= kMaxChannels / kChannelsPerUnit; ++i) {
+        const int value = i * kChannelsPerUnit;
+        entries.push_back({u"%1 unit - %2 ch"_s.arg(i).arg(value), value});
+    }
+    return entries;
+}
+
+int ChannelCountFor(int requested)
+{
+    if (requested <= 0)
+        return 0;
+    const std::vector<ChannelCountEntry> entries = ChannelCountEntries();
+    for (const ChannelCountEntry& entry : entries) {
+        if (entry.value >= requested)
+            return entry.value;
+    }
+    return entries.back().value;
+}
+
+int ChannelCountPosition(int rows)
+{
+    return rows / kChannelsPerUnit - 1;
+}
+
+bool SetChannelCount(ChannelTable& table, int requested, int mode, Ui& ui)
+{
+    const int size = ChannelCountFor(requested);
+    if (size == 0) {
+        ShowInfo(ui, u"Error setting no of channels."_s);
+        return false;
+    }
+    const int old = table.rowCount();
+    table.Resize(size);
+    if (mode == FillAddedRows && size > old)
+        table.FillDefaultRows(old);
+    else if (mode == FillAllRows)
+        table.FillDefaultRows(0);
+    return true;
+}
+
+} // namespace mr640

@@ -1,0 +1,82 @@
+#include "channel_ids.h"
+
+#include <QRegularExpression>
+
+#include <cmath>
+#include <limits>
+
+namespace mr640 {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+enum class NumberKind { NotANumber, Value, Overflow };
+
+struct Number
+{
+    NumberKind kind = NumberKind::NotANumber;
+    int value = 0;
+};
+
+// A decimal number with optional blanks around it, an optional sign, an optional
+// fraction and an optional exponent; its value rounded half to even.
+Number ParseNumber(QStringView text)
+{
+    static const QRegularExpression pattern(
+        u"^[ \\t]*[+-]?([0-9]+\\.?[0-9]*|\\.[0-9]+)([eE][+-]?[0-9]+)?[ \\t]*$"_s);
+    if (!pattern.match(text).hasMatch())
+        return {};
+    const double value = text.trimmed().toString().toDouble();
+    const double rounded = std::nearbyint(value); // the default mode rounds half to even
+    if (!(rounded >= std::numeric_limits<int>::min() && rounded <= std::numeric_limits<int>::max()))
+        return {NumberKind::Overflow, 0};
+    return {NumberKind::Value, static_cast<int>(rounded)};
+}
+
+int LetterOffset(QChar c)
+{
+    return c.unicode() - u'A';
+}
+
+} // namespace
+
+QString ChannelIdFromNumber(int n)
+{
+    if (n < 1 || n > kMaxChannels)
+        return {};
+    const int k = n - 1;
+    const int unit = k / kChannelsPerUnit;
+    const int group = (k % kChannelsPerUnit) / kChannelsPerGroup;
+    const int input = k % kChannelsPerGroup + 1;
+    QString id;
+    id.append(QChar(char16_t(u'A' + unit)));
+    id.append(QChar(char16_t(u'A' + group)));
+    return id + u"%1"_s.arg(input, 2, 10, QChar(u'0'));
+}
+
+std::optional<int> ChannelNumberFromId(QStringView text)
+{
+    const Number whole = ParseNumber(text);
+    if (whole.kind == NumberKind::Value)
+        return whole.value;
+    if (whole.kind == NumberKind::Overflow)
+        return std::nullopt;
+    if (text.size() != 4)
+        return 0;
+    const int unit = LetterOffset(text[0]);
+    const int group = LetterOffset(text[1]);
+    if (unit < 0 || unit > 7 || group < 0 || group > 7)
+        return 0;
+    const Number input = ParseNumber(text.mid(2));
+    if (input.kind != NumberKind::Value)
+        return 0;
+    return unit * kChannelsPerUnit + group * kChannelsPerGroup + input.value;
+}
+
+QString OverflowDescription()
+{
+    return u"Overflow"_s;
+}
+
+} // namespace mr640

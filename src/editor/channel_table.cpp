@@ -1,0 +1,173 @@
+#include "channel_table.h"
+
+#include "channel_ids.h"
+
+#include <algorithm>
+
+namespace mr640 {
+
+using namespace Qt::StringLiterals;
+
+ChannelRow DefaultRow(int r)
+{
+    const QString id = ChannelIdFromNumber(r + 1);
+    return {id, u"Spare "_s + id, false, u"UP"_s, u"DN"_s};
+}
+
+void FillDefaultRows(std::vector<ChannelRow>& rows, int start)
+{
+    for (int r = std::max(start, 0); r < static_cast<int>(rows.size()); ++r)
+        rows[static_cast<std::size_t>(r)] = DefaultRow(r);
+}
+
+ChannelTable::ChannelTable(QObject* parent) : QAbstractTableModel(parent) {}
+
+int ChannelTable::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+}
+
+int ChannelTable::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : FieldCount;
+}
+
+QVariant ChannelTable::data(const QModelIndex& index, int role) const
+{
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid))
+        return {};
+    const ChannelRow& row = Row(index.row());
+    if (index.column() == FieldBack) {
+        if (role == Qt::CheckStateRole)
+            return row.back ? Qt::Checked : Qt::Unchecked;
+        if (role == Qt::EditRole)
+            return row.back;
+        return {};
+    }
+    if (role != Qt::DisplayRole && role != Qt::EditRole)
+        return {};
+    switch (index.column()) {
+    case FieldChan:
+        return row.Chan;
+    case FieldRelNam:
+        return row.relNam;
+    case FieldStUp:
+        return row.stUp;
+    case FieldStDn:
+        return row.stDn;
+    default:
+        return {};
+    }
+}
+
+bool ChannelTable::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid))
+        return false;
+    ChannelRow& row = rows_[static_cast<std::size_t>(index.row())];
+    bool changed = false;
+    auto assign = [&](QString& field) {
+        if (role != Qt::EditRole)
+            return false;
+        changed = field != value.toString();
+        field = value.toString();
+        return true;
+    };
+    bool accepted = false;
+    switch (index.column()) {
+    case FieldRelNam:
+        accepted = assign(row.relNam);
+        break;
+    case FieldStUp:
+        accepted = assign(row.stUp);
+        break;
+    case FieldStDn:
+        accepted = assign(row.stDn);
+        break;
+    case FieldBack:
+        if (role == Qt::CheckStateRole || role == Qt::EditRole) {
+            const bool back = role == Qt::CheckStateRole
+                                  ? value.value<Qt::CheckState>() == Qt::Checked
+                                  : value.toBool();
+            changed = row.back != back;
+            row.back = back;
+            accepted = true;
+        }
+        break;
+    default:
+        break;
+    }
+    if (changed) {
+        emit dataChanged(index, index);
+        emit UserEdited();
+    }
+    return accepted;
+}
+
+QVariant ChannelTable::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return {};
+    switch (section) {
+    case FieldChan:
+        return u"Chan"_s;
+    case FieldRelNam:
+        return u"Relay name"_s;
+    case FieldBack:
+        return u"Back contact"_s;
+    case FieldStUp:
+        return u"State up"_s;
+    case FieldStDn:
+        return u"State down"_s;
+    default:
+        return {};
+    }
+}
+
+Qt::ItemFlags ChannelTable::flags(const QModelIndex& index) const
+{
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid))
+        return Qt::NoItemFlags;
+    switch (index.column()) {
+    case FieldChan:
+        return Qt::ItemIsEnabled; // read-only and never selected, so it takes no focus
+    case FieldBack:
+        return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable;
+    default:
+        return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
+    }
+}
+
+void ChannelTable::ReplaceRows(std::vector<ChannelRow> rows)
+{
+    beginResetModel();
+    rows_ = std::move(rows);
+    endResetModel();
+}
+
+void ChannelTable::Resize(int n)
+{
+    const int old = rowCount();
+    n = std::max(n, 0);
+    if (n > old) {
+        beginInsertRows({}, old, n - 1);
+        rows_.resize(static_cast<std::size_t>(n));
+        endInsertRows();
+    } else if (n < old) {
+        beginRemoveRows({}, n, old - 1);
+        rows_.resize(static_cast<std::size_t>(n));
+        endRemoveRows();
+    }
+}
+
+void ChannelTable::FillDefaultRows(int start)
+{
+    mr640::FillDefaultRows(rows_, start);
+    if (rows_.empty())
+        return;
+    // A start past the end fills nothing and still refreshes the last row.
+    const int top = std::clamp(start, 0, rowCount() - 1);
+    emit dataChanged(index(top, 0), index(rowCount() - 1, FieldCount - 1));
+}
+
+} // namespace mr640

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QString>
+
+#include <vector>
+
+namespace mr640 {
+
+// One digital input of the logger. The field order is the grid's column order and the
+// field index every reader and writer uses.
+struct ChannelRow
+{
+    QString Chan;   // channel id, written only when the row gets its defaults
+    QString relNam; // relay name
+    bool back = false; // true: the relay's back contact is wired to the input
+    QString stUp;
+    QString stDn;
+
+    friend bool operator==(const ChannelRow&, const ChannelRow&) = default;
+};
+
+enum ChannelField { FieldChan = 0, FieldRelNam, FieldBack, FieldStUp, FieldStDn, FieldCount };
+
+// The defaults of row r: id of channel r + 1, "Spare " + id, front contact, "UP", "DN".
+ChannelRow DefaultRow(int r);
+
+// Gives rows start .. end their defaults.
+void FillDefaultRows(std::vector<ChannelRow>& rows, int start);
+
+// The channel table of the site being edited, shown and edited through a table view.
+// Row r is channel r + 1. Bulk changes (resize, fill, replace) raise one notification
+// each, so the view refreshes once. Only edits through setData (the user's, via the view)
+// emit UserEdited; the program's own writes do not.
+class ChannelTable : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    explicit ChannelTable(QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+    const std::vector<ChannelRow>& Rows() const { return rows_; }
+    const ChannelRow& Row(int r) const { return rows_.at(static_cast<std::size_t>(r)); }
+
+    // Replaces every row in one step.
+    void ReplaceRows(std::vector<ChannelRow> rows);
+    // Sets the row count: rows from n on are dropped, added rows are empty until filled.
+    void Resize(int n);
+    // Gives rows start .. row count - 1 their defaults; refreshes the view once, also
+    // when no row was filled.
+    void FillDefaultRows(int start);
+
+signals:
+    void UserEdited();
+
+private:
+    std::vector<ChannelRow> rows_;
+};
+
+} // namespace mr640

@@ -1,0 +1,44 @@
+#include "shared_routines.h"
+
+#include "platform/ui.h"
+
+namespace mr640 {
+
+using namespace Qt::StringLiterals;
+
+void ShowInfo(Ui& ui, const QString& text)
+{
+    ui.ShowMessage({text, MessageIcon::Information, MessageButtons::Ok, QString(kAppTitle)});
+}
+
+QString ErrorReport(const QString& sentence, const QString& description)
+{
+    return sentence + kCrLf + description;
+}
+
+QStringList SplitFields(QStringView line, QChar delimiter)
+{
+    QStringList fields{QString()};
+    qsizetype start = 0;
+    for (;;) {
+        const qsizetype pos = line.indexOf(delimiter, start);
+        if (pos < 0) {
+            fields.append(line.mid(start).toString());
+            return fields;
+        }
+        fields.append(line.mid(start, pos - start).toString());
+        start = pos + 1;
+    }
+}
+
+QString DriveOfPath(QStringView path)
+{
+    if (path.isEmpty())
+        return {};
+    const QChar c = path[0].toLower();
+    if (c < u'a' || c > u'z')
+        return {};
+    return c + u":"_s;
+}
+
+} // namespace mr640

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace mr640 {
+
+class Ui;
+
+// The title of the main window and of its own message boxes.
+inline constexpr QLatin1StringView kAppTitle{"MR640 configuration editor"};
+
+// The line break inside message texts and the files' lines.
+inline constexpr QLatin1StringView kCrLf{"\r\n"};
+
+// An error report: a fixed sentence, a line break and the error's description.
+QString ErrorReport(const QString& sentence, const QString& description);
+
+// Shows text with the information icon, an OK button and the application title.
+void ShowInfo(Ui& ui, const QString& text);
+
+// The fields of line between the delimiters, blanks kept, empty fields counted; always at
+// least one field. Element 0 of the result is unused, fields are elements 1 to n.
+QStringList SplitFields(QStringView line, QChar delimiter);
+
+// The lower-case drive letter and ":" a path starts with, from its first character
+// only; the empty text when it does not start with a letter.
+QString DriveOfPath(QStringView path);
+
+} // namespace mr640

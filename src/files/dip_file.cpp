@@ -1,0 +1,188 @@
+#include "dip_file.h"
+
+#include "editor/channel_count.h"
+#include "editor/channel_table.h"
+#include "editor/shared_routines.h"
+#include "platform/save_file.h"
+#include "platform/windows1252.h"
+
+#include <QFile>
+#include <QtEndian>
+
+namespace mr640 {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int kNameWidth = 16;
+constexpr int kStateWidth = 3;
+
+// Offsets inside a record.
+constexpr int kBackOffset = 17;
+constexpr int kConstantOffset = 18;
+constexpr int kStUpOffset = 19;
+constexpr int kStDnOffset = 23;
+
+// The first width characters of text, one byte each, filled with spaces to width.
+void PutText(char* at, const QString& text, int width)
+{
+    const QByteArray bytes = ToWindows1252(QStringView(text).left(width));
+    std::fill(at, at + width, ' ');
+    std::copy(bytes.cbegin(), bytes.cbegin() + std::min<qsizetype>(bytes.size(), width), at);
+}
+
+QString TrimSpaces(const QString& text)
+{
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text[first] == u' ')
+        ++first;
+    while (last > first && text[last - 1] == u' ')
+        --last;
+    return text.mid(first, last - first);
+}
+
+DipFileHeader DecodeHeader(const char* bytes)
+{
+    DipFileHeader header;
+    header.magic = qFromLittleEndian<std::uint32_t>(bytes);
+    header.fileType = qFromLittleEndian<std::int16_t>(bytes + 4);
+    header.version = qFromLittleEndian<std::int16_t>(bytes + 6);
+    header.channelCount = qFromLittleEndian<std::int32_t>(bytes + 8);
+    return header;
+}
+
+void DecodeRecord(const char* record, ChannelRow& row)
+{
+    row.relNam = TrimSpaces(FromWindows1252(QByteArrayView(record, kNameWidth)));
+    row.back = static_cast<unsigned char>(record[kBackOffset]) == 1;
+    row.stUp = FromWindows1252(QByteArrayView(record + kStUpOffset, kStateWidth));
+    row.stDn = FromWindows1252(QByteArrayView(record + kStDnOffset, kStateWidth));
+}
+
+// Reads up to size bytes, going on after a short read until the end of the data: the
+// bytes read, or -1 on an error.
+qint64 ReadFully(QIODevice& device, char* into, qint64 size)
+{
+    qint64 total = 0;
+    while (total < size) {
+        const qint64 got = device.read(into + total, size - total);
+        if (got < 0)
+            return -1;
+        if (got == 0)
+            break;
+        total += got;
+    }
+    return total;
+}
+
+DipReadOutcome ReportReadError(Ui& ui, const QString& error)
+{
+    ShowInfo(ui, ErrorReport(u"Error occurred while opening."_s, error));
+    return DipReadOutcome::Failed;
+}
+
+} // namespace
+
+QByteArray EncodeDip(const std::vector<ChannelRow>& rows)
+{
+    const auto count = static_cast<qsizetype>(rows.size());
+    QByteArray bytes(kDipHeaderSize + kDipRecordSize * count, '\0');
+    char* at = bytes.data();
+    qToLittleEndian<std::uint32_t>(kDipMagic, at);
+    qToLittleEndian<std::int16_t>(kDipFileType, at + 4);
+    qToLittleEndian<std::int16_t>(kDipVersion, at + 6);
+    qToLittleEndian<std::int32_t>(static_cast<std::int32_t>(count), at + 8);
+    at += kDipHeaderSize;
+    for (const ChannelRow& row : rows) {
+        PutText(at, row.relNam, kNameWidth);
+        at[kBackOffset] = row.back ? 1 : 0;
+        at[kConstantOffset] = 1;
+        PutText(at + kStUpOffset, row.stUp, kStateWidth);
+        PutText(at + kStDnOffset, row.stDn, kStateWidth);
+        at += kDipRecordSize;
+    }
+    return bytes;
+}
+
+bool WriteDipFile(const QString& path, const ChannelTable& table, Ui& ui)
+{
+    QString error;
+    if (SaveFileAtomically(path, EncodeDip(table.Rows()), &error))
+        return true;
+    ShowInfo(ui, ErrorReport(u"Error occurred while saving."_s, error));
+    return false;
+}
+
+bool CheckDipHeader(const DipFileHeader& header, Ui& ui)
+{
+    if (header.magic != kDipMagic) {
+        ShowInfo(ui, u"File flag incorrect - this is not an MR640 file"_s);
+        return false;
+    }
+    if (header.fileType != kDipFileType) {
+        ShowInfo(ui, u"File type incorrect - this is not a dip file"_s);
+        return false;
+    }
+    if (header.version != kDipVersion) {
+        ShowInfo(ui, u"This software cannot read version %1 dip files"_s.arg(header.version));
+        return false;
+    }
+    return true;
+}
+
+DipReadOutcome ReadDip(QIODevice& device, ChannelTable& table, Ui& ui)
+{
+    char head[kDipHeaderSize];
+    const qint64 headRead = ReadFully(device, head, kDipHeaderSize);
+    if (headRead < 0)
+        return ReportReadError(ui, device.errorString());
+    if (headRead < kDipHeaderSize) {
+        ShowInfo(ui, u"File too short"_s);
+        return DipReadOutcome::Rejected;
+    }
+    const DipFileHeader header = DecodeHeader(head);
+    if (!CheckDipHeader(header, ui))
+        return DipReadOutcome::Rejected;
+
+    // The file is read into rows of its own, so the table changes only when it is loaded.
+    const int size = ChannelCountFor(header.channelCount);
+    if (size == 0) {
+        ShowInfo(ui, u"Error setting no of channels."_s);
+        ShowInfo(ui, u"0 channels loaded"_s);
+        return DipReadOutcome::Rejected;
+    }
+    std::vector<ChannelRow> rows(static_cast<std::size_t>(size));
+    FillDefaultRows(rows, 0);
+    int count = header.channelCount;
+    if (size < count) {
+        ShowInfo(ui, u"This copy of MR640Config can handle a maximum of %1 channels."_s.arg(size));
+        count = size;
+    }
+
+    int loaded = 0;
+    char record[kDipRecordSize];
+    while (loaded < count) {
+        const qint64 got = ReadFully(device, record, kDipRecordSize);
+        if (got < 0)
+            return ReportReadError(ui, device.errorString());
+        if (got < kDipRecordSize)
+            break; // the file ends early: the rows not read keep their defaults
+        DecodeRecord(record, rows[static_cast<std::size_t>(loaded)]);
+        ++loaded;
+    }
+    table.ReplaceRows(std::move(rows));
+    ShowInfo(ui, u"%1 channels loaded"_s.arg(loaded));
+    return DipReadOutcome::Loaded;
+}
+
+DipReadOutcome ReadDipFile(const QString& path, ChannelTable& table, Ui& ui)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return ReportReadError(ui, file.errorString());
+    return ReadDip(file, table, ui);
+}
+
+} // namespace mr640

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+#include <vector>
+
+class QIODevice;
+
+namespace mr640 {
+
+struct ChannelRow;
+class ChannelTable;
+class Ui;
+
+// The 16 bytes at the start of a dip file, little-endian.
+struct DipFileHeader
+{
+    std::uint32_t magic = 0;
+    std::int16_t fileType = 0;
+    std::int16_t version = 0;
+    std::int32_t channelCount = 0;
+};
+
+inline constexpr std::uint32_t kDipMagic = 0xFFC0FFEE;
+inline constexpr std::int16_t kDipFileType = 3;
+inline constexpr std::int16_t kDipVersion = 3;
+inline constexpr int kDipHeaderSize = 16;
+inline constexpr int kDipRecordSize = 40;
+
+// The whole file for these rows: the header and one record per row.
+QByteArray EncodeDip(const std::vector<ChannelRow>& rows);
+
+// Writes the table to path through the atomic save path. On failure shows
+// "Error occurred while saving." with the reason and answers false; an existing file
+// is then left as it was. A success shows nothing.
+bool WriteDipFile(const QString& path, const ChannelTable& table, Ui& ui);
+
+// True when the header is one this program reads; otherwise shows why and answers false.
+bool CheckDipHeader(const DipFileHeader& header, Ui& ui);
+
+enum class DipReadOutcome {
+    Loaded,   // the table holds the file's channels
+    Rejected, // the file was refused (too short, wrong header, no channels); table unchanged
+    Failed,   // the file could not be read; table unchanged
+};
+
+// Replaces the table's rows with the content of a dip file, reporting every outcome
+// through ui (the last message of a load is "N channels loaded"). The table changes only
+// when the outcome is Loaded. A file that ends before the records its header counts is
+// loaded as far as it goes; the missing rows keep their defaults.
+DipReadOutcome ReadDipFile(const QString& path, ChannelTable& table, Ui& ui);
+
+// The same from a device open for reading; read errors are reported with the device's
+// error text.
+DipReadOutcome ReadDip(QIODevice& device, ChannelTable& table, Ui& ui);
+
+} // namespace mr640

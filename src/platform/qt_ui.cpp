@@ -1,0 +1,139 @@
+#include "qt_ui.h"
+
+#include <QDialog>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QRegularExpression>
+
+namespace mr640 {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QMessageBox::Icon IconOf(MessageIcon icon)
+{
+    switch (icon) {
+    case MessageIcon::Information:
+        return QMessageBox::Information;
+    case MessageIcon::Question:
+        return QMessageBox::Question;
+    case MessageIcon::Exclamation:
+        return QMessageBox::Warning;
+    case MessageIcon::Critical:
+        return QMessageBox::Critical;
+    case MessageIcon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButtons ButtonsOf(MessageButtons buttons)
+{
+    switch (buttons) {
+    case MessageButtons::OkCancel:
+        return QMessageBox::Ok | QMessageBox::Cancel;
+    case MessageButtons::YesNoCancel:
+        return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case MessageButtons::YesNo:
+        return QMessageBox::Yes | QMessageBox::No;
+    case MessageButtons::Ok:
+        break;
+    }
+    return QMessageBox::Ok;
+}
+
+MessageButton ButtonOf(int pressed, MessageButtons buttons)
+{
+    switch (pressed) {
+    case QMessageBox::Ok:
+        return MessageButton::Ok;
+    case QMessageBox::Yes:
+        return MessageButton::Yes;
+    case QMessageBox::No:
+        return MessageButton::No;
+    case QMessageBox::Cancel:
+        return MessageButton::Cancel;
+    default:
+        // Closed without a button: the escape answer of the box.
+        return buttons == MessageButtons::Ok ? MessageButton::Ok
+               : buttons == MessageButtons::YesNo ? MessageButton::No
+                                                  : MessageButton::Cancel;
+    }
+}
+
+} // namespace
+
+QStringList NameFiltersOf(const QString& filter)
+{
+    // Each description already names its patterns, as Qt's name filters expect.
+    const QStringList parts = filter.split(u'|');
+    QStringList names;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
+        names.append(parts[i]);
+    return names;
+}
+
+QString SuffixOfNameFilter(const QString& nameFilter)
+{
+    static const QRegularExpression pattern(u"\\(\\*\\.([^ ;)*]+)"_s);
+    return pattern.match(nameFilter).captured(1);
+}
+
+MessageButton QtUi::ShowMessage(const MessageRequest& request)
+{
+    QMessageBox box(parent_);
+    box.setTextFormat(Qt::PlainText);
+    box.setText(request.text);
+    box.setIcon(IconOf(request.icon));
+    box.setStandardButtons(ButtonsOf(request.buttons));
+    box.setWindowTitle(request.title.isEmpty() ? u"MR640Config"_s : request.title);
+    box.setObjectName(u"MessageBox"_s);
+    return ButtonOf(box.exec(), request.buttons);
+}
+
+std::optional<ChosenFile> QtUi::ShowFileDialog(const FileDialogRequest& request)
+{
+    QFileDialog dialog(parent_, request.title, request.initialDirectory);
+    dialog.setObjectName(u"Cdlg"_s);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    const bool saving = request.kind == FileDialogKind::Save;
+    dialog.setAcceptMode(saving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode((request.flags & FileDialogFlag::FileMustExist) ? QFileDialog::ExistingFile
+                                                                       : QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite,
+                     !(request.flags & FileDialogFlag::OverwritePrompt));
+    dialog.setOption(QFileDialog::ReadOnly, false);
+
+    const QStringList filters = NameFiltersOf(request.filter);
+    dialog.setNameFilters(filters);
+    if (request.filterIndex >= 1 && request.filterIndex <= filters.size())
+        dialog.selectNameFilter(filters[request.filterIndex - 1]);
+    if (!request.defaultExtension.isEmpty()) {
+        dialog.setDefaultSuffix(request.defaultExtension.mid(request.defaultExtension.startsWith(u'.') ? 1 : 0));
+        // The default extension follows the filter the user picks.
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& f) {
+            const QString suffix = SuffixOfNameFilter(f);
+            if (!suffix.isEmpty())
+                dialog.setDefaultSuffix(suffix);
+        });
+    }
+    const QString name = request.fileName.value_or(lastFileName_);
+    if (!name.isEmpty())
+        dialog.selectFile(name);
+
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    const QString fullName = dialog.selectedFiles().constFirst();
+    const QString title = QFileInfo(fullName).fileName();
+    lastFileName_ = title;
+    return ChosenFile{fullName, title};
+}
+
+int QtUi::RunModal(QDialog& dialog)
+{
+    return dialog.exec();
+}
+
+} // namespace mr640

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+class QDialog;
+
+namespace mr640 {
+
+// Everything the person at the keyboard answers goes through this interface, so the
+// program's windows and commands can be driven by a script in tests.
+
+enum class MessageIcon { None, Information, Question, Exclamation, Critical };
+
+enum class MessageButtons { Ok, OkCancel, YesNoCancel, YesNo };
+
+enum class MessageButton { Ok, Cancel, Yes, No };
+
+struct MessageRequest
+{
+    QString text;  // always shown as plain text, never as markup
+    MessageIcon icon = MessageIcon::None;
+    MessageButtons buttons = MessageButtons::Ok;
+    QString title; // empty: the box carries the application name "MR640Config"
+
+    friend bool operator==(const MessageRequest&, const MessageRequest&) = default;
+};
+
+enum class FileDialogKind { Open, Save };
+
+// Flag bits of the file dialog, with the meanings the commands rely on.
+namespace FileDialogFlag {
+inline constexpr int OverwritePrompt = 0x2; // ask before replacing an existing file
+inline constexpr int HideReadOnly = 0x4;    // no read-only check box
+inline constexpr int PathMustExist = 0x800;
+inline constexpr int FileMustExist = 0x1000;
+} // namespace FileDialogFlag
+
+struct FileDialogRequest
+{
+    FileDialogKind kind = FileDialogKind::Open;
+    QString title;
+    // Description and pattern pairs separated by "|":
+    // "MR640 dip files (*.dip)|*.dip|CSV files (*.csv)|*.csv".
+    QString filter;
+    int filterIndex = 0;      // 1 = first pair; 0 = not set
+    QString defaultExtension; // ".dip"; empty = not set
+    int flags = 0;
+    QString initialDirectory;
+    std::optional<QString> fileName; // not set: the dialog offers the name of its last use
+
+    friend bool operator==(const FileDialogRequest&, const FileDialogRequest&) = default;
+};
+
+struct ChosenFile
+{
+    QString fullName;  // the whole path
+    QString fileTitle; // the file name without its directory
+};
+
+class Ui
+{
+public:
+    virtual ~Ui() = default;
+
+    // Shows a modal message box and returns the button pressed. Closing the box
+    // without a button counts as Cancel where there is one, else as the only button.
+    virtual MessageButton ShowMessage(const MessageRequest& request) = 0;
+
+    // Shows a modal file dialog; std::nullopt when the user cancelled it.
+    virtual std::optional<ChosenFile> ShowFileDialog(const FileDialogRequest& request) = 0;
+
+    // Runs a dialog modally and returns its result code.
+    virtual int RunModal(QDialog& dialog) = 0;
+};
+
+} // namespace mr640

@@ -1,0 +1,54 @@
+#include "editor/shared_routines.h"
+#include "scripted_ui.h"
+
+#include <gtest/gtest.h>
+
+namespace mr640 {
+namespace {
+
+using namespace Qt::StringLiterals;
+
+TEST(SplitFields, CountsEveryFieldAndKeepsBlanks)
+{
+    const std::pair<const char*, QStringList> cases[] = {
+        {"a,b,c", {u"a"_s, u"b"_s, u"c"_s}},
+        {"a,,c", {u"a"_s, QString(), u"c"_s}},
+        {"a,b,", {u"a"_s, u"b"_s, QString()}},
+        {",", {QString(), QString()}},
+        {"", {QString()}},
+        {"no comma", {u"no comma"_s}},
+        {" a , b ", {u" a "_s, u" b "_s}},
+        {"\"x,y\"", {u"\"x"_s, u"y\""_s}},
+    };
+    for (const auto& [line, fields] : cases) {
+        const QStringList split = SplitFields(QString::fromLatin1(line), u',');
+        ASSERT_FALSE(split.isEmpty());
+        EXPECT_EQ(split.constFirst(), QString()) << line; // element 0 is unused
+        EXPECT_EQ(split.mid(1), fields) << line;
+    }
+}
+
+TEST(DriveOfPath, LooksOnlyAtTheFirstCharacter)
+{
+    EXPECT_EQ(DriveOfPath(u"C:\\Sites"), u"c:"_s);
+    EXPECT_EQ(DriveOfPath(u"d"), u"d:"_s);
+    EXPECT_EQ(DriveOfPath(u""), QString());
+    EXPECT_EQ(DriveOfPath(u"\\server"), QString());
+    EXPECT_EQ(DriveOfPath(u"/home"), QString());
+    EXPECT_EQ(DriveOfPath(u"9:"), QString());
+}
+
+TEST(ShowInfo, ShowsTheInformationBoxWithTheEditorsTitle)
+{
+    test::ScriptedUi ui;
+    ShowInfo(ui, ErrorReport(u"Error occurred while saving."_s, u"Disk full"_s));
+    ASSERT_EQ(ui.Messages().size(), 1u);
+    const MessageRequest& box = ui.Messages()[0];
+    EXPECT_EQ(box.text, u"Error occurred while saving.\r\nDisk full"_s);
+    EXPECT_EQ(box.icon, MessageIcon::Information);
+    EXPECT_EQ(box.buttons, MessageButtons::Ok);
+    EXPECT_EQ(box.title, u"MR640 configuration editor"_s);
+}
+
+} // namespace
+} // namespace mr640

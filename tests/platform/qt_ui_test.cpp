@@ -1,0 +1,110 @@
+#include "platform/qt_ui.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace mr640 {
+namespace {
+
+// Runs play on the modal window once it is showing.
+void AtNextModal(std::function<void(QWidget*)> play)
+{
+    QTimer::singleShot(0, [play = std::move(play)] {
+        QWidget* modal = QApplication::activeModalWidget();
+        ASSERT_NE(modal, nullptr);
+        play(modal);
+    });
+}
+
+TEST(QtUiMessage, ShowsTheTextAsPlainTextWithTitleIconAndButtons)
+{
+    QtUi ui;
+    QMessageBox* seen = nullptr;
+    AtNextModal([&](QWidget* w) {
+        seen = qobject_cast<QMessageBox*>(w);
+        ASSERT_NE(seen, nullptr);
+        EXPECT_EQ(seen->textFormat(), Qt::PlainText);
+        EXPECT_EQ(seen->text(), QStringLiteral("<b>Spare</b>\r\nnext"));
+        EXPECT_EQ(seen->windowTitle(), QStringLiteral("MR640 configuration editor"));
+        EXPECT_EQ(seen->icon(), QMessageBox::Question);
+        EXPECT_EQ(seen->standardButtons(), QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        seen->button(QMessageBox::No)->click();
+    });
+    const MessageButton pressed =
+        ui.ShowMessage({QStringLiteral("<b>Spare</b>\r\nnext"), MessageIcon::Question,
+                        MessageButtons::YesNoCancel, QStringLiteral("MR640 configuration editor")});
+    EXPECT_NE(seen, nullptr);
+    EXPECT_EQ(pressed, MessageButton::No);
+}
+
+TEST(QtUiMessage, ABoxWithoutATitleCarriesTheApplicationNameAndClosingCountsAsCancel)
+{
+    QtUi ui;
+    AtNextModal([](QWidget* w) {
+        EXPECT_EQ(w->windowTitle(), QStringLiteral("MR640Config"));
+        static_cast<QMessageBox*>(w)->reject();
+    });
+    EXPECT_EQ(ui.ShowMessage({QStringLiteral("Continue?"), MessageIcon::Question,
+                              MessageButtons::OkCancel, QString()}),
+              MessageButton::Cancel);
+}
+
+TEST(QtUiFileDialog, TurnsTheFilterIntoNameFiltersAndFollowsTheChosenFilter)
+{
+    EXPECT_EQ(NameFiltersOf(QStringLiteral("MR640 dip files (*.dip)|*.dip|CSV files (*.csv)|*.csv")),
+              (QStringList{QStringLiteral("MR640 dip files (*.dip)"), QStringLiteral("CSV files (*.csv)")}));
+    EXPECT_EQ(SuffixOfNameFilter(QStringLiteral("CSV files (*.csv)")), QStringLiteral("csv"));
+
+    QTemporaryDir dir;
+    QtUi ui;
+    AtNextModal([&](QWidget* w) {
+        auto* dialog = qobject_cast<QFileDialog*>(w);
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Save site as..."));
+        EXPECT_TRUE(dialog->testOption(QFileDialog::DontUseNativeDialog));
+        EXPECT_FALSE(dialog->testOption(QFileDialog::DontConfirmOverwrite));
+        EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptSave);
+        EXPECT_EQ(dialog->selectedNameFilter(), QStringLiteral("MR640 dip files (*.dip)"));
+        EXPECT_EQ(dialog->defaultSuffix(), QStringLiteral("dip"));
+        EXPECT_EQ(dialog->directory().path(), dir.path());
+        dialog->selectNameFilter(QStringLiteral("CSV files (*.csv)"));
+        emit dialog->filterSelected(QStringLiteral("CSV files (*.csv)"));
+        EXPECT_EQ(dialog->defaultSuffix(), QStringLiteral("csv"));
+        dialog->selectFile(QStringLiteral("north"));
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+    FileDialogRequest request;
+    request.kind = FileDialogKind::Save;
+    request.title = QStringLiteral("Save site as...");
+    request.filter = QStringLiteral("MR640 dip files (*.dip)|*.dip|CSV files (*.csv)|*.csv");
+    request.filterIndex = 1;
+    request.defaultExtension = QStringLiteral(".dip");
+    request.flags = FileDialogFlag::PathMustExist | FileDialogFlag::OverwritePrompt;
+    request.initialDirectory = dir.path();
+    request.fileName = QStringLiteral("north");
+    const std::optional<ChosenFile> chosen = ui.ShowFileDialog(request);
+    ASSERT_TRUE(chosen.has_value());
+    EXPECT_EQ(chosen->fullName, dir.filePath(QStringLiteral("north.csv")));
+    EXPECT_EQ(chosen->fileTitle, QStringLiteral("north.csv"));
+}
+
+TEST(QtUiFileDialog, CancellingIsADistinctOutcome)
+{
+    QtUi ui;
+    AtNextModal([](QWidget* w) { static_cast<QDialog*>(w)->reject(); });
+    FileDialogRequest request;
+    request.title = QStringLiteral("Open config file");
+    request.filter = QStringLiteral("MR640 dip files (*.dip)|*.dip");
+    EXPECT_FALSE(ui.ShowFileDialog(request).has_value());
+}
+
+} // namespace
+} // namespace mr640

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build needs (only those missing), then configures and
+# builds into build/. Sourced by run-editor and run-tests with the package list to check.
+set -euo pipefail
+
+mr640_install() {
+    local missing=()
+    for p in "$@"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    local sudo=()
+    [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+    "${sudo[@]}" apt-get update
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+}
+
+mr640_build() {
+    cmake -S . -B build -G Ninja "$@"
+    cmake --build build
+}
+
+MR640_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libqt6sql6-sqlite libgl-dev)
+MR640_TEST_PACKAGES=(libgtest-dev libgmock-dev xvfb xdotool x11-utils imagemagick sqlite3 at-spi2-core)

@@ -1,22 +1,16 @@
-#include "editor/channel_count.h"
-#include "editor/channel_table.h"
-#include "editor/shared_routines.h"
+#include "editor/main_window.h"
 #include "platform/qt_ui.h"
+#include "platform/settings_store.h"
 
 #include <QApplication>
-#include <QTableView>
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     mr640::QtUi ui;
-    mr640::ChannelTable table;
-    mr640::SetChannelCount(table, 384, mr640::FillAllRows, ui);
-    QTableView view;
-    view.setObjectName(QStringLiteral("SGGrid1"));
-    view.setWindowTitle(QString(mr640::kAppTitle));
-    view.setModel(&table);
-    view.resize(520, 640);
-    view.show();
+    mr640::SettingsStore settings;
+    mr640::FrmDips window(ui, settings);
+    ui.SetParent(&window);
+    window.show();
     return app.exec();
 }

@@ -41,4 +41,15 @@ QString DriveOfPath(QStringView path)
     return c + u":"_s;
 }
 
+QString FileStem(const QString& fileName)
+{
+    const qsizetype dot = fileName.indexOf(u'.');
+    return dot < 0 ? fileName : fileName.left(dot);
+}
+
+QString DirectoryOf(const QString& path)
+{
+    return path.left(path.lastIndexOf(u'/') + 1);
+}
+
 } // namespace mr640

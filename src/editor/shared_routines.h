@@ -27,4 +27,10 @@ QStringList SplitFields(QStringView line, QChar delimiter);
 // only; the empty text when it does not start with a letter.
 QString DriveOfPath(QStringView path);
 
+// The text before the first "." of a file name ("north" for north.old.dip).
+QString FileStem(const QString& fileName);
+
+// The text up to and including the last "/" of path; empty when there is none.
+QString DirectoryOf(const QString& path);
+
 } // namespace mr640

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "platform/ui.h"
-#include "qt_printers.h"
 
 #include <QStringList>
 

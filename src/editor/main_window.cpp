@@ -1,0 +1,346 @@
+#include "main_window.h"
+
+#include "channel_count.h"
+#include "channel_grid.h"
+#include "channel_ids.h"
+#include "files/dip_file.h"
+#include "platform/settings_store.h"
+#include "platform/ui.h"
+#include "shared_routines.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QMenuBar>
+#include <QStyle>
+#include <QToolBar>
+
+#include <cmath>
+
+namespace mr640 {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+int PixelsOf(float twips)
+{
+    return static_cast<int>(std::lround(twips / kTwipsPerPixel));
+}
+
+// A figure in pixels as twips; the figure restored at start-up when the pixels did not move.
+float TwipsOf(int pixels, int restoredPixels, float restoredTwips)
+{
+    return pixels == restoredPixels ? restoredTwips : static_cast<float>(pixels * kTwipsPerPixel);
+}
+
+} // namespace
+
+FileFormat FileFormatOf(const QString& fullName)
+{
+    if (fullName.size() <= 4)
+        return FileFormat::None;
+    const QStringView ending = QStringView(fullName).right(3);
+    if (ending == u"dip")
+        return FileFormat::Dip;
+    if (ending == u"csv")
+        return FileFormat::None; // CSV files are not read or written yet
+    return FileFormat::None;
+}
+
+FrmDips::FrmDips(Ui& ui, SettingsStore& settings, QWidget* parent)
+    : QMainWindow(parent), ui_(ui), settings_(settings)
+{
+    setObjectName(u"FrmDips"_s);
+    setWindowTitle(QString(kAppTitle));
+
+    auto* central = new QWidget(this);
+    central->setObjectName(u"GridArea"_s);
+    setCentralWidget(central);
+    central->installEventFilter(this);
+    grid_ = new ChannelGrid(central);
+    grid_->setModel(&table_);
+    connect(&table_, &ChannelTable::UserEdited, this, [this] { modified_ = true; });
+
+    BuildMenu();
+    BuildToolbars();
+    Form_Load();
+}
+
+FrmDips::~FrmDips() = default;
+
+void FrmDips::Form_Load()
+{
+    // Cancelling a file dialog is a distinct outcome of the Ui; the grid's row-marker width
+    // and relay-name limit are part of ChannelGrid.
+    directories_ = LoadDirectories(settings_);
+    RestoreWindowPlacement();
+    FillChannelCountList();
+    SetChannelCount(kChannelsPerUnit, FillAllRows);
+}
+
+void FrmDips::BuildMenu()
+{
+    QMenu* file = menuBar()->addMenu(u"&File"_s);
+    file->setObjectName(u"MnuFile"_s);
+    auto add = [&](const char* name, const QString& caption, QKeySequence shortcut, auto command) {
+        QAction* action = file->addAction(caption);
+        action->setObjectName(QString::fromLatin1(name));
+        action->setShortcut(shortcut);
+        connect(action, &QAction::triggered, this, command);
+        return action;
+    };
+    add("MnuNew", u"&New"_s, QKeySequence::New, [this] { NewSite(); });
+    add("MnuOpen", u"&Open..."_s, QKeySequence::Open, [this] { OpenSite(); });
+    add("MnuSave", u"&Save"_s, QKeySequence::Save, [this] { SaveSite(); });
+    add("MnuSaveAs", u"Save &as..."_s, QKeySequence(u"Ctrl+Shift+S"_s), [this] { SaveSiteAs(); });
+    file->addSeparator()->setObjectName(u"MnuSep0"_s);
+    file->addSeparator()->setObjectName(u"MnuSep1"_s);
+    add("MnuExport", u"&Export to MR640..."_s, QKeySequence(), [this] { ExportToCard(); });
+}
+
+QAction* FrmDips::AddToolbarButton(const QString& key, const QString& tip, const QString& theme,
+                                   int fallback)
+{
+    const QIcon icon = QIcon::fromTheme(theme, style()->standardIcon(static_cast<QStyle::StandardPixmap>(fallback)));
+    QAction* action = toolbar1_->addAction(icon, tip);
+    action->setObjectName(u"Toolbar1"_s + key);
+    action->setData(key);
+    action->setToolTip(tip);
+    connect(action, &QAction::triggered, this, [this, action] { Toolbar1_ButtonClick(action->data().toString()); });
+    return action;
+}
+
+void FrmDips::BuildToolbars()
+{
+    // The rebar: band 1 holds the toolbar, band 2 the channel-count list, which stays hidden.
+    toolbar1_ = addToolBar(u"Toolbar1"_s);
+    toolbar1_->setObjectName(u"Toolbar1"_s);
+    toolbar1_->setMovable(false);
+    toolbar1_->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    AddToolbarButton(u"New"_s, u"New site"_s, u"document-new"_s, QStyle::SP_FileIcon);
+    AddToolbarButton(u"Open"_s, u"Open site"_s, u"document-open"_s, QStyle::SP_DialogOpenButton);
+    AddToolbarButton(u"Save"_s, u"Save site"_s, u"document-save"_s, QStyle::SP_DialogSaveButton);
+    toolbar1_->addSeparator();
+    AddToolbarButton(u"Export"_s, u"Export to MR640"_s, u"media-flash"_s, QStyle::SP_DriveFDIcon);
+
+    auto* band2 = addToolBar(u"Channel count"_s);
+    band2->setObjectName(u"CoolBar1Band2"_s);
+    band2->setMovable(false);
+    cmbNoChans_ = new QComboBox(band2);
+    cmbNoChans_->setObjectName(u"CmbNoChans"_s);
+    cmbNoChans_->setAccessibleName(u"Number of channels"_s);
+    band2->addWidget(cmbNoChans_);
+    band2->setVisible(false);
+    connect(cmbNoChans_, &QComboBox::currentIndexChanged, this, [this] { CmbNoChans_Click(); });
+}
+
+QMenu* FrmDips::createPopupMenu()
+{
+    return nullptr; // the hidden band is never shown, not even from a context menu
+}
+
+void FrmDips::FillChannelCountList()
+{
+    // Adding to an empty list selects its first entry; like the list the program was
+    // designed around, it starts with no selection until SetChannelCount picks one.
+    const QSignalBlocker quiet(cmbNoChans_);
+    for (const ChannelCountEntry& entry : ChannelCountEntries())
+        cmbNoChans_->addItem(entry.text, entry.value);
+    cmbNoChans_->setCurrentIndex(-1);
+}
+
+void FrmDips::SelectCountEntry(int position)
+{
+    ignoreCountClick_ = true;
+    cmbNoChans_->setCurrentIndex(position);
+    ignoreCountClick_ = false;
+}
+
+void FrmDips::SetChannelCount(int requested, int mode)
+{
+    if (mr640::SetChannelCount(table_, requested, mode, ui_))
+        SelectCountEntry(ChannelCountPosition(table_.rowCount()));
+}
+
+void FrmDips::CmbNoChans_Click()
+{
+    grid_->EndEdit();
+    if (ignoreCountClick_)
+        return;
+    const int position = cmbNoChans_->currentIndex();
+    if (position < 0) {
+        ui_.ShowMessage({u"Impossible selection - how did you do that?"_s, MessageIcon::Exclamation,
+                         MessageButtons::Ok, QString(kAppTitle)});
+        return;
+    }
+    const int old = table_.rowCount();
+    const int wanted = cmbNoChans_->itemData(position).toInt();
+    if (wanted == old)
+        return;
+    if (wanted < old) {
+        const QString text = u"Delete channels "_s + ChannelIdFromNumber(wanted + 1) + u" to "_s +
+                             ChannelIdFromNumber(old) + u"?"_s + kCrLf;
+        if (ui_.ShowMessage({text, MessageIcon::Question, MessageButtons::OkCancel, QString(kAppTitle)}) !=
+            MessageButton::Ok) {
+            SelectCountEntry(lastCountIndex_);
+            return;
+        }
+    }
+    table_.Resize(wanted);
+    modified_ = true;
+    table_.FillDefaultRows(old);
+    lastCountIndex_ = cmbNoChans_->currentIndex();
+}
+
+void FrmDips::UpdateTitle()
+{
+    setWindowTitle(siteName_.isEmpty() ? QString(kAppTitle) : siteName_ + u" - "_s + kAppTitle);
+}
+
+void FrmDips::AdoptDialogFile(const ChosenFile& chosen)
+{
+    currentFile_ = chosen.fullName;
+    directories_.filePath = DirectoryOf(currentFile_);
+    siteName_ = FileStem(chosen.fileTitle);
+    currentFileTitle_ = chosen.fileTitle;
+    UpdateTitle();
+}
+
+void FrmDips::SetSiteWithoutFile(const QString& name)
+{
+    siteName_ = name;
+    currentFile_.clear();
+    currentFileTitle_.clear();
+    UpdateTitle();
+}
+
+bool FrmDips::QuerySave()
+{
+    if (!modified_)
+        return true;
+    switch (ui_.ShowMessage({u"Save this site before closing?"_s, MessageIcon::Question,
+                             MessageButtons::YesNoCancel, QString(kAppTitle)})) {
+    case MessageButton::Yes:
+        // Only a completed save lets the caller go on: otherwise the edits would be lost.
+        return SaveSite();
+    case MessageButton::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool FrmDips::SaveSite()
+{
+    grid_->EndEdit();
+    if (currentFileTitle_.isEmpty())
+        return SaveSiteAs();
+    if (!WriteDipFile(currentFile_, table_, ui_))
+        return false;
+    modified_ = false;
+    return true;
+}
+
+void FrmDips::NewSite()
+{
+    if (!QuerySave())
+        return;
+    table_.FillDefaultRows(0);
+    modified_ = false;
+    siteName_.clear();
+    currentFileTitle_.clear();
+    currentFile_.clear();
+    UpdateTitle();
+}
+
+void FrmDips::Toolbar1_ButtonClick(const QString& key)
+{
+    if (key == u"New")
+        NewSite();
+    else if (key == u"Open")
+        OpenSite();
+    else if (key == u"Save")
+        SaveSite();
+    else if (key == u"Export")
+        ExportToCard();
+}
+
+void FrmDips::closeEvent(QCloseEvent* event)
+{
+    const bool mayClose = QuerySave();
+    // The settings are written also when the close was cancelled.
+    SaveDirectories(settings_, directories_);
+    SaveWindowPlacement();
+    settings_.Flush();
+    if (mayClose)
+        event->accept();
+    else
+        event->ignore();
+}
+
+void FrmDips::RestoreWindowPlacement()
+{
+    restoredPlacement_ = LoadWindowPlacement(settings_);
+    move(PixelsOf(restoredPlacement_.left), PixelsOf(restoredPlacement_.top));
+    resize(PixelsOf(kFixedWidthTwips), PixelsOf(restoredPlacement_.height));
+    restoredGeometry_ = QRect(pos(), size());
+}
+
+void FrmDips::SaveWindowPlacement()
+{
+    const QPoint at = pos();
+    mr640::SaveWindowPlacement(settings_,
+                        {TwipsOf(at.y(), restoredGeometry_.y(), restoredPlacement_.top),
+                         TwipsOf(at.x(), restoredGeometry_.x(), restoredPlacement_.left),
+                         TwipsOf(height(), restoredGeometry_.height(), restoredPlacement_.height)});
+}
+
+void FrmDips::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    Form_Resize();
+}
+
+void FrmDips::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        Form_Resize();
+}
+
+void FrmDips::Form_Resize()
+{
+    // The rule's own changes raise it again.
+    if (resizing_)
+        return;
+    resizing_ = true;
+    if (!(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))) {
+        const int width = PixelsOf(kFixedWidthTwips);
+        const int minimumHeight = static_cast<int>(std::ceil(kMinimumHeightTwips / kTwipsPerPixel));
+        if (this->width() != width || this->height() < minimumHeight)
+            resize(width, std::max(this->height(), minimumHeight));
+        LayOutGrid();
+    }
+    resizing_ = false;
+}
+
+bool FrmDips::eventFilter(QObject* watched, QEvent* event)
+{
+    // The area below the toolbar gets its size from the window's layout after the window's
+    // own resize, so the grid follows it from here.
+    if (watched == centralWidget() && event->type() == QEvent::Resize &&
+        !(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)))
+        LayOutGrid();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void FrmDips::LayOutGrid()
+{
+    // The grid fills the area below the toolbar down to 30 twips above the window's inner
+    // bottom edge.
+    const QWidget* area = centralWidget();
+    const int margin = PixelsOf(kGridBottomMarginTwips);
+    grid_->setGeometry(0, 0, area->width(), std::max(0, area->height() - margin));
+}
+
+} // namespace mr640

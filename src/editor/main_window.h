@@ -1,0 +1,108 @@
+#pragma once
+
+#include "channel_table.h"
+#include "settings.h"
+
+#include <QMainWindow>
+
+class QAction;
+class QComboBox;
+class QToolBar;
+
+namespace mr640 {
+
+class ChannelGrid;
+class SettingsStore;
+class Ui;
+struct ChosenFile;
+
+// How a chosen file name selects a format: by its last three characters, exactly and
+// case-sensitively, for names longer than four characters.
+enum class FileFormat { None, Dip, Csv };
+FileFormat FileFormatOf(const QString& fullName);
+
+// FrmDips, the editor's main window: it owns the channel table and the state of the site
+// being edited, and every command is one of its methods. Questions and file dialogs go
+// through ui; the settings are read when the window is built and written when it closes.
+class FrmDips : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    FrmDips(Ui& ui, SettingsStore& settings, QWidget* parent = nullptr);
+    ~FrmDips() override;
+
+    // Commands.
+    void NewSite();
+    // Saves to the current file, or asks for one; true when the site was written.
+    bool SaveSite();
+    void OpenSite();
+    // Asks for a file and writes the site to it; true when a file was written.
+    bool SaveSiteAs();
+    void ExportToCard();
+
+    // True when the caller may go on: nothing to save, saved, or the user chose not to
+    // save. False when the user cancelled or the save did not complete.
+    bool QuerySave();
+    void UpdateTitle();
+    void AdoptDialogFile(const ChosenFile& chosen);
+    void SetSiteWithoutFile(const QString& name);
+
+    // Runs the command of a toolbar key ("New", "Open", ...); any other key does nothing.
+    void Toolbar1_ButtonClick(const QString& key);
+
+    // Sizes the table and selects the matching entry of the channel-count list.
+    void SetChannelCount(int requested, int mode);
+
+    ChannelTable& Table() { return table_; }
+    ChannelGrid& Grid() { return *grid_; }
+    DirectorySettings& Directories() { return directories_; }
+    const QString& siteName() const { return siteName_; }
+    const QString& currentFile() const { return currentFile_; }
+    const QString& currentFileTitle() const { return currentFileTitle_; }
+    bool modified() const { return modified_; }
+    void SetModified(bool value) { modified_ = value; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    QMenu* createPopupMenu() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void Form_Load();
+    void Form_Resize();
+    void LayOutGrid();
+    void CmbNoChans_Click();
+    void FillChannelCountList();
+    void SelectCountEntry(int position);
+    void BuildMenu();
+    void BuildToolbars();
+    QAction* AddToolbarButton(const QString& key, const QString& tip, const QString& theme, int fallback);
+    void RestoreWindowPlacement();
+    void SaveWindowPlacement();
+
+    Ui& ui_;
+    SettingsStore& settings_;
+    ChannelTable table_;
+    DirectorySettings directories_;
+    ChannelGrid* grid_ = nullptr;
+    QComboBox* cmbNoChans_ = nullptr;
+    QToolBar* toolbar1_ = nullptr;
+
+    QString siteName_;
+    QString currentFile_;
+    QString currentFileTitle_;
+    bool modified_ = false;
+    bool ignoreCountClick_ = false;
+    int lastCountIndex_ = 0;
+    bool resizing_ = false;
+
+    // The placement as read at start-up and as applied in pixels: an unmoved window
+    // writes back the figures it was given, not their pixel rounding.
+    WindowPlacement restoredPlacement_;
+    QRect restoredGeometry_;
+};
+
+} // namespace mr640

@@ -1,0 +1,113 @@
+// The file commands of the main window: Open, Save as and Export to card.
+
+#include "dip_file.h"
+#include "editor/channel_count.h"
+#include "editor/channel_grid.h"
+#include "editor/main_window.h"
+#include "editor/shared_routines.h"
+#include "platform/ui.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace mr640 {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString kBothFormats = u"MR640 dip files (*.dip)|*.dip|CSV files (*.csv)|*.csv"_s;
+const QString kDipOnly = u"MR640 dip files (*.dip)|*.dip"_s;
+constexpr int kOpenFlags =
+    FileDialogFlag::FileMustExist | FileDialogFlag::PathMustExist | FileDialogFlag::HideReadOnly;
+constexpr int kSaveFlags = FileDialogFlag::PathMustExist | FileDialogFlag::OverwritePrompt;
+
+} // namespace
+
+void FrmDips::OpenSite()
+{
+    grid_->EndEdit();
+    if (!QuerySave())
+        return;
+    FileDialogRequest request;
+    request.kind = FileDialogKind::Open;
+    request.title = u"Open config file"_s;
+    request.filter = kBothFormats;
+    request.flags = kOpenFlags;
+    request.initialDirectory = directories_.filePath;
+    const std::optional<ChosenFile> chosen = ui_.ShowFileDialog(request);
+    if (!chosen)
+        return;
+
+    switch (FileFormatOf(chosen->fullName)) {
+    case FileFormat::Dip:
+        // A file that was refused or could not be read is not adopted: a later Save would
+        // otherwise write this site over it.
+        if (ReadDipFile(chosen->fullName, table_, ui_) != DipReadOutcome::Loaded)
+            return;
+        SelectCountEntry(ChannelCountPosition(table_.rowCount()));
+        AdoptDialogFile(*chosen);
+        modified_ = false;
+        break;
+    case FileFormat::Csv:
+    case FileFormat::None:
+        modified_ = false;
+        break;
+    }
+}
+
+bool FrmDips::SaveSiteAs()
+{
+    grid_->EndEdit();
+    FileDialogRequest request;
+    request.kind = FileDialogKind::Save;
+    request.title = u"Save site as..."_s;
+    request.filter = kBothFormats;
+    request.filterIndex = 1;
+    request.defaultExtension = u".dip"_s;
+    request.flags = kSaveFlags;
+    request.initialDirectory = directories_.filePath;
+    request.fileName = siteName_;
+    const std::optional<ChosenFile> chosen = ui_.ShowFileDialog(request);
+    if (!chosen)
+        return false;
+
+    switch (FileFormatOf(chosen->fullName)) {
+    case FileFormat::Dip:
+        if (!WriteDipFile(chosen->fullName, table_, ui_))
+            return false;
+        AdoptDialogFile(*chosen);
+        modified_ = false;
+        return true;
+    case FileFormat::Csv:
+    case FileFormat::None:
+        break;
+    }
+    return false;
+}
+
+void FrmDips::ExportToCard()
+{
+    FileDialogRequest request;
+    request.kind = FileDialogKind::Save;
+    request.title = u"Save to CompactFlash card"_s;
+    request.filter = kDipOnly;
+    request.defaultExtension = u".dip"_s;
+    request.flags = kSaveFlags;
+    request.initialDirectory = directories_.cfPath;
+    request.fileName = siteName_ + u".dip"_s;
+    const std::optional<ChosenFile> chosen = ui_.ShowFileDialog(request);
+    if (!chosen || chosen->fullName.isEmpty())
+        return;
+
+    directories_.cfPath = DirectoryOf(chosen->fullName);
+    // The card gets a fresh file holding exactly this table.
+    QFile old(chosen->fullName);
+    if (QFileInfo::exists(chosen->fullName) && !old.remove()) {
+        ShowInfo(ui_, ErrorReport(u"Error occurred while saving."_s, old.errorString()));
+        return;
+    }
+    WriteDipFile(chosen->fullName, table_, ui_);
+}
+
+} // namespace mr640

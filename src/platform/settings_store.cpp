@@ -1,0 +1,37 @@
+#include "settings_store.h"
+
+#include <QStringList>
+
+namespace mr640 {
+
+using namespace Qt::StringLiterals;
+
+SettingsStore::SettingsStore()
+    : settings_(QSettings::IniFormat, QSettings::UserScope, u"MR640Config"_s, u"MR640Config"_s)
+{
+}
+
+std::optional<QString> SettingsStore::Get(const QString& section, const QString& key) const
+{
+    const QString name = section + u'/' + key;
+    if (!settings_.contains(name))
+        return std::nullopt;
+    const QVariant value = settings_.value(name);
+    // An unquoted text with commas, typed into the file by hand, reads as a list.
+    if (value.typeId() == QMetaType::QStringList)
+        return value.toStringList().join(u',');
+    return value.toString();
+}
+
+void SettingsStore::Save(const QString& section, const QString& key, const QString& value)
+{
+    settings_.setValue(section + u'/' + key, value);
+}
+
+bool SettingsStore::Flush()
+{
+    settings_.sync();
+    return settings_.status() == QSettings::NoError;
+}
+
+} // namespace mr640

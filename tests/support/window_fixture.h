@@ -1,0 +1,50 @@
+#pragma once
+
+#include "editor/main_window.h"
+#include "platform/settings_store.h"
+#include "scripted_ui.h"
+
+#include <QSettings>
+#include <QTest>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace mr640::test {
+
+// The main window as a user meets it: a settings store of its own in a fresh folder, a
+// folder for site files, and the scripted person at the keyboard.
+class WindowTest : public ::testing::Test
+{
+protected:
+    WindowTest() { QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, config_.path()); }
+
+    FrmDips& Start()
+    {
+        window_.reset();
+        store_ = std::make_unique<SettingsStore>();
+        window_ = std::make_unique<FrmDips>(ui, *store_);
+        window_->show();
+        window_->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+        return *window_;
+    }
+
+    FrmDips& Window() { return *window_; }
+    // A path in the folder for site files.
+    QString SitePath(const QString& name) const { return files_.filePath(name); }
+    QString SiteFolder() const { return files_.path() + u'/'; }
+    // The settings file the window writes.
+    QString SettingsFile() const { return config_.filePath(QStringLiteral("MR640Config/MR640Config.ini")); }
+
+    ScriptedUi ui;
+
+private:
+    QTemporaryDir config_;
+    QTemporaryDir files_;
+    std::unique_ptr<SettingsStore> store_;
+    std::unique_ptr<FrmDips> window_;
+};
+
+} // namespace mr640::test

@@ -1,0 +1,152 @@
+#include "labels_export.h"
+
+#include "editor/channel_table.h"
+#include "editor/shared_routines.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QStringList>
+#include <QUrl>
+#include <QVariant>
+
+#include <algorithm>
+#include <map>
+#include <optional>
+#include <vector>
+
+namespace mr640 {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr qsizetype kChannelsPerRecord = 4;
+
+// A label program that holds the file for a moment gets this long to let go; a file held
+// longer fails the export instead of freezing the window.
+constexpr int kBusyTimeoutMs = 2000;
+
+// Each export has a connection of its own, removed when it ends.
+QString NextConnectionName()
+{
+    static int serial = 0;
+    return u"mr640.labels.export.%1"_s.arg(++serial);
+}
+
+// SQLite reads the name as a URI, so a '?', '#' or '%' in the path must not end or escape
+// it. mode=rw opens an existing file only; a plain open would create an empty one.
+QString ReadWriteUri(const QString& path)
+{
+    const QString absolute = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    return u"file:"_s + QString::fromLatin1(QUrl::toPercentEncoding(absolute, "/"))
+        + u"?mode=rw"_s;
+}
+
+// SQLite's own words where it gave any ("database is locked", "no such table: ..."),
+// else the driver's ("Driver not loaded").
+QString Describe(const QSqlError& error)
+{
+    const QString text = error.databaseText();
+    return text.isEmpty() ? error.driverText() : text;
+}
+
+// The driver binds a null QString as SQL NULL; an empty relay name is an empty text.
+QVariant TextValue(const QString& text)
+{
+    return text.isNull() ? QVariant(u""_s) : QVariant(text);
+}
+
+// Deletes every old record and adds one per four rows; the description of the first
+// error, if any. Columns are named and values bound. A front contact's fOrB column is
+// left out of its record's INSERT so that it keeps the column's default.
+std::optional<QString> ReplaceRecords(QSqlDatabase& db, const std::vector<ChannelRow>& rows)
+{
+    QSqlQuery deletion(db);
+    if (!deletion.exec(u"DELETE FROM TblForLabel;"_s))
+        return Describe(deletion.lastError());
+
+    // At most sixteen statements for full records (which fOrB columns are present), so
+    // each is prepared once.
+    std::map<QString, QSqlQuery> prepared;
+    const auto count = static_cast<qsizetype>(rows.size());
+    for (qsizetype first = 0; first < count; first += kChannelsPerRecord) {
+        // A short table would end in a short record: its missing positions stay unassigned.
+        const qsizetype positions = std::min(kChannelsPerRecord, count - first);
+        QStringList columns;
+        QVariantList values;
+        for (qsizetype p = 1; p <= positions; ++p) {
+            const ChannelRow& row = rows[static_cast<std::size_t>(first + p - 1)];
+            columns << u"chNo%1"_s.arg(p) << u"relNam%1"_s.arg(p);
+            values << TextValue(row.Chan) << TextValue(row.relNam);
+            if (row.back) {
+                columns << u"fOrB%1"_s.arg(p);
+                values << QVariant(u"B"_s);
+            }
+        }
+        const QString statement = u"INSERT INTO TblForLabel (%1) VALUES (%2);"_s.arg(
+            columns.join(u", "), QStringList(columns.size(), u"?"_s).join(u", "));
+
+        auto it = prepared.find(statement);
+        if (it == prepared.end()) {
+            QSqlQuery insert(db);
+            if (!insert.prepare(statement))
+                return Describe(insert.lastError());
+            it = prepared.emplace(statement, std::move(insert)).first;
+        }
+        QSqlQuery& insert = it->second;
+        for (qsizetype i = 0; i < values.size(); ++i)
+            insert.bindValue(static_cast<int>(i), values[i]);
+        if (!insert.exec())
+            return Describe(insert.lastError());
+    }
+    return std::nullopt;
+}
+
+// The whole export on the named connection, inside one transaction; the description of
+// the error that ended it, if any.
+std::optional<QString> ExportOn(const QString& connection, const QString& databasePath,
+                                const ChannelTable& table)
+{
+    QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, connection);
+    db.setConnectOptions(u"QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1"_s.arg(kBusyTimeoutMs));
+    db.setDatabaseName(ReadWriteUri(databasePath));
+    if (!db.open())
+        return Describe(db.lastError());
+    if (!db.transaction())
+        return Describe(db.lastError());
+
+    std::optional<QString> failure = ReplaceRecords(db, table.Rows());
+    if (!failure && !db.commit())
+        failure = Describe(db.lastError());
+    if (failure)
+        db.rollback(); // a failed COMMIT leaves the transaction open
+    db.close();
+    return failure;
+}
+
+} // namespace
+
+QString LabelsDatabasePath()
+{
+    return QDir::homePath() + u"/t/db/loggerlabels.sqlite"_s;
+}
+
+bool ExportLabels(const ChannelTable& table, const QString& databasePath, Ui& ui)
+{
+    const QString connection = NextConnectionName();
+    const std::optional<QString> failure = ExportOn(connection, databasePath, table);
+    // Only now is no QSqlDatabase of this connection left, so it can go.
+    QSqlDatabase::removeDatabase(connection);
+
+    if (failure) {
+        ShowInfo(ui, ErrorReport(u"Error exporting to labels database"_s, *failure));
+        return false;
+    }
+    ShowInfo(ui, u"%1 channels exported to label database"_s.arg(table.Rows().size()));
+    return true;
+}
+
+} // namespace mr640

@@ -4,6 +4,7 @@
 #include "channel_grid.h"
 #include "channel_ids.h"
 #include "files/dip_file.h"
+#include "labels/labels_export.h"
 #include "platform/settings_store.h"
 #include "platform/ui.h"
 #include "shared_routines.h"
@@ -43,7 +44,7 @@ FileFormat FileFormatOf(const QString& fullName)
     if (ending == u"dip")
         return FileFormat::Dip;
     if (ending == u"csv")
-        return FileFormat::None; // CSV files are not read or written yet
+        return FileFormat::Csv;
     return FileFormat::None;
 }
 
@@ -122,6 +123,8 @@ void FrmDips::BuildToolbars()
     AddToolbarButton(u"Save"_s, u"Save site"_s, u"document-save"_s, QStyle::SP_DialogSaveButton);
     toolbar1_->addSeparator();
     AddToolbarButton(u"Export"_s, u"Export to MR640"_s, u"media-flash"_s, QStyle::SP_DriveFDIcon);
+    AddToolbarButton(u"Labels"_s, u"Export to labels database"_s, u"document-print"_s,
+                     QStyle::SP_FileDialogDetailedView);
 
     auto* band2 = addToolBar(u"Channel count"_s);
     band2->setObjectName(u"CoolBar1Band2"_s);
@@ -263,6 +266,13 @@ void FrmDips::Toolbar1_ButtonClick(const QString& key)
         SaveSite();
     else if (key == u"Export")
         ExportToCard();
+    else if (key == u"Labels")
+        ExportLabels();
+}
+
+void FrmDips::ExportLabels()
+{
+    mr640::ExportLabels(table_, LabelsDatabasePath(), ui_);
 }
 
 void FrmDips::closeEvent(QCloseEvent* event)

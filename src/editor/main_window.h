@@ -40,6 +40,8 @@ public:
     // Asks for a file and writes the site to it; true when a file was written.
     bool SaveSiteAs();
     void ExportToCard();
+    // Replaces the labels database's content with the table; asks nothing first.
+    void ExportLabels();
 
     // True when the caller may go on: nothing to save, saved, or the user chose not to
     // save. False when the user cancelled or the save did not complete.

@@ -2,6 +2,8 @@
 
 #include "platform/settings_store.h"
 
+#include <cmath>
+
 #include <QCoreApplication>
 #include <QDir>
 
@@ -23,7 +25,10 @@ float StoredNumber(const SettingsStore& store, const QString& key, float fallbac
 
 QString NumberText(float value)
 {
-    // The shortest text that reads back as the same single-precision value.
+    // Whole numbers as plain digits ("9375", never "1e+06"); others as the shortest text
+    // that reads back as the same single-precision value.
+    if (std::trunc(value) == value && std::fabs(value) < 1e15f)
+        return QString::number(static_cast<qint64>(value));
     return QString::number(value, 'g', QLocale::FloatingPointShortest);
 }
 

@@ -1,5 +1,6 @@
 // The file commands of the main window: Open, Save as and Export to card.
 
+#include "csv_file.h"
 #include "dip_file.h"
 #include "editor/channel_count.h"
 #include "editor/channel_grid.h"
@@ -49,7 +50,19 @@ void FrmDips::OpenSite()
         AdoptDialogFile(*chosen);
         modified_ = false;
         break;
-    case FileFormat::Csv:
+    case FileFormat::Csv: {
+        QString error;
+        const CsvReadOutcome outcome = ReadCsvFile(chosen->fullName, table_, ui_, &error);
+        // Rows stored before an error stay, so the count list follows the table either way.
+        SelectCountEntry(ChannelCountPosition(table_.rowCount()));
+        if (outcome == CsvReadOutcome::Failed) {
+            ShowInfo(ui_, ErrorReport(u"Error occurred while loading."_s, error));
+            return;
+        }
+        SetSiteWithoutFile(FileStem(chosen->fileTitle));
+        modified_ = false;
+        break;
+    }
     case FileFormat::None:
         modified_ = false;
         break;
@@ -79,7 +92,15 @@ bool FrmDips::SaveSiteAs()
         AdoptDialogFile(*chosen);
         modified_ = false;
         return true;
-    case FileFormat::Csv:
+    case FileFormat::Csv: {
+        // A copy for a spreadsheet or another editor: the site keeps its own file and
+        // its unsaved state.
+        QString error;
+        if (WriteCsvFile(chosen->fullName, table_, &error))
+            return true;
+        ShowInfo(ui_, ErrorReport(u"Error occurred while saving."_s, error));
+        return false;
+    }
     case FileFormat::None:
         break;
     }

@@ -89,7 +89,7 @@ TEST_F(MainWindow, HasTheMenuAndToolbarOfTheEditor)
         buttons.append(a->data().toString() + u'=' + a->toolTip());
     }
     EXPECT_EQ(buttons, (QStringList{u"New=New site"_s, u"Open=Open site"_s, u"Save=Save site"_s, u"|"_s,
-                                    u"Export=Export to MR640"_s}));
+                                    u"Export=Export to MR640"_s, u"Labels=Export to labels database"_s}));
 }
 
 TEST_F(MainWindow, TheGridShowsTheFiveColumnsAtTheirWidths)

@@ -1,0 +1,274 @@
+#include "files/csv_file.h"
+#include "files/dip_file.h"
+#include "test_files.h"
+#include "window_fixture.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+
+namespace mr640 {
+namespace {
+
+using namespace Qt::StringLiterals;
+using test::Info;
+using test::Question;
+
+// Open, Save as and Export to card as the user meets them in the main window.
+class FileCommands : public test::WindowTest
+{
+protected:
+    // A dip file of `rows` default rows whose first relay is named `first`.
+    QString MakeDip(const QString& name, int rows, const QString& first)
+    {
+        std::vector<ChannelRow> content(static_cast<std::size_t>(rows));
+        FillDefaultRows(content, 0);
+        content[0].relNam = first;
+        test::WriteBytes(SitePath(name), EncodeDip(content));
+        return SitePath(name);
+    }
+
+    // Gives the window a site file of its own and an unsaved edit.
+    void OpenNorthAndEdit()
+    {
+        ui.ChooseFile(MakeDip(u"north.dip"_s, 384, u"12 TPR"_s));
+        Window().OpenSite();
+        Window().Table().setData(Window().Table().index(1, FieldRelNam), u"edited"_s);
+        Window().SetModified(true);
+        ui.ClearShown();
+    }
+
+    int CountEntry() { return Window().findChild<QComboBox*>(u"CmbNoChans"_s)->currentIndex(); }
+
+    const MessageRequest kSaveQuestion =
+        Question(u"Save this site before closing?"_s, MessageButtons::YesNoCancel);
+    const QString kHome = QDir::homePath() + u'/';
+};
+
+TEST_F(FileCommands, TheDialogsAreSetUpAsEachCommandNeedsThem)
+{
+    FrmDips& w = Start();
+    ui.CancelFileDialog().CancelFileDialog().CancelFileDialog();
+    w.OpenSite();
+    w.SaveSiteAs();
+    w.ExportToCard();
+    const QString both = u"MR640 dip files (*.dip)|*.dip|CSV files (*.csv)|*.csv"_s;
+    const std::vector<FileDialogRequest>& shown = ui.FileDialogs();
+    ASSERT_EQ(shown.size(), 3u);
+
+    EXPECT_EQ(shown[0].kind, FileDialogKind::Open);
+    EXPECT_EQ(shown[0].title, u"Open config file"_s);
+    EXPECT_EQ(shown[0].filter, both);
+    EXPECT_EQ(shown[0].filterIndex, 0);
+    EXPECT_TRUE(shown[0].defaultExtension.isEmpty());
+    EXPECT_EQ(shown[0].flags, 0x1804);
+    EXPECT_EQ(shown[0].initialDirectory, kHome);
+    EXPECT_FALSE(shown[0].fileName.has_value()); // the dialog keeps the name it had
+
+    EXPECT_EQ(shown[1].kind, FileDialogKind::Save);
+    EXPECT_EQ(shown[1].title, u"Save site as..."_s);
+    EXPECT_EQ(shown[1].filter, both);
+    EXPECT_EQ(shown[1].filterIndex, 1);
+    EXPECT_EQ(shown[1].defaultExtension, u".dip"_s);
+    EXPECT_EQ(shown[1].flags, 0x802);
+    EXPECT_EQ(shown[1].initialDirectory, kHome);
+    EXPECT_EQ(shown[1].fileName, QString());
+
+    EXPECT_EQ(shown[2].kind, FileDialogKind::Save);
+    EXPECT_EQ(shown[2].title, u"Save to CompactFlash card"_s);
+    EXPECT_EQ(shown[2].filter, u"MR640 dip files (*.dip)|*.dip"_s);
+    EXPECT_EQ(shown[2].filterIndex, 0);
+    EXPECT_EQ(shown[2].defaultExtension, u".dip"_s);
+    EXPECT_EQ(shown[2].flags, 0x802);
+    EXPECT_EQ(shown[2].initialDirectory, kHome);
+    EXPECT_EQ(shown[2].fileName, u".dip"_s); // a site without a name yet
+
+    // Cancelling changed nothing and said nothing.
+    EXPECT_TRUE(ui.Messages().empty());
+    EXPECT_FALSE(w.modified());
+    EXPECT_EQ(w.windowTitle(), u"MR640 configuration editor"_s);
+    EXPECT_EQ(w.Directories().filePath, kHome);
+    EXPECT_EQ(w.Directories().cfPath, kHome);
+}
+
+TEST_F(FileCommands, OpeningADipFileMakesItTheSitesFile)
+{
+    FrmDips& w = Start();
+    ui.ChooseFile(MakeDip(u"north.old.dip"_s, 768, u"12 TPR"_s));
+    w.OpenSite();
+    EXPECT_EQ(ui.Messages(), std::vector{Info(u"768 channels loaded"_s)});
+    EXPECT_EQ(w.Table().rowCount(), 768);
+    EXPECT_EQ(w.Table().Row(0).relNam, u"12 TPR"_s);
+    EXPECT_EQ(CountEntry(), 1);
+    EXPECT_EQ(w.siteName(), u"north"_s);
+    EXPECT_EQ(w.windowTitle(), u"north - MR640 configuration editor"_s);
+    EXPECT_EQ(w.currentFile(), SitePath(u"north.old.dip"_s));
+    EXPECT_EQ(w.currentFileTitle(), u"north.old.dip"_s);
+    EXPECT_EQ(w.Directories().filePath, SiteFolder());
+    EXPECT_FALSE(w.modified());
+    EXPECT_FALSE(w.Table().Row(0).back);
+}
+
+TEST_F(FileCommands, ARefusedDipFileChangesNothing)
+{
+    FrmDips& w = Start();
+    OpenNorthAndEdit();
+    QByteArray bytes = test::ReadBytes(MakeDip(u"south.dip"_s, 768, u"other"_s));
+    bytes[0] = 0x00; // not the format's magic number
+    test::WriteBytes(SitePath(u"south.dip"_s), bytes);
+
+    ui.Answer(MessageButton::No).ChooseFile(SitePath(u"south.dip"_s));
+    w.OpenSite();
+    EXPECT_EQ(ui.Messages(),
+              (std::vector{kSaveQuestion, Info(u"File flag incorrect - this is not an MR640 file"_s)}));
+    EXPECT_EQ(w.Table().rowCount(), 384);
+    EXPECT_EQ(w.Table().Row(1).relNam, u"edited"_s);
+    EXPECT_EQ(w.currentFile(), SitePath(u"north.dip"_s));
+    EXPECT_EQ(w.windowTitle(), u"north - MR640 configuration editor"_s);
+    EXPECT_TRUE(w.modified());
+}
+
+TEST_F(FileCommands, OtherEndingsReadNothingButClearTheModifiedMark)
+{
+    FrmDips& w = Start();
+    OpenNorthAndEdit();
+    for (const QString& name : {u"NORTH.DIP"_s, u"north.txt"_s, u"north.Dip"_s}) {
+        MakeDip(name, 768, u"other"_s);
+        w.SetModified(true);
+        ui.Answer(MessageButton::No).ChooseFile(SitePath(name));
+        w.OpenSite();
+        EXPECT_FALSE(w.modified()) << name.toStdString();
+    }
+    EXPECT_EQ(ui.Messages(), (std::vector{kSaveQuestion, kSaveQuestion, kSaveQuestion}));
+    EXPECT_EQ(w.Table().rowCount(), 384);
+    EXPECT_EQ(w.Table().Row(1).relNam, u"edited"_s);
+    EXPECT_EQ(w.currentFile(), SitePath(u"north.dip"_s));
+}
+
+TEST_F(FileCommands, SavingAsDipAdoptsTheFileAndAFailedSaveAdoptsNothing)
+{
+    FrmDips& w = Start();
+    w.Table().setData(w.Table().index(0, FieldRelNam), u"12 TPR"_s);
+    w.SetModified(true);
+    QDir().mkdir(SitePath(u"sub"_s));
+    QDir().mkdir(SitePath(u"taken.dip"_s));
+
+    ui.ChooseFile(SitePath(u"taken.dip"_s)); // a folder: the write fails
+    EXPECT_FALSE(w.SaveSiteAs());
+    ASSERT_EQ(ui.Messages().size(), 1u);
+    EXPECT_TRUE(ui.Messages()[0].text.startsWith(u"Error occurred while saving.\r\n"_s));
+    EXPECT_TRUE(w.currentFile().isEmpty());
+    EXPECT_TRUE(w.modified());
+
+    ui.ChooseFile(SitePath(u"sub/north.dip"_s));
+    EXPECT_TRUE(w.SaveSiteAs());
+    EXPECT_EQ(test::ReadBytes(SitePath(u"sub/north.dip"_s)), EncodeDip(w.Table().Rows()));
+    EXPECT_EQ(w.windowTitle(), u"north - MR640 configuration editor"_s);
+    EXPECT_EQ(w.Directories().filePath, SitePath(u"sub/"_s));
+    EXPECT_FALSE(w.modified());
+}
+
+TEST_F(FileCommands, SavingAsCsvWritesACopyAndLeavesTheSiteUnsaved)
+{
+    FrmDips& w = Start();
+    OpenNorthAndEdit();
+    ui.ChooseFile(SitePath(u"copy.csv"_s));
+    EXPECT_TRUE(w.SaveSiteAs());
+    EXPECT_EQ(test::ReadBytes(SitePath(u"copy.csv"_s)), EncodeCsv(w.Table().Rows()));
+    EXPECT_TRUE(ui.Messages().empty());
+    EXPECT_EQ(w.currentFile(), SitePath(u"north.dip"_s));
+    EXPECT_EQ(w.windowTitle(), u"north - MR640 configuration editor"_s);
+    EXPECT_TRUE(w.modified());
+
+    ui.Answer(MessageButton::Cancel);
+    EXPECT_FALSE(w.close()); // still unsaved: the question comes
+    EXPECT_EQ(ui.Messages(), std::vector{kSaveQuestion});
+
+    // A failed CSV write is reported under the editor's title.
+    ui.ClearShown();
+    QDir().mkdir(SitePath(u"taken.csv"_s));
+    ui.ChooseFile(SitePath(u"taken.csv"_s));
+    EXPECT_FALSE(w.SaveSiteAs());
+    ASSERT_EQ(ui.Messages().size(), 1u);
+    EXPECT_TRUE(ui.Messages()[0].text.startsWith(u"Error occurred while saving.\r\n"_s));
+    EXPECT_EQ(ui.Messages()[0].title, u"MR640 configuration editor"_s);
+}
+
+TEST_F(FileCommands, OpeningACsvFileNamesTheSiteAfterIt)
+{
+    FrmDips& w = Start();
+    OpenNorthAndEdit();
+    test::WriteBytes(SitePath(u"east.v2.csv"_s), "AA01,12 TPR,Back\r\nAA02,13 TPR,Front\nBA01,far,Back\n");
+    ui.Answer(MessageButton::No).ChooseFile(SitePath(u"east.v2.csv"_s)).Answer(MessageButton::Ok);
+    w.OpenSite();
+    ASSERT_EQ(ui.Messages().size(), 3u);
+    EXPECT_TRUE(ui.Messages()[1].text.startsWith(u"Unexpected channel number.\r\n"_s));
+    EXPECT_EQ(ui.Messages()[2], Info(u"385 channels imported"_s));
+    EXPECT_EQ(w.Table().rowCount(), 768);
+    EXPECT_EQ(CountEntry(), 1);
+    EXPECT_EQ(w.Table().Row(1).relNam, u"13 TPR"_s);
+    EXPECT_TRUE(w.Table().Row(384).back);
+    EXPECT_EQ(w.siteName(), u"east"_s);
+    EXPECT_TRUE(w.currentFile().isEmpty());
+    EXPECT_TRUE(w.currentFileTitle().isEmpty());
+    EXPECT_EQ(w.windowTitle(), u"east - MR640 configuration editor"_s);
+    EXPECT_FALSE(w.modified());
+}
+
+TEST_F(FileCommands, ACsvLoadEndedByAnErrorKeepsTheSitesFileAndState)
+{
+    FrmDips& w = Start();
+    OpenNorthAndEdit();
+    test::WriteBytes(SitePath(u"bad.csv"_s), "AA01,12 XR,Back\r\n-5,below,Front\r\n");
+    ui.Answer(MessageButton::No).ChooseFile(SitePath(u"bad.csv"_s)).Answer(MessageButton::Ok);
+    w.OpenSite();
+    ASSERT_EQ(ui.Messages().size(), 3u);
+    EXPECT_EQ(ui.Messages()[2], Info(u"Error occurred while loading.\r\nChannel -5 has no row in the table."_s));
+    EXPECT_EQ(w.Table().Row(0).relNam, u"12 XR"_s); // stored before the error
+    EXPECT_EQ(w.currentFile(), SitePath(u"north.dip"_s));
+    EXPECT_EQ(w.windowTitle(), u"north - MR640 configuration editor"_s);
+    EXPECT_TRUE(w.modified());
+
+    // A file that cannot be opened is reported the same way.
+    ui.ClearShown();
+    ui.Answer(MessageButton::No).ChooseFile(SitePath(u"missing.csv"_s));
+    w.OpenSite();
+    ASSERT_EQ(ui.Messages().size(), 2u);
+    EXPECT_TRUE(ui.Messages()[1].text.startsWith(u"Error occurred while loading.\r\n"_s));
+    EXPECT_TRUE(w.modified());
+}
+
+TEST_F(FileCommands, ExportWritesAFreshCardFileAndRemembersTheCardFolder)
+{
+    FrmDips& w = Start();
+    OpenNorthAndEdit();
+    QDir().mkdir(SitePath(u"card"_s));
+    const QString card = SitePath(u"card/north.dip"_s);
+    test::WriteBytes(card, QByteArray(200000, 'x')); // an older, longer file
+    const QByteArray site = test::ReadBytes(SitePath(u"north.dip"_s));
+
+    ui.ChooseFile(card);
+    w.ExportToCard();
+    ASSERT_EQ(ui.FileDialogs().size(), 1u);
+    EXPECT_EQ(ui.FileDialogs()[0].fileName, u"north.dip"_s);
+    EXPECT_TRUE(ui.Messages().empty());
+    EXPECT_EQ(test::ReadBytes(card), EncodeDip(w.Table().Rows()));
+    EXPECT_EQ(w.Directories().cfPath, SitePath(u"card/"_s));
+    EXPECT_EQ(test::ReadBytes(SitePath(u"north.dip"_s)), site);
+    EXPECT_EQ(w.currentFile(), SitePath(u"north.dip"_s));
+    EXPECT_TRUE(w.modified());
+
+    // The next export starts in the card folder; one that cannot replace the old file
+    // says so and writes nothing.
+    ui.ClearShown();
+    QDir().mkdir(SitePath(u"card/folder.dip"_s));
+    ui.ChooseFile(SitePath(u"card/folder.dip"_s));
+    w.ExportToCard();
+    EXPECT_EQ(ui.FileDialogs()[0].initialDirectory, SitePath(u"card/"_s));
+    ASSERT_EQ(ui.Messages().size(), 1u);
+    EXPECT_TRUE(ui.Messages()[0].text.startsWith(u"Error occurred while saving.\r\n"_s));
+    EXPECT_TRUE(QFileInfo(SitePath(u"card/folder.dip"_s)).isDir());
+}
+
+} // namespace
+} // namespace mr640

@@ -2,8 +2,10 @@
 #include "editor/channel_table.h"
 #include "labels/labels_export.h"
 #include "scripted_ui.h"
+#include "window_fixture.h"
 #include "test_files.h"
 
+#include <QAction>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -290,27 +292,48 @@ TEST(LabelsExport, ReplacesWhateverTheTableHeld)
     EXPECT_EQ(records, RecordsOf(once));
 }
 
-TEST(LabelsExport, FindsTheDatabaseInTheHomeFolderWhereTheReadmeMakesIt)
+// The Labels button, against the database the README's command makes in the home folder.
+class LabelsButton : public test::WindowTest
 {
-    QTemporaryDir home;
-    const QByteArray oldHome = qgetenv("HOME");
-    qputenv("HOME", QFile::encodeName(home.path()));
+protected:
+    LabelsButton() { qputenv("HOME", QFile::encodeName(home_.path())); }
+    ~LabelsButton() override { qputenv("HOME", oldHome_); }
+
+    QTemporaryDir home_;
+    const QByteArray oldHome_ = qgetenv("HOME");
+};
+
+TEST_F(LabelsButton, ExportsTheTableToTheDatabaseTheReadmeMakes)
+{
     QProcess shell;
     shell.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     shell.setWorkingDirectory(QFileInfo(kSchema).absolutePath() + u"/../.."_s);
     shell.start(u"sh"_s,
                 {u"-c"_s,
                  u"mkdir -p ~/t/db && sqlite3 ~/t/db/loggerlabels.sqlite < src/labels/loggerlabels.sql"_s});
-    const bool made = shell.waitForFinished() && shell.exitCode() == 0;
-    const QString path = LabelsDatabasePath();
-    ScriptedUi ui;
-    const bool exported = made && Export(DefaultRows(384), path, ui);
-    qputenv("HOME", oldHome);
+    ASSERT_TRUE(shell.waitForFinished());
+    ASSERT_EQ(shell.exitCode(), 0);
+    const QString path = home_.path() + u"/t/db/loggerlabels.sqlite"_s;
+    ASSERT_EQ(LabelsDatabasePath(), path);
 
-    ASSERT_TRUE(made);
-    EXPECT_EQ(path, home.path() + u"/t/db/loggerlabels.sqlite"_s);
-    EXPECT_TRUE(exported);
-    EXPECT_EQ(RecordsOf(path).size(), 96u);
+    FrmDips& w = Start();
+    w.Table().setData(w.Table().index(5, FieldBack), Qt::Checked, Qt::CheckStateRole);
+    w.SetModified(true);
+    w.findChild<QAction*>(u"Toolbar1Labels"_s)->trigger();
+    EXPECT_EQ(ui.Messages(), std::vector{Info(u"384 channels exported to label database"_s)});
+    const std::vector<Record> records = RecordsOf(path);
+    ASSERT_EQ(records.size(), 96u);
+    EXPECT_EQ(records[1][3], u"AA06"_s);
+    EXPECT_EQ(records[1][5], u"B"_s);
+    EXPECT_TRUE(w.modified()); // the export is not a save
+
+    // Without the database the button reports it and creates nothing.
+    ui.ClearShown();
+    ASSERT_TRUE(QFile::remove(path));
+    w.findChild<QAction*>(u"Toolbar1Labels"_s)->trigger();
+    ASSERT_EQ(ui.Messages().size(), 1u);
+    EXPECT_TRUE(ui.Messages()[0].text.startsWith(kFailure));
+    EXPECT_FALSE(QFileInfo::exists(path));
 }
 
 struct PathCase

@@ -41,6 +41,17 @@ QString DriveOfPath(QStringView path)
     return c + u":"_s;
 }
 
+QString TrimSpaces(const QString& text)
+{
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text[first] == u' ')
+        ++first;
+    while (last > first && text[last - 1] == u' ')
+        --last;
+    return text.mid(first, last - first);
+}
+
 QString FileStem(const QString& fileName)
 {
     const qsizetype dot = fileName.indexOf(u'.');

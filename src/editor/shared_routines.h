@@ -27,6 +27,9 @@ QStringList SplitFields(QStringView line, QChar delimiter);
 // only; the empty text when it does not start with a letter.
 QString DriveOfPath(QStringView path);
 
+// The text without its leading and trailing space characters (other blanks stay).
+QString TrimSpaces(const QString& text);
+
 // The text before the first "." of a file name ("north" for north.old.dip).
 QString FileStem(const QString& fileName);
 

@@ -102,17 +102,6 @@ QString Quoted(QStringView text)
     return u'"' + text.toString() + u'"';
 }
 
-QString TrimSpaces(const QString& text)
-{
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text[first] == u' ')
-        ++first;
-    while (last > first && text[last - 1] == u' ')
-        --last;
-    return text.mid(first, last - first);
-}
-
 // Character by character, so the text keeps its length ("ß" stays one character).
 QString UpperCased(QStringView text)
 {

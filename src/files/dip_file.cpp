@@ -32,17 +32,6 @@ void PutText(char* at, const QString& text, int width)
     std::copy(bytes.cbegin(), bytes.cbegin() + std::min<qsizetype>(bytes.size(), width), at);
 }
 
-QString TrimSpaces(const QString& text)
-{
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text[first] == u' ')
-        ++first;
-    while (last > first && text[last - 1] == u' ')
-        --last;
-    return text.mid(first, last - first);
-}
-
 DipFileHeader DecodeHeader(const char* bytes)
 {
     DipFileHeader header;

@@ -50,5 +50,21 @@ TEST(ShowInfo, ShowsTheInformationBoxWithTheEditorsTitle)
     EXPECT_EQ(box.title, u"MR640 configuration editor"_s);
 }
 
+TEST(TrimSpaces, RemovesOnlySpaceCharactersAtTheEnds)
+{
+    EXPECT_EQ(TrimSpaces(u"  12  TPR "_s), u"12  TPR"_s);
+    EXPECT_EQ(TrimSpaces(u"\t12 TPR\t"_s), u"\t12 TPR\t"_s);
+    EXPECT_EQ(TrimSpaces(u"    "_s), QString());
+}
+
+TEST(FileStemAndDirectoryOf, CutAtTheFirstDotAndAfterTheLastSlash)
+{
+    EXPECT_EQ(FileStem(u"north.old.dip"_s), u"north"_s);
+    EXPECT_EQ(FileStem(u"north"_s), u"north"_s);
+    EXPECT_EQ(DirectoryOf(u"/media/card/north.dip"_s), u"/media/card/"_s);
+    EXPECT_EQ(DirectoryOf(u"north.dip"_s), QString());
+    EXPECT_EQ(DirectoryOf(u"a\\b.dip"_s), QString()); // a backslash is an ordinary character
+}
+
 } // namespace
 } // namespace mr640

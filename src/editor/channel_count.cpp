@@ -42,12 +42,18 @@ bool SetChannelCount(ChannelTable& table, int requested, int mode, Ui& ui)
         ShowInfo(ui, u"Error setting no of channels."_s);
         return false;
     }
+    if (mode == FillAllRows) {
+        // Every row gets its defaults: one reset, so an attached view refreshes once and not
+        // once for the added rows and again for the filled ones.
+        std::vector<ChannelRow> rows(static_cast<std::size_t>(size));
+        FillDefaultRows(rows, 0);
+        table.ReplaceRows(std::move(rows));
+        return true;
+    }
     const int old = table.rowCount();
     table.Resize(size);
     if (mode == FillAddedRows && size > old)
         table.FillDefaultRows(old);
-    else if (mode == FillAllRows)
-        table.FillDefaultRows(0);
     return true;
 }
 

@@ -12,9 +12,16 @@ namespace {
 
 bool WriteAll(QFileDevice& file, const QByteArray& content, QString* error)
 {
-    if (file.write(content) != content.size()) {
-        *error = file.errorString();
-        return false;
+    // A write that fills the file system stores what fits and reports no error; only
+    // writing the rest fails with the reason ("No space left on device").
+    qint64 written = 0;
+    while (written < content.size()) {
+        const qint64 n = file.write(content.constData() + written, content.size() - written);
+        if (n <= 0) {
+            *error = file.errorString();
+            return false;
+        }
+        written += n;
     }
     return true;
 }

@@ -1,8 +1,11 @@
 #include "editor/settings.h"
+#include "scratch_mount.h"
+#include "test_files.h"
 #include "window_fixture.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 
 namespace mr640 {
@@ -91,6 +94,50 @@ TEST_F(Settings, ASettingsFileThatCannotBeReadGivesTheDefaults)
     EXPECT_EQ(w.Directories().filePath, QDir::homePath() + u'/');
     EXPECT_EQ(w.height(), 625);
     EXPECT_TRUE(w.close());
+}
+
+TEST_F(Settings, ASettingsFolderThatIsAFileGivesTheDefaultsAndTheCloseGoesOn)
+{
+    // Nothing can be created below a file, whoever runs the program (root included).
+    const QString folder = QFileInfo(SettingsFile()).absolutePath();
+    test::WriteBytes(folder, "not a folder");
+    FrmDips& w = Start();
+    EXPECT_EQ(w.Directories().filePath, QDir::homePath() + u'/');
+    EXPECT_EQ(w.height(), 625);
+    w.Directories().filePath = u"/srv/sites/"_s;
+    EXPECT_TRUE(w.close());
+    EXPECT_TRUE(ui.Messages().empty());
+    EXPECT_EQ(test::ReadBytes(folder), QByteArray("not a folder"));
+
+    SettingsStore store;
+    store.Save(u"Directories"_s, u"filePath"_s, u"/srv/other/"_s);
+    EXPECT_FALSE(store.Flush());
+}
+
+TEST_F(Settings, AReadOnlySettingsFileIsReadAndTheCloseGoesOn)
+{
+    // The settings folder on a file system mounted read-only, which stops root too.
+    const QString folder = QFileInfo(SettingsFile()).absolutePath();
+    ASSERT_TRUE(QDir().mkpath(folder));
+    test::ScratchMount config("size=64k", folder);
+    if (!config.Mounted())
+        GTEST_SKIP() << config.Failure();
+    Store(u"Directories/filePath"_s, u"/srv/sites/"_s);
+    Store(u"FormSize/height"_s, u"4500"_s);
+    const QByteArray before = test::ReadBytes(SettingsFile());
+    ASSERT_FALSE(before.isEmpty());
+    ASSERT_TRUE(config.MakeReadOnly()) << config.Failure();
+
+    FrmDips& w = Start();
+    EXPECT_EQ(w.Directories().filePath, u"/srv/sites/"_s);
+    EXPECT_EQ(w.height(), 300);
+    w.Directories().filePath = u"/srv/other/"_s;
+    w.resize(463, 400);
+    EXPECT_TRUE(w.close());
+    EXPECT_TRUE(ui.Messages().empty());
+    EXPECT_EQ(test::ReadBytes(SettingsFile()), before);
+    EXPECT_EQ(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+              QStringList{u"MR640Config.ini"_s});
 }
 
 TEST_F(Settings, NonNumericFiguresFallBackToTheirDefaults)

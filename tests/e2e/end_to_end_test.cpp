@@ -1,0 +1,354 @@
+// The real program on a real X server, driven from the keyboard as a person drives it:
+// Xvfb started by the test on a free display, xdotool for the keys and for finding windows,
+// and the files the program wrote checked byte for byte.
+
+#include "close_request.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QThread>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace mr640 {
+namespace {
+
+using namespace Qt::StringLiterals;
+
+constexpr int kWaitMs = 20000;
+const QString kEditorTitle = u"^MR640 configuration editor$"_s;
+
+// --- The files, spelled out byte by byte ----------------------------------------------
+
+QByteArray ChannelId(int row)
+{
+    const int unit = row / 384;
+    const int group = row % 384 / 48;
+    const int input = row % 48 + 1;
+    return QByteArray(1, char('A' + unit)) + char('A' + group) + char('0' + input / 10) +
+           char('0' + input % 10);
+}
+
+struct Channel
+{
+    QByteArray name; // Windows-1252, as the grid holds it
+    bool back = false;
+};
+
+// A unit of 384 channels named "Spare AAnn", with a few names of our own.
+std::vector<Channel> Site()
+{
+    std::vector<Channel> rows(384);
+    for (int r = 0; r < 384; ++r)
+        rows[r].name = "Spare " + ChannelId(r);
+    rows[0].name = "12 TPR";
+    rows[2] = {QByteArray("caf\xE9 \x80") + '5', true}; // é and € are one byte each
+    return rows;
+}
+
+QByteArray DipFile(const std::vector<Channel>& rows)
+{
+    QByteArray bytes("\xEE\xFF\xC0\xFF\x03\x00\x03\x00", 8);
+    const auto count = static_cast<quint32>(rows.size());
+    for (int shift = 0; shift < 32; shift += 8)
+        bytes += char(count >> shift & 0xFF);
+    bytes += QByteArray(4, '\0');
+    for (const Channel& row : rows) {
+        QByteArray record(40, '\0');
+        record.replace(0, 16, row.name.leftJustified(16, ' ', true));
+        record[17] = row.back ? 1 : 0;
+        record[18] = 1;
+        record.replace(19, 3, "UP ");
+        record.replace(23, 3, "DN ");
+        bytes += record;
+    }
+    return bytes;
+}
+
+QByteArray CsvFile(const std::vector<Channel>& rows)
+{
+    QByteArray bytes;
+    for (std::size_t r = 0; r < rows.size(); ++r)
+        bytes += ChannelId(static_cast<int>(r)) + ',' + rows[r].name + ',' +
+                 (rows[r].back ? "Back" : "Front") + "\r\n";
+    return bytes;
+}
+
+QByteArray ReadAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Compares whole files without printing kilobytes: the first byte that differs.
+::testing::AssertionResult SameBytes(const QByteArray& actual, const QByteArray& expected)
+{
+    if (actual == expected)
+        return ::testing::AssertionSuccess();
+    qsizetype at = 0;
+    while (at < actual.size() && at < expected.size() && actual[at] == expected[at])
+        ++at;
+    return ::testing::AssertionFailure()
+           << actual.size() << " bytes instead of " << expected.size()
+           << ", first difference at offset " << at << ": \""
+           << actual.mid(at, 24).toHex(' ').constData() << "\" instead of \""
+           << expected.mid(at, 24).toHex(' ').constData() << '"';
+}
+
+// --- The X session --------------------------------------------------------------------
+
+class EndToEnd : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        for (const QString& tool : {u"Xvfb"_s, u"xdotool"_s})
+            if (QStandardPaths::findExecutable(tool).isEmpty())
+                GTEST_FAIL() << tool.toStdString()
+                             << " is not installed; the end-to-end test needs it (tools/setup.sh "
+                                "lists xvfb and xdotool among the test packages)";
+        ASSERT_TRUE(root_.isValid());
+        for (const char* folder : {"home", "config", "runtime", "sites"})
+            ASSERT_TRUE(QDir(root_.path()).mkdir(QString::fromLatin1(folder)));
+        QFile::setPermissions(Path(u"runtime"_s),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+        // -displayfd: the server takes the first free display and tells its number.
+        xvfb_.setProgram(u"Xvfb"_s);
+        xvfb_.setArguments({u"-displayfd"_s, u"1"_s, u"-screen"_s, u"0"_s, u"1024x768x24"_s,
+                            u"-nolisten"_s, u"tcp"_s});
+        xvfb_.setProcessChannelMode(QProcess::SeparateChannels);
+        xvfb_.start();
+        ASSERT_TRUE(xvfb_.waitForStarted(kWaitMs)) << xvfb_.errorString().toStdString();
+        const QDeadlineTimer deadline(kWaitMs);
+        while (!xvfb_.canReadLine() && xvfb_.state() == QProcess::Running && !deadline.hasExpired())
+            xvfb_.waitForReadyRead(static_cast<int>(deadline.remainingTime()));
+        const QByteArray number = xvfb_.readLine().trimmed();
+        ASSERT_FALSE(number.isEmpty())
+            << "Xvfb gave no display number: " << xvfb_.readAllStandardError().constData();
+        display_ = ':' + number;
+
+        environment_ = QProcessEnvironment::systemEnvironment();
+        environment_.insert(u"DISPLAY"_s, QString::fromLatin1(display_));
+        environment_.insert(u"QT_QPA_PLATFORM"_s, u"xcb"_s);
+        // The program's settings and Qt's own go to folders of this test, never the user's.
+        environment_.insert(u"HOME"_s, Path(u"home"_s));
+        environment_.insert(u"XDG_CONFIG_HOME"_s, Path(u"config"_s));
+        environment_.insert(u"XDG_RUNTIME_DIR"_s, Path(u"runtime"_s));
+    }
+
+    void TearDown() override
+    {
+        for (QProcess* process : {&program_, &xvfb_}) {
+            if (process->state() == QProcess::NotRunning)
+                continue;
+            process->kill();
+            process->waitForFinished(kWaitMs);
+        }
+    }
+
+    QString Path(const QString& name) const { return root_.filePath(name); }
+
+    void StartProgram()
+    {
+        program_.setProcessEnvironment(environment_);
+        program_.setProcessChannelMode(QProcess::ForwardedChannels);
+        program_.start(QString::fromUtf8(MR640_PROGRAM), {});
+        ASSERT_TRUE(program_.waitForStarted(kWaitMs)) << program_.errorString().toStdString();
+    }
+
+    // Runs xdotool to its end; its output, one window id a line for a search.
+    QStringList Xdo(const QStringList& arguments, bool mustSucceed = true)
+    {
+        QProcess xdo;
+        xdo.setProcessEnvironment(environment_);
+        xdo.start(u"xdotool"_s, arguments);
+        const bool finished = xdo.waitForFinished(kWaitMs);
+        if (!finished)
+            xdo.kill();
+        if (mustSucceed) {
+            EXPECT_TRUE(finished && xdo.exitCode() == 0)
+                << "xdotool " << arguments.join(u' ').toStdString() << ": "
+                << xdo.readAllStandardError().constData();
+        }
+        return QString::fromLocal8Bit(xdo.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+    }
+
+    QStringList VisibleWindows(const QString& name)
+    {
+        return Xdo({u"search"_s, u"--onlyvisible"_s, u"--name"_s, name}, false);
+    }
+
+    // Every visible window with a name, for a failure's message.
+    std::string Screen()
+    {
+        std::string all;
+        for (const QString& id : VisibleWindows(u"."_s))
+            all += " [" + Xdo({u"getwindowname"_s, id}, false).join(u' ').toStdString() + ']';
+        return all.empty() ? " nothing" : all;
+    }
+
+    // The window of that name, waiting until it is shown.
+    QString WaitForWindow(const QString& name)
+    {
+        QProcess search;
+        search.setProcessEnvironment(environment_);
+        search.start(u"xdotool"_s,
+                     {u"search"_s, u"--sync"_s, u"--onlyvisible"_s, u"--name"_s, name});
+        if (!search.waitForFinished(kWaitMs)) {
+            search.kill();
+            search.waitForFinished();
+            ADD_FAILURE() << "no window named " << name.toStdString()
+                          << " appeared; on screen:" << Screen();
+            return {};
+        }
+        return QString::fromLatin1(search.readAllStandardOutput()).section(u'\n', 0, 0);
+    }
+
+    // A message box: it carries the main window's title, so it is the window of that name
+    // that is not the main window.
+    QString WaitForBox(const QString& name, const QString& mainWindow)
+    {
+        const QDeadlineTimer deadline(kWaitMs);
+        do {
+            for (const QString& id : VisibleWindows(name))
+                if (id != mainWindow)
+                    return id;
+            QThread::msleep(20);
+        } while (!deadline.hasExpired());
+        ADD_FAILURE() << "no box named " << name.toStdString()
+                      << " appeared; on screen:" << Screen();
+        return {};
+    }
+
+    void WaitUntilGone(const QString& window)
+    {
+        const QDeadlineTimer deadline(kWaitMs);
+        while (VisibleWindows(u"."_s).contains(window)) {
+            if (deadline.hasExpired()) {
+                ADD_FAILURE() << "window " << window.toStdString()
+                              << " stayed; on screen:" << Screen();
+                return;
+            }
+            QThread::msleep(20);
+        }
+    }
+
+    bool WaitForFile(const QString& path)
+    {
+        const QDeadlineTimer deadline(kWaitMs);
+        while (!QFileInfo::exists(path)) {
+            if (deadline.hasExpired())
+                return false;
+            QThread::msleep(20);
+        }
+        return true;
+    }
+
+    // Gives the keyboard to the window, as a window manager does when a window comes up or
+    // gets back to the front; without one nothing holds the focus once a box has closed.
+    void Focus(const QString& window) { Xdo({u"windowfocus"_s, u"--sync"_s, window}); }
+    void Keys(const QStringList& keys) { Xdo(QStringList{u"key"_s, u"--delay"_s, u"20"_s} + keys); }
+    void Type(const QString& text) { Xdo({u"type"_s, u"--delay"_s, u"20"_s, text}); }
+
+    // Types a full file name into Qt's file dialog (over whatever it proposes) and accepts it.
+    void ChooseInDialog(const QString& title, const QString& fullName)
+    {
+        const QString dialog = WaitForWindow(title);
+        ASSERT_FALSE(dialog.isEmpty());
+        Focus(dialog);
+        Keys({u"ctrl+a"_s});
+        Type(fullName);
+        Keys({u"Return"_s});
+        WaitUntilGone(dialog);
+    }
+
+    void AskToClose(const QString& window)
+    {
+        ASSERT_TRUE(test::RequestClose(display_, window.toULong()))
+            << "cannot open display " << display_.constData();
+    }
+
+    QTemporaryDir root_{QDir::tempPath() + u"/mr640-e2e-XXXXXX"_s};
+    QProcess xvfb_;
+    QProcess program_;
+    QByteArray display_;
+    QProcessEnvironment environment_;
+};
+
+TEST_F(EndToEnd, OpenEditSaveAsCsvAndSaveTheDipAtClose)
+{
+    const QString dip = Path(u"sites/north.dip"_s);
+    const QString csv = Path(u"sites/north copy.csv"_s);
+    std::vector<Channel> site = Site();
+    const QByteArray original = DipFile(site);
+    {
+        QFile file(dip);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_EQ(file.write(original), original.size());
+    }
+
+    StartProgram();
+    const QString main = WaitForWindow(kEditorTitle);
+    ASSERT_FALSE(main.isEmpty());
+
+    // Open: Ctrl+O, the path typed into the dialog, then the count box, answered with Enter.
+    Focus(main);
+    Keys({u"ctrl+o"_s});
+    ChooseInDialog(u"^Open config file$"_s, dip);
+    const QString loaded = WaitForBox(kEditorTitle, main);
+    ASSERT_FALSE(loaded.isEmpty());
+    Focus(loaded);
+    Keys({u"Return"_s});
+    WaitUntilGone(loaded);
+    ASSERT_EQ(WaitForWindow(u"^north - MR640 configuration editor$"_s), main);
+
+    // Channel AA02's relay name: to its cell, F2, a name longer than the grid takes, Enter.
+    Focus(main);
+    Keys({u"ctrl+Home"_s, u"Right"_s, u"Down"_s, u"F2"_s});
+    Type(u"Signal 12 TPR XYZ"_s);
+    Keys({u"Return"_s});
+    site[1].name = "Signal 12 TPR XY";
+
+    // Save as CSV: a copy; the site itself stays unsaved.
+    Keys({u"ctrl+shift+s"_s});
+    ChooseInDialog(u"^Save site as\\.\\.\\.$"_s, csv);
+    ASSERT_TRUE(WaitForFile(csv)) << "no CSV file written; on screen:" << Screen();
+    EXPECT_TRUE(SameBytes(ReadAll(csv), CsvFile(site)));
+    EXPECT_TRUE(SameBytes(ReadAll(dip), original));
+
+    // Closing asks first. Cancel keeps the window, but the settings are written already.
+    AskToClose(main);
+    const QString question = WaitForBox(kEditorTitle, main);
+    ASSERT_FALSE(question.isEmpty());
+    Focus(question);
+    Keys({u"Escape"_s});
+    WaitUntilGone(question);
+    EXPECT_EQ(program_.state(), QProcess::Running);
+    EXPECT_TRUE(VisibleWindows(u"."_s).contains(main));
+    const QByteArray settings = ReadAll(Path(u"config/MR640Config/MR640Config.ini"_s));
+    EXPECT_TRUE(settings.contains("filePath=" + QFile::encodeName(Path(u"sites/"_s))))
+        << settings.constData();
+    EXPECT_TRUE(SameBytes(ReadAll(dip), original));
+
+    // Yes saves the site into its dip file and the program ends.
+    AskToClose(main);
+    const QString again = WaitForBox(kEditorTitle, main);
+    ASSERT_FALSE(again.isEmpty());
+    Focus(again);
+    Keys({u"y"_s});
+    ASSERT_TRUE(program_.waitForFinished(kWaitMs)) << "still running; on screen:" << Screen();
+    EXPECT_EQ(program_.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program_.exitCode(), 0);
+    EXPECT_TRUE(SameBytes(ReadAll(dip), DipFile(site)));
+    EXPECT_EQ(QDir(Path(u"sites"_s)).entryList(QDir::Files | QDir::Hidden),
+              (QStringList{u"north copy.csv"_s, u"north.dip"_s}));
+}
+
+} // namespace
+} // namespace mr640

@@ -1,0 +1,83 @@
+#pragma once
+
+#include "editor/channel_table.h"
+#include "platform/ui.h"
+
+#include <QString>
+#include <benchmark/benchmark.h>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace mr640::bench {
+
+// The person at the keyboard during a run: OK to every box (No to a save question), the
+// file named in nextFile at a file dialog, and every modal dialog rejected.
+class QuietUi : public Ui
+{
+public:
+    MessageButton ShowMessage(const MessageRequest& request) override;
+    std::optional<ChosenFile> ShowFileDialog(const FileDialogRequest& request) override;
+    int RunModal(QDialog& dialog) override;
+
+    std::optional<QString> nextFile;
+    QString lastMessage;
+};
+
+// The rows of a site of n channels as a user leaves them: most relays named, every third
+// wired to its back contact, every fifth channel a spare.
+std::vector<ChannelRow> SiteRows(int n);
+
+// A path in the run's scratch folder (removed when the run ends).
+QString ScratchPath(const QString& name);
+void SetScratchFolder(const QString& folder);
+
+// Registers a benchmark timed by the wall clock, in microseconds.
+void Add(const std::string& name, std::function<void(benchmark::State&)> body);
+
+// The summary printed after the run reads these against each other.
+struct Comparison
+{
+    std::string what;
+    std::string figure;
+    std::string baseline;
+    double target; // the ratio figure / baseline should not exceed; 0: none
+};
+struct Growth
+{
+    std::string what;
+    std::string small;
+    std::string large;
+    double linear; // the ratio large / small of work that grows linearly
+};
+struct RefreshCount
+{
+    std::string what;
+    std::string benchmark; // reports the counter "refreshes"
+};
+
+void Compare(std::string what, std::string figure, std::string baseline, double target = 0);
+void Grows(std::string what, std::string small, std::string large, double linear = 8);
+void CountsRefreshes(std::string what, std::string benchmark);
+
+// What one benchmark measured: wall-clock seconds per iteration (the median over the
+// repetitions) and its counters.
+struct Measured
+{
+    double seconds = 0;
+    std::map<std::string, double> counters;
+};
+
+// Prints the comparisons, the growth table and the refresh counts; the number of targets
+// missed.
+int PrintSummary(const std::map<std::string, Measured>& results);
+
+// The families of benchmarks, registered in this order.
+void RegisterFileBenchmarks();
+void RegisterImportBenchmarks();
+void RegisterLabelsBenchmarks();
+void RegisterWindowBenchmarks();
+
+} // namespace mr640::bench

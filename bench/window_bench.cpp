@@ -1,0 +1,231 @@
+// Start-up of the main window against a bare window with a plain table, and how often the
+// grid is refreshed by the bulk changes of the table.
+
+#include "bench_support.h"
+#include "editor/channel_count.h"
+#include "editor/channel_grid.h"
+#include "editor/main_window.h"
+#include "files/dip_file.h"
+#include "platform/settings_store.h"
+
+#include <QAbstractTableModel>
+#include <QApplication>
+#include <QFile>
+#include <QMainWindow>
+#include <QTableView>
+#include <array>
+#include <functional>
+#include <memory>
+
+namespace mr640::bench {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// 384 rows of five texts, nothing more: what a bare window shows.
+class PlainModel : public QAbstractTableModel
+{
+public:
+    PlainModel()
+    {
+        for (const ChannelRow& row : SiteRows(384))
+            cells_.push_back(
+                {row.Chan, row.relNam, row.back ? u"Back"_s : u"Front"_s, row.stUp, row.stDn});
+    }
+    int rowCount(const QModelIndex& parent = {}) const override
+    {
+        return parent.isValid() ? 0 : static_cast<int>(cells_.size());
+    }
+    int columnCount(const QModelIndex& parent = {}) const override
+    {
+        return parent.isValid() ? 0 : 5;
+    }
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        if (role != Qt::DisplayRole)
+            return {};
+        return cells_[static_cast<std::size_t>(index.row())]
+                     [static_cast<std::size_t>(index.column())];
+    }
+
+private:
+    std::vector<std::array<QString, 5>> cells_;
+};
+
+// Notes the first paint of a widget.
+class PaintProbe : public QObject
+{
+public:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        painted = painted || event->type() == QEvent::Paint;
+        return false;
+    }
+    bool painted = false;
+};
+
+// Shows the window and handles events until the table in it has painted: the moment the
+// user sees the rows.
+bool ShowUntilPainted(QWidget& window, QWidget& table)
+{
+    PaintProbe probe;
+    table.installEventFilter(&probe);
+    window.show();
+    for (int round = 0; round < 1000 && !probe.painted; ++round)
+        QApplication::processEvents();
+    table.removeEventFilter(&probe);
+    return probe.painted;
+}
+
+// Counts the notifications that make an attached view refresh.
+class RefreshCounter
+{
+public:
+    explicit RefreshCounter(QAbstractItemModel& model)
+    {
+        auto count = [this] { ++count_; };
+        QObject::connect(&model, &QAbstractItemModel::modelReset, &context_, count);
+        QObject::connect(&model, &QAbstractItemModel::dataChanged, &context_, count);
+        QObject::connect(&model, &QAbstractItemModel::rowsInserted, &context_, count);
+        QObject::connect(&model, &QAbstractItemModel::rowsRemoved, &context_, count);
+    }
+    int Count() const { return count_; }
+    void Reset() { count_ = 0; }
+
+private:
+    QObject context_;
+    int count_ = 0;
+};
+
+// The main window shown off screen with its own settings store.
+struct ShownWindow
+{
+    ShownWindow() : window(ui, store) { ShowUntilPainted(window, *window.Grid().viewport()); }
+    QuietUi ui;
+    SettingsStore store;
+    FrmDips window;
+};
+
+QSize& MainWindowSize()
+{
+    static QSize size;
+    return size;
+}
+
+void StartUpMainWindow(benchmark::State& state)
+{
+    for (auto _ : state) {
+        QuietUi ui;
+        SettingsStore store;
+        auto window = std::make_unique<FrmDips>(ui, store);
+        const bool painted = ShowUntilPainted(*window, *window->Grid().viewport());
+        state.PauseTiming();
+        const bool full = window->Table().rowCount() == 384;
+        MainWindowSize() = window->size();
+        window.reset();
+        QApplication::processEvents();
+        state.ResumeTiming();
+        if (!painted || !full) {
+            state.SkipWithError("the main window did not show 384 painted rows");
+            break;
+        }
+    }
+}
+
+void StartUpBareWindow(benchmark::State& state)
+{
+    for (auto _ : state) {
+        auto window = std::make_unique<QMainWindow>();
+        auto* view = new QTableView(window.get());
+        auto* model = new PlainModel;
+        model->setParent(view);
+        view->setModel(model);
+        window->setCentralWidget(view);
+        if (MainWindowSize().isValid())
+            window->resize(MainWindowSize());
+        const bool painted = ShowUntilPainted(*window, *view->viewport());
+        state.PauseTiming();
+        window.reset();
+        QApplication::processEvents();
+        state.ResumeTiming();
+        if (!painted) {
+            state.SkipWithError("the bare window did not paint");
+            break;
+        }
+    }
+}
+
+// Times change on a shown main window, with its repaint, from the 384 default rows of a
+// fresh site; counts the refreshes it raised per change.
+void MeasureBulkChange(benchmark::State& state, const std::function<void(ShownWindow&)>& change)
+{
+    ShownWindow shown;
+    RefreshCounter counter(shown.window.Table());
+    int refreshes = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        shown.window.SetChannelCount(384, FillAllRows);
+        QApplication::processEvents();
+        counter.Reset();
+        state.ResumeTiming();
+        change(shown);
+        QApplication::processEvents();
+        refreshes += counter.Count();
+    }
+    state.counters["refreshes"] = benchmark::Counter(refreshes, benchmark::Counter::kAvgIterations);
+}
+
+void AddRefreshes(int n)
+{
+    const std::string size = std::to_string(n);
+    const QString dip = ScratchPath(u"load-%1.dip"_s.arg(n));
+
+    Add("refresh_set_channel_count/" + size, [=](benchmark::State& state) {
+        MeasureBulkChange(
+            state, [=](ShownWindow& shown) { shown.window.SetChannelCount(n, FillAllRows); });
+    });
+    Add("refresh_dip_load/" + size, [=](benchmark::State& state) {
+        QFile file(dip);
+        const QByteArray bytes = EncodeDip(SiteRows(n));
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
+            state.SkipWithError("cannot write the dip file");
+            return;
+        }
+        file.close();
+        MeasureBulkChange(state, [=](ShownWindow& shown) {
+            shown.ui.nextFile = dip;
+            shown.window.OpenSite();
+        });
+    });
+    Add("refresh_one_reset/" + size, [=](benchmark::State& state) {
+        std::vector<ChannelRow> rows(static_cast<std::size_t>(n));
+        FillDefaultRows(rows, 0);
+        MeasureBulkChange(state,
+                          [&](ShownWindow& shown) { shown.window.Table().ReplaceRows(rows); });
+    });
+
+    CountsRefreshes("SetChannelCount(" + size + ", 4) from 384 rows",
+                    "refresh_set_channel_count/" + size);
+    CountsRefreshes("dip load of " + size + " channels (Open)", "refresh_dip_load/" + size);
+    Compare("SetChannelCount(" + size + ", 4) vs one reset, shown",
+            "refresh_set_channel_count/" + size, "refresh_one_reset/" + size);
+}
+
+} // namespace
+
+void RegisterWindowBenchmarks()
+{
+    // The main window is measured first: the bare window takes its size.
+    Add("startup_main_window/384", StartUpMainWindow);
+    Add("startup_bare_window/384", StartUpBareWindow);
+    Compare("start-up: FrmDips, 384 rows vs bare window", "startup_main_window/384",
+            "startup_bare_window/384", 1.2);
+    AddRefreshes(384);
+    AddRefreshes(3072);
+    Grows("SetChannelCount(n, 4), shown", "refresh_set_channel_count/384",
+          "refresh_set_channel_count/3072");
+    Grows("dip load through Open, shown", "refresh_dip_load/384", "refresh_dip_load/3072");
+}
+
+} // namespace mr640::bench

@@ -1,0 +1,59 @@
+// ReadDip on any bytes: it must stay inside the data, load a table of a valid size or leave
+// the table as it was, and say how many records it took.
+
+#include "editor/channel_count.h"
+#include "editor/channel_ids.h"
+#include "files/dip_file.h"
+#include "fuzz_support.h"
+
+#include <QBuffer>
+#include <QtEndian>
+
+using namespace mr640;
+using namespace mr640::fuzz;
+using namespace Qt::StringLiterals;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    QByteArray bytes = Bytes(data, size);
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+
+    static const std::vector<ChannelRow> before = EditedRows(768);
+    ChannelTable table;
+    table.ReplaceRows(before);
+    FuzzUi ui;
+    const DipReadOutcome outcome = ReadDip(buffer, table, ui);
+
+    Require(ui.prompts == 0, "the dip reader asks nothing");
+    Require(!ui.messages.empty(), "every outcome is reported");
+    if (outcome != DipReadOutcome::Loaded) {
+        Require(table.Rows() == before, "a file that is not loaded leaves the table as it was");
+        return 0;
+    }
+
+    const std::vector<ChannelRow>& rows = table.Rows();
+    Require(IsTableSize(rows.size()), "a loaded table has a valid size");
+    const int count = qFromLittleEndian<std::int32_t>(data + 8);
+    Require(static_cast<int>(rows.size()) == ChannelCountFor(count),
+            "the table is sized by the count");
+    const auto records = static_cast<int>((size - kDipHeaderSize) / kDipRecordSize);
+    const int loaded = std::min({count, static_cast<int>(rows.size()), records});
+    Require(ui.messages.back().text == u"%1 channels loaded"_s.arg(loaded),
+            "the last message counts the records read");
+    for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
+        const ChannelRow& row = rows[static_cast<std::size_t>(r)];
+        if (r >= loaded) {
+            Require(row == Default(static_cast<std::size_t>(r)),
+                    "rows the file does not fill keep their defaults");
+            continue;
+        }
+        Require(row.Chan == ChannelIdFromNumber(r + 1), "the channel id is the row's own");
+        Require(row.relNam.size() <= 16 && !row.relNam.startsWith(u' ') &&
+                    !row.relNam.endsWith(u' '),
+                "a relay name is at most 16 characters, trimmed");
+        Require(row.stUp.size() == 3 && row.stDn.size() == 3,
+                "state texts are read as three characters");
+    }
+    return 0;
+}

@@ -4,6 +4,8 @@
 #include "channel_grid.h"
 #include "channel_ids.h"
 #include "files/dip_file.h"
+#include "import/instead_files.h"
+#include "import/site_selector.h"
 #include "labels/labels_export.h"
 #include "platform/settings_store.h"
 #include "platform/ui.h"
@@ -65,6 +67,7 @@ FrmDips::FrmDips(Ui& ui, SettingsStore& settings, QWidget* parent)
     BuildMenu();
     BuildToolbars();
     Form_Load();
+    siteSelector_ = std::make_unique<FrmSiteSelector>(ui_, directories_.insPath);
 }
 
 FrmDips::~FrmDips() = default;
@@ -95,6 +98,7 @@ void FrmDips::BuildMenu()
     add("MnuSave", u"&Save"_s, QKeySequence::Save, [this] { SaveSite(); });
     add("MnuSaveAs", u"Save &as..."_s, QKeySequence(u"Ctrl+Shift+S"_s), [this] { SaveSiteAs(); });
     file->addSeparator()->setObjectName(u"MnuSep0"_s);
+    add("MnuImport", u"&Import..."_s, QKeySequence(), [this] { ImportSite(); });
     file->addSeparator()->setObjectName(u"MnuSep1"_s);
     add("MnuExport", u"&Export to MR640..."_s, QKeySequence(), [this] { ExportToCard(); });
 }
@@ -120,6 +124,7 @@ void FrmDips::BuildToolbars()
     toolbar1_->setToolButtonStyle(Qt::ToolButtonIconOnly);
     AddToolbarButton(u"New"_s, u"New site"_s, u"document-new"_s, QStyle::SP_FileIcon);
     AddToolbarButton(u"Open"_s, u"Open site"_s, u"document-open"_s, QStyle::SP_DialogOpenButton);
+    AddToolbarButton(u"Import"_s, u"Import..."_s, u"document-import"_s, QStyle::SP_ArrowDown);
     AddToolbarButton(u"Save"_s, u"Save site"_s, u"document-save"_s, QStyle::SP_DialogSaveButton);
     toolbar1_->addSeparator();
     AddToolbarButton(u"Export"_s, u"Export to MR640"_s, u"media-flash"_s, QStyle::SP_DriveFDIcon);
@@ -264,6 +269,8 @@ void FrmDips::Toolbar1_ButtonClick(const QString& key)
         OpenSite();
     else if (key == u"Save")
         SaveSite();
+    else if (key == u"Import")
+        ImportSite();
     else if (key == u"Export")
         ExportToCard();
     else if (key == u"Labels")

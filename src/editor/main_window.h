@@ -5,6 +5,9 @@
 
 #include <QMainWindow>
 
+#include <memory>
+#include <vector>
+
 class QAction;
 class QComboBox;
 class QToolBar;
@@ -12,9 +15,11 @@ class QToolBar;
 namespace mr640 {
 
 class ChannelGrid;
+class FrmSiteSelector;
 class SettingsStore;
 class Ui;
 struct ChosenFile;
+struct InsDChannel;
 
 // How a chosen file name selects a format: by its last three characters, exactly and
 // case-sensitively, for names longer than four characters.
@@ -42,6 +47,10 @@ public:
     void ExportToCard();
     // Replaces the labels database's content with the table; asks nothing first.
     void ExportLabels();
+    // Fills the table with the digital channel allocations of an Instead site.
+    void ImportSite();
+    // Resets the table to the size of the site and writes allocation k into row k - 1.
+    void ApplyAllocations(const std::vector<InsDChannel>& allocations);
 
     // True when the caller may go on: nothing to save, saved, or the user chose not to
     // save. False when the user cancelled or the save did not complete.
@@ -92,6 +101,7 @@ private:
     ChannelGrid* grid_ = nullptr;
     QComboBox* cmbNoChans_ = nullptr;
     QToolBar* toolbar1_ = nullptr;
+    std::unique_ptr<FrmSiteSelector> siteSelector_;
 
     QString siteName_;
     QString currentFile_;

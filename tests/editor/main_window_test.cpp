@@ -74,7 +74,7 @@ TEST_F(MainWindow, HasTheMenuAndToolbarOfTheEditor)
         entries.append(a->objectName() + u' ' + a->text() + u' ' + a->shortcut().toString());
     EXPECT_EQ(entries, (QStringList{u"MnuNew &New Ctrl+N"_s, u"MnuOpen &Open... Ctrl+O"_s,
                                     u"MnuSave &Save Ctrl+S"_s, u"MnuSaveAs Save &as... Ctrl+Shift+S"_s,
-                                    u"MnuSep0  "_s, u"MnuSep1  "_s, u"MnuExport &Export to MR640... "_s}));
+                                    u"MnuSep0  "_s, u"MnuImport &Import... "_s, u"MnuSep1  "_s, u"MnuExport &Export to MR640... "_s}));
     EXPECT_EQ(w.menuBar()->actions().size(), 1);
 
     auto* toolbar = w.findChild<QToolBar*>(u"Toolbar1"_s);
@@ -88,7 +88,8 @@ TEST_F(MainWindow, HasTheMenuAndToolbarOfTheEditor)
         EXPECT_FALSE(a->icon().isNull()) << a->objectName().toStdString();
         buttons.append(a->data().toString() + u'=' + a->toolTip());
     }
-    EXPECT_EQ(buttons, (QStringList{u"New=New site"_s, u"Open=Open site"_s, u"Save=Save site"_s, u"|"_s,
+    EXPECT_EQ(buttons, (QStringList{u"New=New site"_s, u"Open=Open site"_s, u"Import=Import..."_s,
+                                    u"Save=Save site"_s, u"|"_s,
                                     u"Export=Export to MR640"_s, u"Labels=Export to labels database"_s}));
 }
 
@@ -260,7 +261,7 @@ TEST_F(MainWindow, ToolbarKeysAreMatchedExactly)
 {
     FrmDips& w = Start();
     TypeInCell(0, FieldRelNam, u"12 TPR"_s);
-    for (const char* key : {"new", "NEW", "Labels ", "", "Import"})
+    for (const char* key : {"new", "NEW", "Labels ", "", "import"})
         w.Toolbar1_ButtonClick(QString::fromLatin1(key));
     EXPECT_TRUE(ui.Messages().empty());
     EXPECT_TRUE(ui.FileDialogs().empty());

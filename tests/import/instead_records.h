@@ -1,5 +1,7 @@
 #pragma once
 
+#include "import/instead_files.h"
+
 #include <QByteArray>
 #include <QtEndian>
 #include <cstdint>

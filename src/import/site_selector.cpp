@@ -48,6 +48,9 @@ void FrmSiteSelector::Form_Load()
     siteList_->setObjectName(u"SiteList"_s);
     siteList_->setAccessibleName(u"Sites"_s);
     siteList_->setGeometry(TwipRect(60, 60, 2775, 5295));
+    // Sorted by name: the file system's order means nothing to the user. Each entry
+    // carries its site's position, so the selection still finds its site.
+    siteList_->setSortingEnabled(true);
 
     auto button = [this](const char* name, const QString& caption, QRect place) {
         auto* b = new QPushButton(caption, window_.get());

@@ -6,6 +6,7 @@
 #include "editor/channel_grid.h"
 #include "editor/main_window.h"
 #include "files/dip_file.h"
+#include "import/instead_files.h"
 #include "platform/settings_store.h"
 
 #include <QAbstractTableModel>
@@ -205,6 +206,16 @@ void AddRefreshes(int n)
                           [&](ShownWindow& shown) { shown.window.Table().ReplaceRows(rows); });
     });
 
+    Add("refresh_import/" + size, [=](benchmark::State& state) {
+        std::vector<InsDChannel> allocations(static_cast<std::size_t>(n));
+        for (int k = 1; k <= n; ++k)
+            allocations[static_cast<std::size_t>(k - 1)] = {u"TPR %1"_s.arg(k), static_cast<std::int16_t>(k % 3 == 0)};
+        MeasureBulkChange(state, [&](ShownWindow& shown) { shown.window.ApplyAllocations(allocations); });
+    });
+
+    CountsRefreshes("import of " + size + " allocations (ApplyAllocations)", "refresh_import/" + size);
+    Compare("import of " + size + " allocations vs one reset, shown", "refresh_import/" + size,
+            "refresh_one_reset/" + size);
     CountsRefreshes("SetChannelCount(" + size + ", 4) from 384 rows",
                     "refresh_set_channel_count/" + size);
     CountsRefreshes("dip load of " + size + " channels (Open)", "refresh_dip_load/" + size);
@@ -226,6 +237,7 @@ void RegisterWindowBenchmarks()
     Grows("SetChannelCount(n, 4), shown", "refresh_set_channel_count/384",
           "refresh_set_channel_count/3072");
     Grows("dip load through Open, shown", "refresh_dip_load/384", "refresh_dip_load/3072");
+    Grows("import, shown", "refresh_import/384", "refresh_import/3072");
 }
 
 } // namespace mr640::bench

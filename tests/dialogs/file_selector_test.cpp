@@ -1,5 +1,6 @@
 #include "dialogs/file_selector.h"
 #include "scratch_mount.h"
+#include "dialog_play.h"
 #include "scripted_ui.h"
 #include "test_files.h"
 
@@ -20,6 +21,7 @@ namespace mr640 {
 namespace {
 
 using namespace Qt::StringLiterals;
+using test::Control;
 using test::ScriptedUi;
 
 // The selector as the person meets it: each play shows the dialog, acts on its controls
@@ -45,16 +47,7 @@ protected:
     QString Site() const { return dir_.filePath(u"site"_s); }
     QString Root() const { return dir_.path(); }
 
-    // Plays the next use of the dialog.
-    void At(std::function<void(QDialog&)> play)
-    {
-        ui.AtModal([play](QDialog& dialog) {
-            dialog.show();
-            EXPECT_TRUE(QTest::qWaitForWindowExposed(&dialog));
-            play(dialog);
-            return 0;
-        });
-    }
+    void At(std::function<void(QDialog&)> play) { test::AtShown(ui, std::move(play)); }
 
     ScriptedUi ui;
     FrmFileSelector selector{ui};
@@ -63,15 +56,6 @@ private:
     QTemporaryDir dir_;
     QString saved_ = QDir::currentPath();
 };
-
-template <typename T>
-T& Control(QDialog& dialog, const char* name)
-{
-    T* control = dialog.findChild<T*>(QString::fromLatin1(name));
-    if (!control)
-        throw std::runtime_error(std::string("no control ") + name);
-    return *control;
-}
 
 QStringList Files(QDialog& dialog)
 {

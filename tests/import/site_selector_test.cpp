@@ -1,5 +1,6 @@
 #include "import/site_selector.h"
 #include "instead_records.h"
+#include "dialog_play.h"
 #include "scripted_ui.h"
 #include "test_files.h"
 
@@ -16,16 +17,8 @@ namespace mr640 {
 namespace {
 
 using namespace Qt::StringLiterals;
+using test::Control;
 using test::ScriptedUi;
-
-template <typename T>
-T& Control(QDialog& dialog, const char* name)
-{
-    T* control = dialog.findChild<T*>(QString::fromLatin1(name));
-    if (!control)
-        throw std::runtime_error(std::string("no control ") + name);
-    return *control;
-}
 
 QStringList Entries(QDialog& dialog)
 {
@@ -55,16 +48,7 @@ protected:
         return dir_.filePath(name);
     }
 
-    // Plays the next modal dialog shown.
-    void At(std::function<void(QDialog&)> play)
-    {
-        ui.AtModal([play](QDialog& dialog) {
-            dialog.show();
-            EXPECT_TRUE(QTest::qWaitForWindowExposed(&dialog));
-            play(dialog);
-            return 0;
-        });
-    }
+    void At(std::function<void(QDialog&)> play) { test::AtShown(ui, std::move(play)); }
 
 private:
     QTemporaryDir dir_;

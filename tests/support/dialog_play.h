@@ -1,0 +1,37 @@
+#pragma once
+
+#include "scripted_ui.h"
+
+#include <QDialog>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <stdexcept>
+#include <string>
+
+namespace mr640::test {
+
+// The control of a dialog by its object name; a missing one ends the test's play.
+template <typename T>
+T& Control(QDialog& dialog, const char* name)
+{
+    T* control = dialog.findChild<T*>(QString::fromLatin1(name));
+    if (!control)
+        throw std::runtime_error(std::string("no control ") + name);
+    return *control;
+}
+
+// Plays the person at the next modal dialog with the dialog shown, as it is when the
+// person meets it, so its buttons, keys and lists act as they do on screen.
+inline void AtShown(ScriptedUi& ui, std::function<void(QDialog&)> play)
+{
+    ui.AtModal([play = std::move(play)](QDialog& dialog) {
+        dialog.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+        play(dialog);
+        return 0;
+    });
+}
+
+} // namespace mr640::test

@@ -1,9 +1,11 @@
 #include "editor/channel_count.h"
+#include "editor/channel_grid.h"
 #include "instead_records.h"
 #include "test_files.h"
 #include "window_fixture.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDialog>
 #include <QDir>
 #include <QListWidget>
@@ -237,6 +239,20 @@ TEST_F(ImportCommand, CancelClosingOrASiteWithoutAllocationsChangesNothing)
     EXPECT_EQ(w.Table().Rows(), before);
     EXPECT_FALSE(w.modified());
     EXPECT_EQ(w.windowTitle(), u"MR640 configuration editor"_s);
+}
+
+TEST_F(ImportCommand, TextStillBeingTypedIsStoredBeforeTheSaveQuestion)
+{
+    FrmDips& w = Start();
+    w.Grid().setFocus();
+    w.Grid().setCurrentIndex(w.Table().index(4, FieldRelNam));
+    QTest::keyClick(&w.Grid(), Qt::Key_F2);
+    QTest::keyClicks(QApplication::focusWidget(), u"X"_s);
+    ui.Answer(MessageButton::Cancel);
+    w.findChild<QAction*>(u"Toolbar1Import"_s)->trigger();
+    EXPECT_EQ(ui.MessageTexts(), QStringList{u"Save this site before closing?"_s});
+    EXPECT_EQ(Row(4).relNam, u"X"_s);
+    EXPECT_TRUE(w.modified());
 }
 
 TEST_F(ImportCommand, AConfigurationDirectoryChosenThroughBrowseIsKeptAndSaved)

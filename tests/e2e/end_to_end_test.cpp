@@ -79,6 +79,51 @@ QByteArray CsvFile(const std::vector<Channel>& rows)
     return bytes;
 }
 
+// An Instead record file's text: a 16-bit little-endian length and the bytes.
+QByteArray InsText(const QByteArray& text)
+{
+    const auto n = static_cast<quint16>(text.size());
+    return QByteArray(1, char(n & 0xFF)) + char(n >> 8) + text;
+}
+
+QByteArray SiteInfoFile(const QByteArray& name)
+{
+    // The name, then the rest of the record the import steps over.
+    QByteArray bytes = "I3V2.0 Site Info file" + InsText(name);
+    for (const char* text : {"FILLER", "Route", "Area", "Line"})
+        bytes += InsText(text);
+    bytes += QByteArray("\x01\x02\x03\x04\x05\x06") + InsText("Box") + InsText("Depot");
+    bytes += QByteArray("12345678") + InsText("Eng") + InsText("Tel");
+    bytes += QByteArray("ABCDEFGH") + InsText("Notes") + QByteArray("0123456789abcdef") + InsText("End");
+    return bytes;
+}
+
+struct Allocation
+{
+    QByteArray name;
+    qint16 backContact = 0;
+};
+
+QByteArray DChannelFile(const std::vector<Allocation>& allocations)
+{
+    const auto count = static_cast<quint16>(allocations.size());
+    QByteArray bytes = "I3V2.0 DChannels" + QByteArray(1, char(count & 0xFF)) + char(count >> 8);
+    for (const Allocation& a : allocations) {
+        const auto back = static_cast<quint16>(a.backContact);
+        bytes += InsText(a.name) + InsText("DI 1") + InsText("Card 1");
+        bytes += QByteArray(1, char(back & 0xFF)) + char(back >> 8) + QByteArray(2, '\0');
+    }
+    return bytes;
+}
+
+void WriteAll(const QString& path, const QByteArray& bytes)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+    ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
 QByteArray ReadAll(const QString& path)
 {
     QFile file(path);
@@ -348,6 +393,67 @@ TEST_F(EndToEnd, OpenEditSaveAsCsvAndSaveTheDipAtClose)
     EXPECT_TRUE(SameBytes(ReadAll(dip), DipFile(site)));
     EXPECT_EQ(QDir(Path(u"sites"_s)).entryList(QDir::Files | QDir::Hidden),
               (QStringList{u"north copy.csv"_s, u"north.dip"_s}));
+}
+
+// The import as a new user makes it: the File menu, the site list, the guide, Open, the
+// report of a cut name, then Save, which asks for a file, and the dip file checked.
+TEST_F(EndToEnd, ImportAnInsteadSiteAndSaveItAsDip)
+{
+    const QString config = Path(u"instead/config"_s);
+    WriteAll(config + u"/s1/SiteInfo.cfg"_s, SiteInfoFile("Ashford"));
+    WriteAll(config + u"/s1/DChannel.cfg"_s,
+             DChannelFile({{"12 TPR", 0}, {" spare ", 1}, {"  ABCDEFGHIJKLMNOPQRS", -1}}));
+    WriteAll(config + u"/s2/SiteInfo.cfg"_s, SiteInfoFile("Dover"));
+    WriteAll(Path(u"config/MR640Config/MR640Config.ini"_s),
+             "[Directories]\ninsPath=" + QFile::encodeName(config) + '\n');
+    const QString dip = Path(u"sites/ashford.dip"_s);
+
+    StartProgram();
+    const QString main = WaitForWindow(kEditorTitle);
+    ASSERT_FALSE(main.isEmpty());
+    Focus(main);
+    Keys({u"alt+f"_s, u"i"_s});
+    const QString selector = WaitForWindow(u"^Import site$"_s);
+    ASSERT_FALSE(selector.isEmpty());
+
+    // Help... is the last in the tab order; Esc closes the guide.
+    Focus(selector);
+    Keys({u"Tab"_s, u"Tab"_s, u"Tab"_s, u"Tab"_s, u"space"_s});
+    const QString help = WaitForWindow(u"^Help$"_s);
+    ASSERT_FALSE(help.isEmpty());
+    Focus(help);
+    Keys({u"Escape"_s});
+    WaitUntilGone(help);
+
+    // Back to the list, whose first site (by name) is selected: Enter opens it.
+    Focus(selector);
+    Keys({u"Tab"_s, u"Return"_s});
+    WaitUntilGone(selector);
+    for (int box = 0; box < 2; ++box) { // the cut report, then the count
+        const QString shown = WaitForBox(kEditorTitle, main);
+        ASSERT_FALSE(shown.isEmpty());
+        Focus(shown);
+        Keys({u"Return"_s});
+        WaitUntilGone(shown);
+    }
+    ASSERT_EQ(WaitForWindow(u"^Ashford - MR640 configuration editor$"_s), main);
+
+    // The import has no file: Save asks for one.
+    Focus(main);
+    Keys({u"ctrl+s"_s});
+    ChooseInDialog(u"^Save site as\\.\\.\\.$"_s, dip);
+    ASSERT_TRUE(WaitForFile(dip)) << "no dip file written; on screen:" << Screen();
+    std::vector<Channel> expected(384);
+    for (int r = 0; r < 384; ++r)
+        expected[r].name = "Spare " + ChannelId(r);
+    expected[0].name = "12 TPR";
+    expected[1].back = true;
+    expected[2] = {"ABCDEFGHIJKLMNOP", true};
+    EXPECT_TRUE(SameBytes(ReadAll(dip), DipFile(expected)));
+
+    AskToClose(main); // saved: no question
+    ASSERT_TRUE(program_.waitForFinished(kWaitMs)) << "still running; on screen:" << Screen();
+    EXPECT_EQ(program_.exitCode(), 0);
 }
 
 } // namespace

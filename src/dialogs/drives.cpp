@@ -1,6 +1,7 @@
 #include "drives.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QStorageInfo>
 
 #include <algorithm>
@@ -12,8 +13,11 @@ using namespace Qt::StringLiterals;
 QStringList MountedDrives()
 {
     QStringList drives;
-    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes())
-        drives.append(QDir::cleanPath(volume.rootPath()));
+    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
+        // A single file mounted over another (as containers do with /etc/hosts) is no drive.
+        if (QFileInfo(volume.rootPath()).isDir())
+            drives.append(QDir::cleanPath(volume.rootPath()));
+    }
     drives.sort();
     drives.removeDuplicates();
     return drives;

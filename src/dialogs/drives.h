@@ -9,7 +9,7 @@ namespace mr640 {
 // systems, each named by its mount point ("/", "/home", "/media/usb").
 
 // The mount points of the mounted file systems, sorted, each once. Pseudo file systems
-// (/proc, /sys, /dev and the like) are left out.
+// (/proc, /sys, /dev and the like) and files mounted over files are left out.
 QStringList MountedDrives();
 
 // The drive a path lies on: the longest of drives that is the path itself or one of its

@@ -118,9 +118,9 @@ void Grows(std::string what, std::string small, std::string large, double linear
     Growths().push_back({std::move(what), std::move(small), std::move(large), linear});
 }
 
-void CountsRefreshes(std::string what, std::string benchmark)
+void CountsRefreshes(std::string what, std::string benchmark, int target)
 {
-    RefreshCounts().push_back({std::move(what), std::move(benchmark)});
+    RefreshCounts().push_back({std::move(what), std::move(benchmark), target});
 }
 
 int PrintSummary(const std::map<std::string, Measured>& results)
@@ -167,7 +167,7 @@ int PrintSummary(const std::map<std::string, Measured>& results)
     }
 
     std::printf("\nView refreshes (modelReset + dataChanged + rowsInserted + rowsRemoved) per bulk "
-                "change, target 1\n\n");
+                "change, against its target\n\n");
     for (const RefreshCount& r : RefreshCounts()) {
         const Measured* run = Find(results, r.benchmark);
         if (!run || !run->counters.contains("refreshes")) {
@@ -175,9 +175,9 @@ int PrintSummary(const std::map<std::string, Measured>& results)
             continue;
         }
         const double refreshes = run->counters.at("refreshes");
-        const bool met = refreshes == 1;
+        const bool met = refreshes <= r.target;
         missed += met ? 0 : 1;
-        std::printf("%-52s %10.2f  %s\n", r.what.c_str(), refreshes, met ? "met" : "MISSED");
+        std::printf("%-52s %10.2f  <= %d %s\n", r.what.c_str(), refreshes, r.target, met ? "met" : "MISSED");
     }
     std::printf("\n%d target%s missed\n", missed, missed == 1 ? "" : "s");
     return missed;

@@ -56,11 +56,12 @@ struct RefreshCount
 {
     std::string what;
     std::string benchmark; // reports the counter "refreshes"
+    int target;            // the most refreshes allowed
 };
 
 void Compare(std::string what, std::string figure, std::string baseline, double target = 0);
 void Grows(std::string what, std::string small, std::string large, double linear = 8);
-void CountsRefreshes(std::string what, std::string benchmark);
+void CountsRefreshes(std::string what, std::string benchmark, int target = 1);
 
 // What one benchmark measured: wall-clock seconds per iteration (the median over the
 // repetitions) and its counters.

@@ -222,7 +222,9 @@ void FrmFileSelector::FillDirectoryList()
     dir1_->clear();
     const QIcon openIcon = dir1_->style()->standardIcon(QStyle::SP_DirOpenIcon);
     const QIcon closedIcon = dir1_->style()->standardIcon(QStyle::SP_DirClosedIcon);
-    const QString drive = DriveOfDirectory(path_, drives_).isEmpty() ? u"/"_s : DriveOfDirectory(path_, drives_);
+    QString drive = DriveOfDirectory(path_, drives_);
+    if (drive.isEmpty())
+        drive = u"/"_s;
 
     auto* item = new QTreeWidgetItem(dir1_, QStringList{drive});
     item->setData(0, kPathRole, drive);

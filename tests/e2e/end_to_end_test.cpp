@@ -271,6 +271,19 @@ protected:
         return {};
     }
 
+    // Answers the next message box over mainWindow with a key and waits until it has gone;
+    // false when no box came.
+    bool AnswerBox(const QString& mainWindow, const QString& key)
+    {
+        const QString box = WaitForBox(kEditorTitle, mainWindow);
+        if (box.isEmpty())
+            return false;
+        Focus(box);
+        Keys({key});
+        WaitUntilGone(box);
+        return true;
+    }
+
     void WaitUntilGone(const QString& window)
     {
         const QDeadlineTimer deadline(kWaitMs);
@@ -346,11 +359,7 @@ TEST_F(EndToEnd, OpenEditSaveAsCsvAndSaveTheDipAtClose)
     Focus(main);
     Keys({u"ctrl+o"_s});
     ChooseInDialog(u"^Open config file$"_s, dip);
-    const QString loaded = WaitForBox(kEditorTitle, main);
-    ASSERT_FALSE(loaded.isEmpty());
-    Focus(loaded);
-    Keys({u"Return"_s});
-    WaitUntilGone(loaded);
+    ASSERT_TRUE(AnswerBox(main, u"Return"_s));
     ASSERT_EQ(WaitForWindow(u"^north - MR640 configuration editor$"_s), main);
 
     // Channel AA02's relay name: to its cell, F2, a name longer than the grid takes, Enter.
@@ -369,11 +378,7 @@ TEST_F(EndToEnd, OpenEditSaveAsCsvAndSaveTheDipAtClose)
 
     // Closing asks first. Cancel keeps the window, but the settings are written already.
     AskToClose(main);
-    const QString question = WaitForBox(kEditorTitle, main);
-    ASSERT_FALSE(question.isEmpty());
-    Focus(question);
-    Keys({u"Escape"_s});
-    WaitUntilGone(question);
+    ASSERT_TRUE(AnswerBox(main, u"Escape"_s));
     EXPECT_EQ(program_.state(), QProcess::Running);
     EXPECT_TRUE(VisibleWindows(u"."_s).contains(main));
     const QByteArray settings = ReadAll(Path(u"config/MR640Config/MR640Config.ini"_s));
@@ -383,10 +388,7 @@ TEST_F(EndToEnd, OpenEditSaveAsCsvAndSaveTheDipAtClose)
 
     // Yes saves the site into its dip file and the program ends.
     AskToClose(main);
-    const QString again = WaitForBox(kEditorTitle, main);
-    ASSERT_FALSE(again.isEmpty());
-    Focus(again);
-    Keys({u"y"_s});
+    ASSERT_TRUE(AnswerBox(main, u"y"_s));
     ASSERT_TRUE(program_.waitForFinished(kWaitMs)) << "still running; on screen:" << Screen();
     EXPECT_EQ(program_.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(program_.exitCode(), 0);
@@ -429,13 +431,8 @@ TEST_F(EndToEnd, ImportAnInsteadSiteAndSaveItAsDip)
     Focus(selector);
     Keys({u"Tab"_s, u"Return"_s});
     WaitUntilGone(selector);
-    for (int box = 0; box < 2; ++box) { // the cut report, then the count
-        const QString shown = WaitForBox(kEditorTitle, main);
-        ASSERT_FALSE(shown.isEmpty());
-        Focus(shown);
-        Keys({u"Return"_s});
-        WaitUntilGone(shown);
-    }
+    ASSERT_TRUE(AnswerBox(main, u"Return"_s)); // the cut report
+    ASSERT_TRUE(AnswerBox(main, u"Return"_s)); // the count
     ASSERT_EQ(WaitForWindow(u"^Ashford - MR640 configuration editor$"_s), main);
 
     // The import has no file: Save asks for one.

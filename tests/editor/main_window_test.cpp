@@ -29,14 +29,8 @@ protected:
     // Types into a cell of the grid as the user does: select it, type, press Enter.
     void TypeInCell(int row, int field, const QString& text)
     {
-        ChannelGrid& grid = Window().Grid();
-        grid.setFocus();
-        grid.setCurrentIndex(Window().Table().index(row, field));
-        QTest::keyClick(&grid, Qt::Key_F2);
-        auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        QLineEdit* editor = StartTyping(row, field, text);
         ASSERT_NE(editor, nullptr);
-        editor->selectAll();
-        QTest::keyClicks(editor, text);
         QTest::keyClick(editor, Qt::Key_Return);
         QCoreApplication::processEvents(); // the grid stores the text when the editor closes
     }
@@ -129,10 +123,7 @@ TEST_F(MainWindow, EveryEditInACellMarksTheSiteModified)
 TEST_F(MainWindow, TextStillBeingTypedIsStoredBeforeTheSaveQuestion)
 {
     FrmDips& w = Start();
-    w.Grid().setFocus();
-    w.Grid().setCurrentIndex(w.Table().index(4, FieldRelNam));
-    QTest::keyClick(&w.Grid(), Qt::Key_F2);
-    QTest::keyClicks(QApplication::focusWidget(), u"X"_s);
+    ASSERT_NE(StartTyping(4, FieldRelNam, u"X"_s), nullptr);
     ui.Answer(MessageButton::Cancel);
     w.OpenSite(); // ends the edit, then asks
     EXPECT_EQ(ui.Messages(), std::vector{kSaveQuestion});

@@ -1,11 +1,9 @@
 #include "editor/channel_count.h"
-#include "editor/channel_grid.h"
 #include "instead_records.h"
 #include "test_files.h"
 #include "window_fixture.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QDialog>
 #include <QDir>
 #include <QListWidget>
@@ -244,10 +242,7 @@ TEST_F(ImportCommand, CancelClosingOrASiteWithoutAllocationsChangesNothing)
 TEST_F(ImportCommand, TextStillBeingTypedIsStoredBeforeTheSaveQuestion)
 {
     FrmDips& w = Start();
-    w.Grid().setFocus();
-    w.Grid().setCurrentIndex(w.Table().index(4, FieldRelNam));
-    QTest::keyClick(&w.Grid(), Qt::Key_F2);
-    QTest::keyClicks(QApplication::focusWidget(), u"X"_s);
+    ASSERT_NE(StartTyping(4, FieldRelNam, u"X"_s), nullptr);
     ui.Answer(MessageButton::Cancel);
     w.findChild<QAction*>(u"Toolbar1Import"_s)->trigger();
     EXPECT_EQ(ui.MessageTexts(), QStringList{u"Save this site before closing?"_s});

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "editor/channel_grid.h"
 #include "editor/main_window.h"
 #include "platform/settings_store.h"
 #include "scripted_ui.h"
 
+#include <QApplication>
+#include <QLineEdit>
 #include <QSettings>
 #include <QTest>
 #include <QTemporaryDir>
@@ -32,6 +35,22 @@ protected:
     }
 
     FrmDips& Window() { return *window_; }
+
+    // Starts an edit as the user does: selects the cell, presses F2 and types text over
+    // its content. The editor stays open and is returned; null when none opened.
+    QLineEdit* StartTyping(int row, int field, const QString& text)
+    {
+        ChannelGrid& grid = window_->Grid();
+        grid.setFocus();
+        grid.setCurrentIndex(window_->Table().index(row, field));
+        QTest::keyClick(&grid, Qt::Key_F2);
+        auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        if (editor) {
+            editor->selectAll();
+            QTest::keyClicks(editor, text);
+        }
+        return editor;
+    }
     // A path in the folder for site files.
     QString SitePath(const QString& name) const { return files_.filePath(name); }
     QString SiteFolder() const { return files_.path() + u'/'; }

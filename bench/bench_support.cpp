@@ -1,8 +1,10 @@
 #include "bench_support.h"
 
 #include <QDialog>
+#include <QFile>
 #include <QFileInfo>
 #include <cstdio>
+#include <fcntl.h>
 
 namespace mr640::bench {
 
@@ -181,6 +183,41 @@ int PrintSummary(const std::map<std::string, Measured>& results)
     }
     std::printf("\n%d target%s missed\n", missed, missed == 1 ? "" : "s");
     return missed;
+}
+
+void WriteOrSkip(benchmark::State& state, const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+        state.SkipWithError("cannot write the scratch file");
+}
+
+// Asks the kernel to forget the file's cached pages, so the next read comes from the disk:
+// the first open of a file in a session.
+void DropCache(const QString& path)
+{
+    QFile file(path);
+    if (file.open(QIODevice::ReadOnly))
+        ::posix_fadvise(file.handle(), 0, 0, POSIX_FADV_DONTNEED);
+}
+
+// The baseline of a read: the whole file through a plain QFile.
+void RawRead(benchmark::State& state, const QString& path, bool cold)
+{
+    for (auto _ : state) {
+        if (cold) {
+            state.PauseTiming();
+            DropCache(path);
+            state.ResumeTiming();
+        }
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            state.SkipWithError("raw read failed");
+            break;
+        }
+        QByteArray bytes = file.readAll();
+        benchmark::DoNotOptimize(bytes.data());
+    }
 }
 
 } // namespace mr640::bench

@@ -34,6 +34,13 @@ std::vector<ChannelRow> SiteRows(int n);
 QString ScratchPath(const QString& name);
 void SetScratchFolder(const QString& folder);
 
+// Writes bytes to path, or marks the benchmark skipped.
+void WriteOrSkip(benchmark::State& state, const QString& path, const QByteArray& bytes);
+// Asks the kernel to forget the file's cached pages, so the next read comes from the disk.
+void DropCache(const QString& path);
+// The baseline of a read: the whole file through a plain QFile, from a cold cache if asked.
+void RawRead(benchmark::State& state, const QString& path, bool cold = false);
+
 // Registers a benchmark timed by the wall clock, in microseconds.
 void Add(const std::string& name, std::function<void(benchmark::State&)> body);
 

@@ -15,22 +15,6 @@ namespace {
 
 constexpr int kSizes[] = {384, 3072};
 
-void WriteOrSkip(benchmark::State& state, const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
-        state.SkipWithError("cannot write the scratch file");
-}
-
-// Asks the kernel to forget the file's cached pages, so the next read comes from the disk:
-// the first open of a file in a session.
-void DropCache(const QString& path)
-{
-    QFile file(path);
-    if (file.open(QIODevice::ReadOnly))
-        ::posix_fadvise(file.handle(), 0, 0, POSIX_FADV_DONTNEED);
-}
-
 // The baselines: the same bytes through a plain QFile, written without the temporary file,
 // its flush to disk and its move into place that the atomic save adds.
 void RawWrite(benchmark::State& state, const QString& path, const QByteArray& bytes)
@@ -42,24 +26,6 @@ void RawWrite(benchmark::State& state, const QString& path, const QByteArray& by
             state.SkipWithError("raw write failed");
             break;
         }
-    }
-}
-
-void RawRead(benchmark::State& state, const QString& path, bool cold)
-{
-    for (auto _ : state) {
-        if (cold) {
-            state.PauseTiming();
-            DropCache(path);
-            state.ResumeTiming();
-        }
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) {
-            state.SkipWithError("raw read failed");
-            break;
-        }
-        QByteArray bytes = file.readAll();
-        benchmark::DoNotOptimize(bytes.data());
     }
 }
 

@@ -51,11 +51,7 @@ void AddDChannel(int count)
     const QString path = siteDir + u"/DChannel.cfg"_s;
     const auto prepare = [=](benchmark::State& state) {
         QDir().mkpath(siteDir);
-        QFile file(path);
-        const QByteArray bytes = DChannelFile(count);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-            file.write(bytes) != bytes.size())
-            state.SkipWithError("cannot write DChannel.cfg");
+        WriteOrSkip(state, path, DChannelFile(count));
     };
 
     Add("dchannel_read/" + size, [=](benchmark::State& state) {
@@ -72,15 +68,7 @@ void AddDChannel(int count)
     });
     Add("dchannel_read_raw/" + size, [=](benchmark::State& state) {
         prepare(state);
-        for (auto _ : state) {
-            QFile file(path);
-            if (!file.open(QIODevice::ReadOnly)) {
-                state.SkipWithError("raw read failed");
-                break;
-            }
-            QByteArray bytes = file.readAll();
-            benchmark::DoNotOptimize(bytes.data());
-        }
+        RawRead(state, path);
     });
     Compare("DChannel.cfg, " + size + " allocations: read vs raw read", "dchannel_read/" + size,
             "dchannel_read_raw/" + size);

@@ -4,7 +4,6 @@
 #include "import/instead_files.h"
 
 #include <QDir>
-#include <QFile>
 #include <QtEndian>
 
 namespace mr640::bench {

@@ -63,4 +63,25 @@ QString DirectoryOf(const QString& path)
     return path.left(path.lastIndexOf(u'/') + 1);
 }
 
+qsizetype CharacterCount(QStringView text)
+{
+    qsizetype count = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            ++i;
+        ++count;
+    }
+    return count;
+}
+
+QStringView LeftCharacters(QStringView text, qsizetype limit)
+{
+    qsizetype end = 0;
+    for (qsizetype count = 0; count < limit && end < text.size(); ++count) {
+        const bool pair = text[end].isHighSurrogate() && end + 1 < text.size() && text[end + 1].isLowSurrogate();
+        end += pair ? 2 : 1;
+    }
+    return text.left(end);
+}
+
 } // namespace mr640

@@ -36,4 +36,11 @@ QString FileStem(const QString& fileName);
 // The text up to and including the last "/" of path; empty when there is none.
 QString DirectoryOf(const QString& path);
 
+// The number of characters in text: a pair of UTF-16 surrogates counts as one.
+qsizetype CharacterCount(QStringView text);
+
+// The first limit characters of text; a character outside the Basic Multilingual Plane is
+// never split into half a surrogate pair.
+QStringView LeftCharacters(QStringView text, qsizetype limit);
+
 } // namespace mr640

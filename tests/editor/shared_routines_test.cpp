@@ -66,5 +66,20 @@ TEST(FileStemAndDirectoryOf, CutAtTheFirstDotAndAfterTheLastSlash)
     EXPECT_EQ(DirectoryOf(u"a\\b.dip"_s), QString()); // a backslash is an ordinary character
 }
 
+TEST(LeftCharacters, CountsASurrogatePairAsOneCharacter)
+{
+    const QString rocket = u"\U0001F680"_s; // two UTF-16 units
+    const QString name = u"ABCDEFGHIJKLMNO"_s + rocket + u"Z"_s;
+    EXPECT_EQ(CharacterCount(name), 17);
+    EXPECT_EQ(LeftCharacters(name, 16), u"ABCDEFGHIJKLMNO"_s + rocket);
+    EXPECT_EQ(LeftCharacters(name, 15), u"ABCDEFGHIJKLMNO"_s);
+    EXPECT_EQ(LeftCharacters(u"OPEN", 3), u"OPE"_s);
+    EXPECT_EQ(LeftCharacters(u"UP", 3), u"UP"_s);
+    // A lone surrogate is one character of its own.
+    const QString lone = QString(QChar(0xD83D)) + u"AB"_s;
+    EXPECT_EQ(CharacterCount(lone), 3);
+    EXPECT_EQ(LeftCharacters(lone, 1), QString(QChar(0xD83D)));
+}
+
 } // namespace
 } // namespace mr640

@@ -63,6 +63,50 @@ MessageButton ButtonOf(int pressed, MessageButtons buttons)
     }
 }
 
+// A plain-text box over parent; the answer is the Qt button pressed.
+int ShowBox(QWidget* parent, const QString& text, QMessageBox::Icon icon,
+            QMessageBox::StandardButtons buttons, const QString& title)
+{
+    QMessageBox box(parent);
+    box.setTextFormat(Qt::PlainText);
+    box.setText(text);
+    box.setIcon(icon);
+    box.setStandardButtons(buttons);
+    box.setWindowTitle(title);
+    box.setObjectName(u"MessageBox"_s);
+    return box.exec();
+}
+
+// Qt's own dialog accepts a name in a folder that does not exist. Asked for an existing
+// path, this one refuses such a name as the platform's dialog does: it names the folder
+// and stays open with the name as typed.
+class FileDialog : public QFileDialog
+{
+public:
+    FileDialog(QWidget* parent, const QString& title, const QString& directory, bool pathMustExist)
+        : QFileDialog(parent, title, directory), pathMustExist_(pathMustExist)
+    {
+    }
+
+    void accept() override
+    {
+        const QStringList files = selectedFiles();
+        if (pathMustExist_ && !files.isEmpty()) {
+            const QFileInfo chosen(files.constFirst());
+            const QString folder = chosen.absolutePath();
+            if (!chosen.isDir() && !QFileInfo(folder).isDir()) {
+                ShowBox(this, u"The folder "_s + folder + u" does not exist.\r\nCheck the folder name and try again."_s,
+                        QMessageBox::Warning, QMessageBox::Ok, windowTitle());
+                return;
+            }
+        }
+        QFileDialog::accept();
+    }
+
+private:
+    bool pathMustExist_;
+};
+
 } // namespace
 
 QStringList NameFiltersOf(const QString& filter)
@@ -83,19 +127,15 @@ QString SuffixOfNameFilter(const QString& nameFilter)
 
 MessageButton QtUi::ShowMessage(const MessageRequest& request)
 {
-    QMessageBox box(parent_);
-    box.setTextFormat(Qt::PlainText);
-    box.setText(request.text);
-    box.setIcon(IconOf(request.icon));
-    box.setStandardButtons(ButtonsOf(request.buttons));
-    box.setWindowTitle(request.title.isEmpty() ? u"MR640Config"_s : request.title);
-    box.setObjectName(u"MessageBox"_s);
-    return ButtonOf(box.exec(), request.buttons);
+    const int pressed = ShowBox(parent_, request.text, IconOf(request.icon), ButtonsOf(request.buttons),
+                                request.title.isEmpty() ? u"MR640Config"_s : request.title);
+    return ButtonOf(pressed, request.buttons);
 }
 
 std::optional<ChosenFile> QtUi::ShowFileDialog(const FileDialogRequest& request)
 {
-    QFileDialog dialog(parent_, request.title, request.initialDirectory);
+    FileDialog dialog(parent_, request.title, request.initialDirectory,
+                      request.flags & FileDialogFlag::PathMustExist);
     dialog.setObjectName(u"Cdlg"_s);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     const bool saving = request.kind == FileDialogKind::Save;

@@ -4,8 +4,10 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -13,6 +15,8 @@
 
 namespace mr640 {
 namespace {
+
+using namespace Qt::StringLiterals;
 
 // Runs play on the modal window once it is showing.
 void AtNextModal(std::function<void(QWidget*)> play)
@@ -94,6 +98,42 @@ TEST(QtUiFileDialog, TurnsTheFilterIntoNameFiltersAndFollowsTheChosenFilter)
     ASSERT_TRUE(chosen.has_value());
     EXPECT_EQ(chosen->fullName, dir.filePath(QStringLiteral("north.csv")));
     EXPECT_EQ(chosen->fileTitle, QStringLiteral("north.csv"));
+}
+
+TEST(QtUiFileDialog, ASaveDialogRefusesANameInAFolderThatDoesNotExist)
+{
+    QTemporaryDir dir;
+    QtUi ui;
+    QString said;
+    bool stayedOpen = false;
+    QString kept;
+    AtNextModal([&](QWidget* w) {
+        auto* dialog = qobject_cast<QFileDialog*>(w);
+        ASSERT_NE(dialog, nullptr);
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(name, nullptr);
+        name->setText(QStringLiteral("nosuch/north.dip"));
+        AtNextModal([&](QWidget* box) {
+            said = static_cast<QMessageBox*>(box)->text() + u'|' + box->windowTitle();
+            static_cast<QMessageBox*>(box)->button(QMessageBox::Ok)->click();
+        });
+        QTest::keyClick(name, Qt::Key_Return);
+        stayedOpen = dialog->isVisible();
+        kept = name->text();
+        dialog->reject();
+    });
+    FileDialogRequest request;
+    request.kind = FileDialogKind::Save;
+    request.title = QStringLiteral("Save to CompactFlash card");
+    request.filter = QStringLiteral("MR640 dip files (*.dip)|*.dip");
+    request.flags = FileDialogFlag::PathMustExist | FileDialogFlag::OverwritePrompt;
+    request.initialDirectory = dir.path();
+    EXPECT_FALSE(ui.ShowFileDialog(request).has_value());
+    EXPECT_EQ(said, u"The folder "_s + dir.filePath(QStringLiteral("nosuch")) +
+                        u" does not exist.\r\nCheck the folder name and try again.|Save to CompactFlash card"_s);
+    EXPECT_TRUE(stayedOpen);
+    EXPECT_EQ(kept, QStringLiteral("nosuch/north.dip"));
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("nosuch"))));
 }
 
 TEST(QtUiFileDialog, CancellingIsADistinctOutcome)

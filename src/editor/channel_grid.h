@@ -2,10 +2,14 @@
 
 #include <QTableView>
 
+#include <optional>
+
 namespace mr640 {
 
 // The grid SGGrid1: the channel table's view and editor. Its columns are set up with
-// their widths, which the user may resize, and the 16-character limit on relay names.
+// their widths, which the user may resize where the window allows it, and the limits on
+// relay names (16 characters) and state texts (3 characters). The Chan column is never
+// current: the cursor goes to the relay name of its row instead.
 class ChannelGrid : public QTableView
 {
     Q_OBJECT
@@ -17,8 +21,32 @@ public:
 
     // Stores the text being typed in a cell into the table and closes the editor.
     void EndEdit();
+    // Closes the cell editor without storing its text.
+    void CancelEdit();
+
+    // The most characters the grid's editors accept in a column; 0 for no text column.
+    static int TextLimit(int field);
 
     static constexpr int kRelayNameLimit = 16;
+    static constexpr int kStateTextLimit = 3;
+
+signals:
+    // The user changed the text in an open cell editor: raised by every such keystroke,
+    // before the text is stored in the table.
+    void EditorTextEdited();
+
+protected:
+    QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QModelIndex FocusableIndex(const QModelIndex& index) const;
+    QWidget* OpenEditor() const;
+
+    // While the row-marker column's edge is dragged: its width less the x of the press.
+    std::optional<int> markerGrab_;
 };
 
 } // namespace mr640

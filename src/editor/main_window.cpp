@@ -62,7 +62,10 @@ FrmDips::FrmDips(Ui& ui, SettingsStore& settings, QWidget* parent)
     central->installEventFilter(this);
     grid_ = new ChannelGrid(central);
     grid_->setModel(&table_);
+    // A change counts from its first keystroke, so that a command or the close that comes
+    // while the user is still typing sees it.
     connect(&table_, &ChannelTable::UserEdited, this, [this] { modified_ = true; });
+    connect(grid_, &ChannelGrid::EditorTextEdited, this, [this] { modified_ = true; });
 
     BuildMenu();
     BuildToolbars();
@@ -202,7 +205,10 @@ void FrmDips::CmbNoChans_Click()
 
 void FrmDips::UpdateTitle()
 {
-    setWindowTitle(siteName_.isEmpty() ? QString(kAppTitle) : siteName_ + u" - "_s + kAppTitle);
+    // Qt reads "[*]" in a title as the place of its modified mark; doubled, it shows as itself.
+    QString name = siteName_;
+    name.replace(u"[*]"_s, u"[*][*]"_s);
+    setWindowTitle(name.isEmpty() ? QString(kAppTitle) : name + u" - "_s + kAppTitle);
 }
 
 void FrmDips::AdoptDialogFile(const ChosenFile& chosen)
@@ -229,8 +235,10 @@ bool FrmDips::QuerySave()
     switch (ui_.ShowMessage({u"Save this site before closing?"_s, MessageIcon::Question,
                              MessageButtons::YesNoCancel, QString(kAppTitle)})) {
     case MessageButton::Yes:
-        // Only a completed save lets the caller go on: otherwise the edits would be lost.
-        return SaveSite();
+        // Only a save of the whole site lets the caller go on: a cancelled or failed save,
+        // or a CSV copy that leaves out the state texts, would lose the edits.
+        SaveSite();
+        return !modified_;
     case MessageButton::No:
         return true;
     default:
@@ -253,6 +261,8 @@ void FrmDips::NewSite()
 {
     if (!QuerySave())
         return;
+    // The text being typed belongs to the site just given up, not to the new one.
+    grid_->CancelEdit();
     table_.FillDefaultRows(0);
     modified_ = false;
     siteName_.clear();

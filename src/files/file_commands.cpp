@@ -23,6 +23,14 @@ constexpr int kOpenFlags =
     FileDialogFlag::FileMustExist | FileDialogFlag::PathMustExist | FileDialogFlag::HideReadOnly;
 constexpr int kSaveFlags = FileDialogFlag::PathMustExist | FileDialogFlag::OverwritePrompt;
 
+// A name whose last three characters are neither "dip" nor "csv" selects no format; the
+// command then reads or writes nothing, and says so.
+void ReportNoFormat(Ui& ui, const ChosenFile& chosen, const QString& notDone)
+{
+    ShowInfo(ui, chosen.fileTitle + u" was not "_s + notDone + u"."_s + kCrLf +
+                     u"The file name must end in \"dip\" or \"csv\", in lower case."_s);
+}
+
 } // namespace
 
 void FrmDips::OpenSite()
@@ -65,6 +73,7 @@ void FrmDips::OpenSite()
     }
     case FileFormat::None:
         modified_ = false;
+        ReportNoFormat(ui_, *chosen, u"opened"_s);
         break;
     }
 }
@@ -102,6 +111,7 @@ bool FrmDips::SaveSiteAs()
         return false;
     }
     case FileFormat::None:
+        ReportNoFormat(ui_, *chosen, u"saved"_s);
         break;
     }
     return false;

@@ -362,9 +362,10 @@ TEST_F(EndToEnd, OpenEditSaveAsCsvAndSaveTheDipAtClose)
     ASSERT_TRUE(AnswerBox(main, u"Return"_s));
     ASSERT_EQ(WaitForWindow(u"^north - MR640 configuration editor$"_s), main);
 
-    // Channel AA02's relay name: to its cell, F2, a name longer than the grid takes, Enter.
+    // Channel AA02's relay name: to its cell (Ctrl+Home passes over the Chan column to the
+    // first relay name), F2, a name longer than the grid takes, Enter.
     Focus(main);
-    Keys({u"ctrl+Home"_s, u"Right"_s, u"Down"_s, u"F2"_s});
+    Keys({u"ctrl+Home"_s, u"Down"_s, u"F2"_s});
     Type(u"Signal 12 TPR XYZ"_s);
     Keys({u"Return"_s});
     site[1].name = "Signal 12 TPR XY";
@@ -395,6 +396,97 @@ TEST_F(EndToEnd, OpenEditSaveAsCsvAndSaveTheDipAtClose)
     EXPECT_TRUE(SameBytes(ReadAll(dip), DipFile(site)));
     EXPECT_EQ(QDir(Path(u"sites"_s)).entryList(QDir::Files | QDir::Hidden),
               (QStringList{u"north copy.csv"_s, u"north.dip"_s}));
+}
+
+// Text typed into a cell and not yet entered is part of the site: New and the close ask
+// about it, Cancel leaves it being typed, Yes saves it, and after No it is gone.
+TEST_F(EndToEnd, TextBeingTypedIsNeverLost)
+{
+    const QString dip = Path(u"sites/north.dip"_s);
+    std::vector<Channel> site = Site();
+    WriteAll(dip, DipFile(site));
+
+    StartProgram();
+    QString main = WaitForWindow(kEditorTitle);
+    ASSERT_FALSE(main.isEmpty());
+    // The window manager, the desktop and screen readers know the program by its name.
+    EXPECT_TRUE(Xdo({u"search"_s, u"--class"_s, u"^MR640Config$"_s}).contains(main));
+    Focus(main);
+    Keys({u"ctrl+o"_s});
+    ChooseInDialog(u"^Open config file$"_s, dip);
+    ASSERT_TRUE(AnswerBox(main, u"Return"_s));
+
+    Focus(main);
+    Keys({u"ctrl+Home"_s, u"Down"_s, u"F2"_s});
+    Type(u"Kept"_s);
+    Keys({u"ctrl+n"_s});
+    ASSERT_TRUE(AnswerBox(main, u"Escape"_s)); // Cancel: still typing
+    Focus(main);
+    Type(u" 12"_s);
+    AskToClose(main);
+    ASSERT_TRUE(AnswerBox(main, u"y"_s));
+    ASSERT_TRUE(program_.waitForFinished(kWaitMs)) << "still running; on screen:" << Screen();
+    site[1].name = "Kept 12";
+    EXPECT_TRUE(SameBytes(ReadAll(dip), DipFile(site)));
+
+    // A site without a file: New after typing, answered No, leaves only defaults.
+    StartProgram();
+    main = WaitForWindow(kEditorTitle);
+    ASSERT_FALSE(main.isEmpty());
+    Focus(main);
+    Keys({u"ctrl+Home"_s, u"Down"_s, u"F2"_s});
+    Type(u"Lost"_s);
+    Keys({u"ctrl+n"_s});
+    ASSERT_TRUE(AnswerBox(main, u"n"_s));
+
+    // Save as into a folder that does not exist: the dialog says so and stays open; a name
+    // of no format is said too, and nothing is written.
+    Focus(main);
+    Keys({u"ctrl+shift+s"_s});
+    const QString dialog = WaitForWindow(u"^Save site as\\.\\.\\.$"_s);
+    ASSERT_FALSE(dialog.isEmpty());
+    Focus(dialog);
+    Keys({u"ctrl+a"_s});
+    Type(Path(u"nosuch/fresh.dip"_s));
+    Keys({u"Return"_s});
+    const QString refusal = WaitForBox(u"^Save site as\\.\\.\\.$"_s, dialog);
+    ASSERT_FALSE(refusal.isEmpty());
+    Focus(refusal);
+    Keys({u"Return"_s});
+    WaitUntilGone(refusal);
+    EXPECT_TRUE(VisibleWindows(u"."_s).contains(dialog));
+    Focus(dialog);
+    Keys({u"ctrl+a"_s});
+    Type(Path(u"sites/north.rev3"_s));
+    Keys({u"Return"_s});
+    WaitUntilGone(dialog);
+    ASSERT_TRUE(AnswerBox(main, u"Return"_s));
+    EXPECT_EQ(QDir(Path(u"sites"_s)).entryList(QDir::Files), QStringList{u"north.dip"_s});
+
+    // Yes, then a CSV name: the copy is written, but the site is not saved, so the window stays.
+    Focus(main);
+    Keys({u"ctrl+Home"_s, u"Down"_s, u"Down"_s, u"F2"_s});
+    Type(u"Typed"_s);
+    Keys({u"Return"_s});
+    AskToClose(main);
+    ASSERT_TRUE(AnswerBox(main, u"y"_s));
+    ChooseInDialog(u"^Save site as\\.\\.\\.$"_s, Path(u"sites/copy.csv"_s));
+    ASSERT_TRUE(WaitForFile(Path(u"sites/copy.csv"_s)));
+    QThread::msleep(200);
+    EXPECT_EQ(program_.state(), QProcess::Running);
+    EXPECT_TRUE(VisibleWindows(u"."_s).contains(main));
+
+    Focus(main);
+    Keys({u"ctrl+s"_s});
+    ChooseInDialog(u"^Save site as\\.\\.\\.$"_s, Path(u"sites/fresh.dip"_s));
+    std::vector<Channel> fresh(384);
+    for (int r = 0; r < 384; ++r)
+        fresh[r].name = "Spare " + ChannelId(r);
+    fresh[2].name = "Typed";
+    ASSERT_TRUE(WaitForFile(Path(u"sites/fresh.dip"_s)));
+    EXPECT_TRUE(SameBytes(ReadAll(Path(u"sites/fresh.dip"_s)), DipFile(fresh)));
+    AskToClose(main); // saved: no question
+    ASSERT_TRUE(program_.waitForFinished(kWaitMs)) << "still running; on screen:" << Screen();
 }
 
 // The import as a new user makes it: the File menu, the site list, the guide, Open, the

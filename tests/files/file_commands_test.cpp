@@ -128,21 +128,45 @@ TEST_F(FileCommands, ARefusedDipFileChangesNothing)
     EXPECT_TRUE(w.modified());
 }
 
+// The reason a name selected no format, said after Open or Save as.
+MessageRequest NoFormat(const QString& name, const char* notDone)
+{
+    return Info(name + u" was not "_s + QString::fromLatin1(notDone) +
+                u".\r\nThe file name must end in \"dip\" or \"csv\", in lower case."_s);
+}
+
 TEST_F(FileCommands, OtherEndingsReadNothingButClearTheModifiedMark)
 {
     FrmDips& w = Start();
     OpenNorthAndEdit();
+    std::vector<MessageRequest> said;
     for (const QString& name : {u"NORTH.DIP"_s, u"north.txt"_s, u"north.Dip"_s}) {
         MakeDip(name, 768, u"other"_s);
         w.SetModified(true);
         ui.Answer(MessageButton::No).ChooseFile(SitePath(name));
         w.OpenSite();
         EXPECT_FALSE(w.modified()) << name.toStdString();
+        said.insert(said.end(), {kSaveQuestion, NoFormat(name, "opened")});
     }
-    EXPECT_EQ(ui.Messages(), (std::vector{kSaveQuestion, kSaveQuestion, kSaveQuestion}));
+    EXPECT_EQ(ui.Messages(), said);
     EXPECT_EQ(w.Table().rowCount(), 384);
     EXPECT_EQ(w.Table().Row(1).relNam, u"edited"_s);
     EXPECT_EQ(w.currentFile(), SitePath(u"north.dip"_s));
+}
+
+TEST_F(FileCommands, SavingAsANameOfNoFormatWritesNothingAndSaysWhy)
+{
+    FrmDips& w = Start();
+    OpenNorthAndEdit();
+    for (const QString& name : {u"Northgate.rev3"_s, u"upper.DIP"_s}) {
+        ui.ClearShown();
+        ui.ChooseFile(SitePath(name));
+        EXPECT_FALSE(w.SaveSiteAs());
+        EXPECT_EQ(ui.Messages(), std::vector{NoFormat(name, "saved")});
+        EXPECT_FALSE(QFile::exists(SitePath(name)));
+    }
+    EXPECT_TRUE(w.modified());
+    EXPECT_EQ(w.windowTitle(), u"north - MR640 configuration editor"_s);
 }
 
 TEST_F(FileCommands, SavingAsDipAdoptsTheFileAndAFailedSaveAdoptsNothing)

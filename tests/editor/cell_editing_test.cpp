@@ -1,0 +1,200 @@
+// The grid as the user edits it: typing counts from the first keystroke, what is typed
+// is kept or dropped as the user answers, and the cursor never rests on a Chan cell.
+
+#include "files/dip_file.h"
+#include "test_files.h"
+#include "window_fixture.h"
+
+#include <QBuffer>
+#include <QHeaderView>
+#include <QMessageBox>
+#include <QTimer>
+#include <QWindow>
+
+namespace mr640 {
+namespace {
+
+using namespace Qt::StringLiterals;
+
+class CellEditing : public test::WindowTest
+{
+protected:
+    // The cell editor on screen; a closed one is hidden until it is deleted.
+    QLineEdit* OpenEditor()
+    {
+        auto* editor = Window().Grid().findChild<QLineEdit*>(u"CellEditor"_s);
+        return editor && editor->isVisible() ? editor : nullptr;
+    }
+
+    std::vector<ChannelRow> SavedRows(const QString& path)
+    {
+        ChannelTable read;
+        EXPECT_EQ(ReadDipFile(path, read, ui), DipReadOutcome::Loaded);
+        return read.Rows();
+    }
+
+    const MessageRequest kSaveQuestion =
+        test::Question(u"Save this site before closing?"_s, MessageButtons::YesNoCancel);
+};
+
+TEST_F(CellEditing, TheFirstKeystrokeCountsAndTheCloseAsksAboutIt)
+{
+    FrmDips& w = Start();
+    ui.ChooseFile(SitePath(u"north.dip"_s));
+    ASSERT_TRUE(w.SaveSite());
+    QLineEdit* editor = StartTyping(1, FieldRelNam, u"12 TPR"_s);
+    ASSERT_NE(editor, nullptr);
+    EXPECT_TRUE(w.modified());
+    EXPECT_EQ(w.Table().Row(1).relNam, u"Spare AA02"_s); // not stored yet
+
+    // Cancel keeps the window, the editor and its text.
+    ui.Answer(MessageButton::Cancel);
+    EXPECT_FALSE(w.close());
+    ASSERT_EQ(OpenEditor(), editor);
+    EXPECT_EQ(editor->text(), u"12 TPR"_s);
+
+    // Yes saves what is on screen, the text being typed included.
+    ui.Answer(MessageButton::Yes);
+    EXPECT_TRUE(w.close());
+    EXPECT_EQ(ui.Messages(), (std::vector{kSaveQuestion, kSaveQuestion}));
+    EXPECT_EQ(SavedRows(SitePath(u"north.dip"_s))[1].relNam, u"12 TPR"_s);
+}
+
+TEST_F(CellEditing, ABoxShownWhileTypingLeavesTheEditorAsItWas)
+{
+    Start();
+    QLineEdit* editor = StartTyping(0, FieldStUp, u"ON"_s);
+    ASSERT_NE(editor, nullptr);
+    QMessageBox box(&Window());
+    QTimer::singleShot(0, &box, [&] {
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&box));
+        box.reject();
+    });
+    box.exec();
+    EXPECT_EQ(OpenEditor(), editor);
+    EXPECT_EQ(Window().Table().Row(0).stUp, u"UP"_s);
+}
+
+TEST_F(CellEditing, NewAfterTypingAsksAndNoLeavesOnlyDefaults)
+{
+    FrmDips& w = Start();
+    ASSERT_NE(StartTyping(1, FieldRelNam, u"Lost"_s), nullptr);
+    ui.Answer(MessageButton::No);
+    w.NewSite();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(ui.Messages(), std::vector{kSaveQuestion});
+    EXPECT_EQ(OpenEditor(), nullptr);
+    EXPECT_EQ(w.Table().Row(1), DefaultRow(1));
+    EXPECT_FALSE(w.modified());
+}
+
+TEST_F(CellEditing, EscapeRestoresTheOldText)
+{
+    FrmDips& w = Start();
+    QLineEdit* editor = StartTyping(2, FieldRelNam, u"typo"_s);
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClick(editor, Qt::Key_Escape);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(OpenEditor(), nullptr);
+    EXPECT_EQ(w.Table().Row(2), DefaultRow(2));
+}
+
+// After Yes, only a save of the whole site lets the caller go on: a CSV copy leaves out
+// the state texts.
+TEST_F(CellEditing, YesWithACsvNameStopsTheCloseAndNew)
+{
+    FrmDips& w = Start();
+    const std::vector<std::pair<const char*, std::function<bool()>>> callers = {
+        {"close", [&] { return w.close(); }},
+        {"New", [&] { w.NewSite(); return w.Table().Row(0).stUp != u"ON"_s; }},
+    };
+    for (const auto& [name, call] : callers) {
+        ASSERT_NE(StartTyping(0, FieldStUp, u"ON"_s), nullptr);
+        const QString csv = SitePath(QString::fromLatin1(name) + u".csv"_s);
+        ui.Answer(MessageButton::Yes).ChooseFile(csv);
+        EXPECT_FALSE(call()) << name;
+        EXPECT_TRUE(QFile::exists(csv)) << name;
+        EXPECT_TRUE(w.isVisible()) << name;
+        EXPECT_TRUE(w.modified()) << name;
+        EXPECT_EQ(w.Table().Row(0).stUp, u"ON"_s) << name;
+    }
+}
+
+TEST_F(CellEditing, TheEditorsHoldTheirColumnsToCharactersNotUnits)
+{
+    FrmDips& w = Start();
+    const QString rocket = u"\U0001F680"_s;
+    const struct
+    {
+        int field;
+        QString typed;
+        QStringList keys; // typed after, one key each: texts the keyboard helpers cannot type
+        QString stored;
+    } cases[] = {
+        {FieldRelNam, u"twenty characters!!!"_s, {}, u"twenty character"_s},
+        {FieldRelNam, u"ABCDEFGHIJKLMNO"_s, {rocket, u"Z"_s}, u"ABCDEFGHIJKLMNO"_s + rocket},
+        {FieldStUp, u"OPEN"_s, {}, u"OPE"_s},
+        {FieldStDn, u"OFF"_s, {}, u"OFF"_s},
+    };
+    for (const auto& c : cases) {
+        QLineEdit* editor = StartTyping(5, c.field, c.typed);
+        ASSERT_NE(editor, nullptr);
+        for (const QString& key : c.keys) {
+            QTest::sendKeyEvent(QTest::Press, editor, Qt::Key_unknown, key, Qt::NoModifier);
+            QTest::sendKeyEvent(QTest::Release, editor, Qt::Key_unknown, key, Qt::NoModifier);
+        }
+        QTest::keyClick(editor, Qt::Key_Return);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(w.Table().index(5, c.field).data().toString(), c.stored) << c.typed.toStdString();
+    }
+}
+
+TEST_F(CellEditing, TheChanColumnIsNeverCurrent)
+{
+    FrmDips& w = Start();
+    ChannelGrid& grid = w.Grid();
+    grid.setFocus();
+    const QModelIndex start = w.Table().index(3, FieldStDn);
+    const struct
+    {
+        const char* what;
+        std::function<void()> act;
+        int row;
+        int field;
+    } cases[] = {
+        {"click", [&] { QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, grid.visualRect(w.Table().index(5, FieldChan)).center()); }, 5, FieldRelNam},
+        {"Home", [&] { QTest::keyClick(&grid, Qt::Key_Home); }, 3, FieldRelNam},
+        {"Ctrl+Home", [&] { QTest::keyClick(&grid, Qt::Key_Home, Qt::ControlModifier); }, 0, FieldRelNam},
+        {"Tab at a row's end", [&] { QTest::keyClick(&grid, Qt::Key_Tab); }, 4, FieldRelNam},
+        {"Shift+Tab", [&] { grid.setCurrentIndex(w.Table().index(4, FieldRelNam)); QTest::keyClick(&grid, Qt::Key_Backtab); }, 3, FieldStDn},
+        {"Left", [&] { grid.setCurrentIndex(w.Table().index(4, FieldRelNam)); QTest::keyClick(&grid, Qt::Key_Left); }, 4, FieldRelNam},
+        {"set from code", [&] { grid.setCurrentIndex(w.Table().index(7, FieldChan)); }, 7, FieldRelNam},
+    };
+    for (const auto& c : cases) {
+        grid.setCurrentIndex(start);
+        c.act();
+        EXPECT_EQ(grid.currentIndex(), w.Table().index(c.row, c.field)) << c.what;
+    }
+}
+
+TEST_F(CellEditing, TheRowMarkerColumnCanBeResized)
+{
+    FrmDips& w = Start();
+    QHeaderView* markers = w.Grid().verticalHeader();
+    ASSERT_EQ(markers->width(), 33); // 500 twips
+    const int y = markers->sectionViewportPosition(0) + 2;
+    QTest::mousePress(markers->viewport(), Qt::LeftButton, {}, QPoint(31, y));
+    QTest::mouseMove(markers->viewport(), QPoint(61, y));
+    QTest::mouseRelease(markers->viewport(), Qt::LeftButton, {}, QPoint(61, y));
+    EXPECT_EQ(markers->width(), 63);
+}
+
+TEST_F(CellEditing, ASiteNameShowsWholeInTheCaption)
+{
+    FrmDips& w = Start();
+    w.SetSiteWithoutFile(u"north [*] east"_s);
+    EXPECT_EQ(w.windowHandle()->title(), u"north [*] east - MR640 configuration editor"_s);
+}
+
+} // namespace
+} // namespace mr640

@@ -118,7 +118,7 @@ QString StoredName(const QString& field, int channel)
 {
     const QString name = TrimSpaces(field);
     const QString upper = UpperCased(name);
-    if (UpperCased(QStringView(name).left(5)) == u"SPARE"_s || upper == u"(SPARE)"_s || upper == u"SP"_s)
+    if (UpperCased(LeftCharacters(name, 5)) == u"SPARE"_s || upper == u"(SPARE)"_s || upper == u"SP"_s)
         return u"Spare "_s + ChannelIdFromNumber(channel);
     return name;
 }
@@ -155,7 +155,7 @@ QByteArray EncodeCsv(const std::vector<ChannelRow>& rows)
     for (const ChannelRow& row : rows) {
         text += row.Chan;
         text += u',';
-        text += QStringView(row.relNam).left(kNameWidth);
+        text += LeftCharacters(row.relNam, kNameWidth);
         text += u',';
         text += row.back ? u"Back"_s : u"Front"_s;
         text += kCrLf;
@@ -178,7 +178,7 @@ CsvVerdict ParseCsvLine(const QString& line, const QStringList& fields, int& cha
     if (fields.size() < 3) { // element 0 is unused
         return Ask(ui,
                    u"Not enough fields found in line:-"_s + kCrLf
-                       + Quoted(QStringView(line).left(kShownLineLength)) + kCrLf
+                       + Quoted(LeftCharacters(line, kShownLineLength)) + kCrLf
                        + u"Continue loading?"_s,
                    CsvVerdict::Continue);
     }

@@ -27,7 +27,7 @@ constexpr int kStDnOffset = 23;
 // The first width characters of text, one byte each, filled with spaces to width.
 void PutText(char* at, const QString& text, int width)
 {
-    const QByteArray bytes = ToWindows1252(QStringView(text).left(width));
+    const QByteArray bytes = ToWindows1252(LeftCharacters(text, width));
     std::fill(at, at + width, ' ');
     std::copy(bytes.cbegin(), bytes.cbegin() + std::min<qsizetype>(bytes.size(), width), at);
 }

@@ -31,10 +31,10 @@ QString CleanedName(const QString& name, int channel)
     return trimmed;
 }
 
-QString CutReport(int channel, const QString& name)
+QString CutReport(int channel, const QString& name, const QString& cut)
 {
     return u"Channel %1 (%2) changed from "_s.arg(channel).arg(ChannelIdFromNumber(channel)) + kCrLf +
-           u'"' + name + u"\" to"_s + kCrLf + u'"' + name.left(kRelayNameLimit) + u'"';
+           u'"' + name + u"\" to"_s + kCrLf + u'"' + cut + u'"';
 }
 
 } // namespace
@@ -77,9 +77,10 @@ void FrmDips::ApplyAllocations(const std::vector<InsDChannel>& allocations)
         for (int i = 1; i <= n; ++i) {
             const InsDChannel& allocation = allocations[static_cast<std::size_t>(i - 1)];
             QString name = CleanedName(allocation.Name, i);
-            if (name.size() > kRelayNameLimit) {
-                ShowInfo(ui_, CutReport(i, name));
-                name.truncate(kRelayNameLimit);
+            if (CharacterCount(name) > kRelayNameLimit) {
+                const QString cut = LeftCharacters(name, kRelayNameLimit).toString();
+                ShowInfo(ui_, CutReport(i, name, cut));
+                name = cut;
             }
             ChannelRow& row = rows[static_cast<std::size_t>(i - 1)];
             row.relNam = name;

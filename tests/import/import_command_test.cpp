@@ -175,6 +175,22 @@ TEST_F(ImportCommand, NamesLongerThanSixteenCharactersAreCutAndEachCutIsReported
                            Info(u"17 channels imported"_s)}));
 }
 
+TEST_F(ImportCommand, TheCutCountsCharactersSoAnEmojiIsNeverSplit)
+{
+    Start();
+    const QString emoji = u"\U0001F600"_s;
+    std::vector<InsDChannel> allocations(2);
+    allocations[0].Name = u"ABCDEFGHIJKLMNO"_s + emoji;         // 16 characters: kept
+    allocations[1].Name = u"ABCDEFGHIJKLMNO"_s + emoji + u"Q"_s; // 17
+    Window().ApplyAllocations(allocations);
+    EXPECT_EQ(Row(0).relNam, allocations[0].Name);
+    EXPECT_EQ(Row(1).relNam, allocations[0].Name);
+    EXPECT_EQ(ui.MessageTexts(),
+              (QStringList{u"Channel 2 (AA02) changed from \r\n\""_s + allocations[1].Name + u"\" to\r\n\""_s
+                               + allocations[0].Name + u'"',
+                           u"2 channels imported"_s}));
+}
+
 TEST_F(ImportCommand, AnyContactValueButZeroIsABackContact)
 {
     Start();

@@ -13,7 +13,9 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QMenuBar>
+#include <QScreen>
 #include <QStyle>
 #include <QToolBar>
 
@@ -24,11 +26,6 @@ namespace mr640 {
 using namespace Qt::StringLiterals;
 
 namespace {
-
-int PixelsOf(float twips)
-{
-    return static_cast<int>(std::lround(twips / kTwipsPerPixel));
-}
 
 // A figure in pixels as twips; the figure restored at start-up when the pixels did not move.
 float TwipsOf(int pixels, int restoredPixels, float restoredTwips)
@@ -308,8 +305,12 @@ void FrmDips::closeEvent(QCloseEvent* event)
 void FrmDips::RestoreWindowPlacement()
 {
     restoredPlacement_ = LoadWindowPlacement(settings_);
-    move(PixelsOf(restoredPlacement_.left), PixelsOf(restoredPlacement_.top));
-    resize(PixelsOf(kFixedWidthTwips), PixelsOf(restoredPlacement_.height));
+    QList<QRect> screens;
+    for (const QScreen* screen : QGuiApplication::screens())
+        screens.append(screen->availableGeometry());
+    const QRect placed = PlacedWindow(restoredPlacement_, screens);
+    move(placed.topLeft());
+    resize(placed.size());
     restoredGeometry_ = QRect(pos(), size());
 }
 

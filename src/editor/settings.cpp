@@ -2,6 +2,7 @@
 
 #include "platform/settings_store.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include <QCoreApplication>
@@ -20,7 +21,7 @@ float StoredNumber(const SettingsStore& store, const QString& key, float fallbac
 {
     bool ok = false;
     const float value = store.Get(kFormSize, key).value_or(QString()).trimmed().toFloat(&ok);
-    return ok ? value : fallback;
+    return ok && std::isfinite(value) ? value : fallback;
 }
 
 QString NumberText(float value)
@@ -32,7 +33,41 @@ QString NumberText(float value)
     return QString::number(value, 'g', QLocale::FloatingPointShortest);
 }
 
+// How far apart two rectangles lie (0 when they meet), squared.
+qint64 DistanceSquared(const QRect& a, const QRect& b)
+{
+    const qint64 dx = std::max({0, b.left() - a.right(), a.left() - b.right()});
+    const qint64 dy = std::max({0, b.top() - a.bottom(), a.top() - b.bottom()});
+    return dx * dx + dy * dy;
+}
+
 } // namespace
+
+int PixelsOf(float twips)
+{
+    // Far beyond any screen, and still far inside int when positions are added up.
+    constexpr double kLimit = 1 << 24;
+    return static_cast<int>(std::lround(std::clamp(double(twips) / kTwipsPerPixel, -kLimit, kLimit)));
+}
+
+QRect PlacedWindow(const WindowPlacement& placement, const QList<QRect>& screens)
+{
+    QRect window(PixelsOf(placement.left), PixelsOf(placement.top), PixelsOf(kFixedWidthTwips),
+                 PixelsOf(placement.height));
+    const QRect titleBar(window.topLeft(), QSize(window.width(), kTitleBarPixels));
+    if (screens.isEmpty() || std::any_of(screens.cbegin(), screens.cend(),
+                                         [&](const QRect& s) { return s.intersects(titleBar); }))
+        return window;
+    const QRect screen = *std::min_element(screens.cbegin(), screens.cend(), [&](const QRect& a, const QRect& b) {
+        return DistanceSquared(a, titleBar) < DistanceSquared(b, titleBar);
+    });
+    // The frame's title bar comes on top of the window's height.
+    window.setHeight(std::min(window.height(), screen.height() - kTitleBarPixels));
+    // A window wider than the screen keeps its left edge on it.
+    window.moveLeft(std::max(screen.left(), std::min(window.left(), screen.right() + 1 - window.width())));
+    window.moveTop(std::clamp(window.top(), screen.top(), screen.bottom() + 1 - kTitleBarPixels - window.height()));
+    return window;
+}
 
 QString DefaultSiteDirectory()
 {

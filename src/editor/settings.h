@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QList>
+#include <QRect>
 #include <QString>
 
 namespace mr640 {
@@ -27,6 +29,20 @@ inline constexpr float kFixedWidthTwips = 6945;
 inline constexpr float kMinimumHeightTwips = 2000;
 inline constexpr float kGridBottomMarginTwips = 30;
 
+// Twips as whole pixels, held to a range any window position or size can take.
+int PixelsOf(float twips);
+
+// About the height of the frame's title bar, by which the user moves a window; it lies
+// at the window's top, above the window's own height.
+inline constexpr int kTitleBarPixels = 30;
+
+// Where the main window goes, in pixels (its frame's top left, its own size), for a
+// stored placement: where it was stored, unless its title bar would then lie off the
+// available area of every screen (a monitor since unplugged, a figure edited by hand);
+// then inside the nearest of them, with its title bar, its height shrunk to fit when
+// taller. Without screens, as stored.
+QRect PlacedWindow(const WindowPlacement& placement, const QList<QRect>& screens);
+
 // The default of filePath and cfPath: the home directory with a trailing "/".
 QString DefaultSiteDirectory();
 
@@ -35,7 +51,8 @@ QString DefaultSiteDirectory();
 DirectorySettings LoadDirectories(const SettingsStore& store);
 void SaveDirectories(SettingsStore& store, const DirectorySettings& directories);
 
-// Absent or non-numeric entries get their defaults.
+// Absent entries and entries that are not a finite number ("tall", "nan", "inf") get
+// their defaults.
 WindowPlacement LoadWindowPlacement(const SettingsStore& store);
 // Whole numbers are written without a decimal point ("9375").
 void SaveWindowPlacement(SettingsStore& store, const WindowPlacement& placement);

@@ -144,10 +144,61 @@ TEST_F(Settings, NonNumericFiguresFallBackToTheirDefaults)
 {
     Store(u"FormSize/height"_s, u"tall"_s);
     Store(u"FormSize/top"_s, u"12abc"_s);
+    Store(u"FormSize/left"_s, u"nan"_s);
     Start();
-    const WindowPlacement placement = LoadWindowPlacement(SettingsStore());
+    WindowPlacement placement = LoadWindowPlacement(SettingsStore());
     EXPECT_EQ(placement.height, 9375.0f);
     EXPECT_EQ(placement.top, 500.0f);
+    EXPECT_EQ(placement.left, 500.0f);
+
+    Store(u"FormSize/top"_s, u"inf"_s);
+    Store(u"FormSize/left"_s, u"-inf"_s);
+    Store(u"FormSize/height"_s, u"1e39"_s); // beyond single precision
+    placement = LoadWindowPlacement(SettingsStore());
+    EXPECT_EQ(placement.top, 500.0f);
+    EXPECT_EQ(placement.left, 500.0f);
+    EXPECT_EQ(placement.height, 9375.0f);
+}
+
+TEST_F(Settings, AWindowStoredOffTheScreenOpensOnItAndWritesBackWhatItWasGiven)
+{
+    // The offscreen platform's one screen is 800 by 800 pixels.
+    Store(u"FormSize/left"_s, u"-1500000"_s);
+    Store(u"FormSize/top"_s, u"nan"_s);
+    Store(u"FormSize/height"_s, u"4500"_s);
+    FrmDips& w = Start();
+    EXPECT_EQ(w.pos(), QPoint(0, 33));
+    EXPECT_EQ(w.height(), 300);
+
+    EXPECT_TRUE(w.close());
+    EXPECT_EQ(Stored(u"FormSize/left"_s), u"-1500000"_s);
+    EXPECT_EQ(Stored(u"FormSize/top"_s), u"500"_s);
+    EXPECT_EQ(Stored(u"FormSize/height"_s), u"4500"_s);
+}
+
+TEST(PlacedWindow, BringsATitleBarOffEveryScreenOntoTheNearestOne)
+{
+    const QRect laptop(0, 0, 1920, 1080);
+    const QRect monitor(1920, 0, 1280, 1024);
+    const QRect belowAPanel(0, 30, 1920, 1050);
+    struct Case
+    {
+        WindowPlacement stored; // twips: top, left, height
+        QList<QRect> screens;
+        QRect placed;           // pixels
+    };
+    const Case cases[] = {
+        {{1500, 30000, 4500}, {laptop, monitor}, {2000, 100, 463, 300}},    // on the monitor: kept
+        {{1500, 30000, 4500}, {laptop}, {1457, 100, 463, 300}},             // monitor gone
+        {{1500, -1.5e11f, 4500}, {laptop, monitor}, {0, 100, 463, 300}},    // far to the left
+        {{-225, 1500, 4500}, {laptop}, {100, -15, 463, 300}},               // title bar half on
+        {{-600, 1500, 4500}, {laptop}, {100, 0, 463, 300}},                 // title bar above
+        {{0, 1500, 4500}, {belowAPanel}, {100, 30, 463, 300}},              // under the panel
+        {{30000, 90000, 18000}, {laptop, monitor}, {2737, 0, 463, 994}},    // taller: shrunk
+        {{1.5e12f, 1500, 9375}, {}, {100, 16777216, 463, 625}},             // no screens: as stored
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(PlacedWindow(c.stored, c.screens), c.placed) << c.stored.top << ", " << c.stored.left;
 }
 
 } // namespace

@@ -79,6 +79,19 @@ TEST_F(FileUtilGetSubDirectories, ListsTheEnterableSubDirectoriesByNameOnly)
     }
 }
 
+TEST_F(FileUtilGetSubDirectories, KeepsTheOrderThePlatformListsThemIn)
+{
+    for (const QString& name : {u"Ashford"_s, u"Bromley"_s, u"Chatham"_s, u"Dartford"_s, u"Erith"_s,
+                                u"Faversham"_s, u"Gillingham"_s, u"Hythe"_s})
+        Make(name);
+    const QStringList platform = QDir(dir_.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Unsorted);
+    QStringList sorted = platform;
+    sorted.sort();
+    ASSERT_NE(platform, sorted) << "this file system lists by name: the order cannot be told apart";
+    ScriptedUi ui;
+    EXPECT_EQ(GetSubDirectories(dir_.path(), ui), QStringList{QString()} + platform);
+}
+
 TEST_F(FileUtilGetSubDirectories, OnlyAFailingListingWarns)
 {
     Make(u"empty"_s);

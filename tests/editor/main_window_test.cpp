@@ -210,9 +210,19 @@ TEST_F(MainWindow, PickingALargerCountAddsDefaultRowsWithoutAsking)
     EXPECT_EQ(w.Table().Row(1151).Chan, u"CH48"_s);
     EXPECT_TRUE(w.modified());
     EXPECT_TRUE(ui.Messages().empty());
+}
 
+TEST_F(MainWindow, PickingTheEntryOfTheTablesSizeChangesNothing)
+{
+    FrmDips& w = Start();
+    TypeInCell(0, FieldRelNam, u"12 TPR"_s);
     w.SetModified(false);
-    CountList().setCurrentIndex(2); // the size it already has
+    CountList().setCurrentIndex(-1); // reported, and leaves the list without a selection
+    ui.ClearShown();
+    CountList().setCurrentIndex(0); // 384, the size the table has
+    EXPECT_TRUE(ui.Messages().empty());
+    EXPECT_EQ(w.Table().rowCount(), 384);
+    EXPECT_EQ(w.Table().Row(0).relNam, u"12 TPR"_s);
     EXPECT_FALSE(w.modified());
 }
 
@@ -221,6 +231,7 @@ TEST_F(MainWindow, ShrinkingAsksAndCancelPutsTheListBack)
     FrmDips& w = Start();
     CountList().setCurrentIndex(7);
     ASSERT_EQ(w.Table().rowCount(), 3072);
+    TypeInCell(383, FieldRelNam, u"12 TPR"_s);
     w.SetModified(false);
     const MessageRequest question = Question(u"Delete channels BA01 to HH48?\r\n"_s, MessageButtons::OkCancel);
 
@@ -234,7 +245,7 @@ TEST_F(MainWindow, ShrinkingAsksAndCancelPutsTheListBack)
     CountList().setCurrentIndex(0);
     EXPECT_EQ(ui.Messages(), (std::vector{question, question}));
     EXPECT_EQ(w.Table().rowCount(), 384);
-    EXPECT_EQ(w.Table().Row(383).relNam, u"Spare AH48"_s);
+    EXPECT_EQ(w.Table().Row(383).relNam, u"12 TPR"_s); // kept, not given its default
     EXPECT_TRUE(w.modified());
 }
 

@@ -55,6 +55,7 @@ TEST_F(Settings, StoredEntriesAreUsedAndAnEmptyOneStaysEmpty)
     EXPECT_EQ(w.Directories().insPath, u"/srv/instead"_s);
     EXPECT_EQ(w.height(), 134); // raised to 2000 twips
     EXPECT_EQ(w.width(), 463);
+    EXPECT_EQ(w.pos(), QPoint(200, 100));
 }
 
 TEST_F(Settings, CloseWritesEverythingEvenWhenTheCloseIsCancelled)

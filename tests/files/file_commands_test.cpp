@@ -48,7 +48,10 @@ protected:
 TEST_F(FileCommands, TheDialogsAreSetUpAsEachCommandNeedsThem)
 {
     FrmDips& w = Start();
-    ui.CancelFileDialog().CancelFileDialog().CancelFileDialog();
+    w.Table().setData(w.Table().index(1, FieldRelNam), u"edited"_s);
+    w.SetModified(true);
+    const std::vector<ChannelRow> edited = w.Table().Rows();
+    ui.Answer(MessageButton::No).CancelFileDialog().CancelFileDialog().CancelFileDialog();
     w.OpenSite();
     w.SaveSiteAs();
     w.ExportToCard();
@@ -83,9 +86,10 @@ TEST_F(FileCommands, TheDialogsAreSetUpAsEachCommandNeedsThem)
     EXPECT_EQ(shown[2].initialDirectory, kHome);
     EXPECT_EQ(shown[2].fileName, u".dip"_s); // a site without a name yet
 
-    // Cancelling changed nothing and said nothing.
-    EXPECT_TRUE(ui.Messages().empty());
-    EXPECT_FALSE(w.modified());
+    // Cancelling changed nothing and said nothing more.
+    EXPECT_EQ(ui.Messages(), std::vector{kSaveQuestion});
+    EXPECT_EQ(w.Table().Rows(), edited);
+    EXPECT_TRUE(w.modified());
     EXPECT_EQ(w.windowTitle(), u"MR640 configuration editor"_s);
     EXPECT_EQ(w.Directories().filePath, kHome);
     EXPECT_EQ(w.Directories().cfPath, kHome);

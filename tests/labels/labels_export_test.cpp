@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -262,6 +263,29 @@ TEST(LabelsExport, StoresTheRecordsInTableOrder)
             ASSERT_EQ(records[k][static_cast<std::size_t>(3 * p)],
                       ChannelIdFromNumber(static_cast<int>(4 * k) + p + 1))
                 << "record " << k << " position " << p + 1;
+}
+
+TEST(LabelsExport, LeavesAFrontContactsFieldToTheColumnsDefault)
+{
+    // A labels database whose fOrB columns default to "F": a NULL written for a front
+    // contact would show as NULL here.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"loggerlabels.sqlite"_s);
+    WriteBytes(path, QByteArray()); // an empty file is an empty SQLite database
+    {
+        QString schema = QString::fromUtf8(ReadBytes(kSchema));
+        schema.replace(QRegularExpression(u"(fOrB\\d\\s+TEXT)"_s), u"\\1 DEFAULT 'F'"_s);
+        ASSERT_EQ(schema.count(u"DEFAULT"_s), 4);
+        Connection(path).Exec(schema);
+    }
+    auto rows = DefaultRows(384);
+    rows[1].back = true;
+    ScriptedUi ui;
+    EXPECT_TRUE(Export(rows, path, ui));
+    const std::vector<Record> records = RecordsOf(path);
+    ASSERT_EQ(records.size(), 96u);
+    EXPECT_EQ(records[0], (Record{u"AA01"_s, u"Spare AA01"_s, u"F"_s, u"AA02"_s, u"Spare AA02"_s, u"B"_s,
+                                  u"AA03"_s, u"Spare AA03"_s, u"F"_s, u"AA04"_s, u"Spare AA04"_s, u"F"_s}));
 }
 
 TEST(LabelsExport, ReplacesWhateverTheTableHeld)

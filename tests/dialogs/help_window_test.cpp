@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <vector>
 
 namespace mr640 {
 namespace {
@@ -52,17 +53,21 @@ TEST(HelpWindow, ShowsTheImportGuideRenderedWithItsListAndPicture)
         EXPECT_EQ(bullets, (QStringList{u"Channel names are limited to 16 characters."_s,
                                         u"Channel descriptions (e.g. \"Red road lights on\") are not supported."_s}));
 
-        QStringList pictures;
+        std::vector<QTextImageFormat> pictures;
         for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
             for (auto f = b.begin(); !f.atEnd(); ++f)
                 if (f.fragment().charFormat().isImageFormat())
-                    pictures.append(f.fragment().charFormat().toImageFormat().name());
+                    pictures.push_back(f.fragment().charFormat().toImageFormat());
         if (pictures.size() != 1) {
             ADD_FAILURE() << "pictures: " << pictures.size();
             return 0;
         }
-        const QVariant picture = view.loadResource(QTextDocument::ImageResource, QUrl(pictures[0]));
-        EXPECT_EQ(QImage::fromData(picture.toByteArray()).size(), QSize(463, 280));
+        const QVariant picture = view.loadResource(QTextDocument::ImageResource, QUrl(pictures[0].name()));
+        const QSize size = QImage::fromData(picture.toByteArray()).size();
+        EXPECT_EQ(size, QSize(qRound(pictures[0].width()), qRound(pictures[0].height()))); // shown at its own size
+        // The dialog's 463 by 280 pixels inside the window manager's frame and title bar.
+        EXPECT_GT(size.width(), 463);
+        EXPECT_GT(size.height(), 280 + 15);
         return 0;
     });
     FrmHelp(ui).ShowHelp(101);

@@ -1,9 +1,11 @@
 // Makes the picture of the import guide: the program's own "Select directory" dialog
-// opened on an Instead configuration directory with its site directories listed.
+// opened on an Instead configuration directory with its site directories listed, with the
+// window manager's frame and title bar around it.
 //
-//   build/help_screenshot src/dialogs/help/select_directory.png
+//   build/help_screenshot CONFIG_DIR picture.png
 //
-// Run it on a desktop or under Xvfb so the dialog is drawn with real fonts.
+// Run it on an X server with a window manager; tools/help_screenshot/make_picture sets up
+// both and the configuration directory, and runs it.
 
 #include "dialogs/file_selector.h"
 #include "platform/ui.h"
@@ -11,6 +13,8 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QPixmap>
+#include <QScreen>
 #include <QTest>
 
 #include <cstdio>
@@ -19,7 +23,8 @@ namespace {
 
 using namespace Qt::StringLiterals;
 
-// Shows the dialog, photographs it once it is drawn and closes it.
+// Shows the dialog, photographs it with its frame once the window manager has framed it
+// and closes it.
 class Photographer : public mr640::Ui
 {
 public:
@@ -30,10 +35,15 @@ public:
     int RunModal(QDialog& dialog) override
     {
         dialog.show();
-        if (!QTest::qWaitForWindowExposed(&dialog))
-            return 0;
-        QTest::qWait(200);
-        saved = dialog.grab().save(target_, "PNG");
+        if (!QTest::qWaitForWindowActive(&dialog))
+            return Fail("the dialog was never shown");
+        if (!QTest::qWaitFor([&] { return dialog.frameGeometry() != dialog.geometry(); }))
+            return Fail("no window manager framed the dialog");
+        QTest::qWait(300); // the frame's own drawing
+        // The frame belongs to the window manager, so it is taken from the screen.
+        const QRect frame = dialog.frameGeometry();
+        const QPixmap picture = dialog.screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height());
+        saved = picture.save(target_, "PNG");
         dialog.hide();
         return 0;
     }
@@ -41,6 +51,12 @@ public:
     bool saved = false;
 
 private:
+    static int Fail(const char* why)
+    {
+        std::fprintf(stderr, "help_screenshot: %s\n", why);
+        return 0;
+    }
+
     QString target_;
 };
 
@@ -49,24 +65,18 @@ private:
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: help_screenshot picture.png\n");
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: help_screenshot CONFIG_DIR picture.png\n");
         return 2;
     }
-    // A folder of a fixed name, so the picture shows no random part.
-    QDir top(QDir::temp().filePath(u"Program Files"_s));
-    if (top.exists()) {
-        std::fprintf(stderr, "help_screenshot: %s is in the way\n", qPrintable(top.path()));
+    const QString config = QString::fromLocal8Bit(argv[1]);
+    if (!QDir(config).exists()) {
+        std::fprintf(stderr, "help_screenshot: no directory %s\n", argv[1]);
         return 1;
     }
-    const QString config = top.path() + u"/Sentinel/config"_s;
-    for (const QString& site : {u"Ashford"_s, u"Bromley South"_s, u"Dartford"_s, u"Orpington"_s})
-        QDir().mkpath(config + u'/' + site);
-
-    Photographer photographer(QString::fromLocal8Bit(argv[1]));
+    Photographer photographer(QString::fromLocal8Bit(argv[2]));
     mr640::FrmFileSelector selector(photographer);
     selector.ShowSelectDirectory(config);
-    top.removeRecursively();
     if (!photographer.saved) {
         std::fprintf(stderr, "help_screenshot: the picture could not be made\n");
         return 1;

@@ -20,6 +20,61 @@ void FillDefaultRows(std::vector<ChannelRow>& rows, int start)
         rows[static_cast<std::size_t>(r)] = DefaultRow(r);
 }
 
+QString FieldCaption(int field)
+{
+    switch (field) {
+    case FieldChan:
+        return u"Chan"_s;
+    case FieldRelNam:
+        return u"Relay name"_s;
+    case FieldBack:
+        return u"Back contact"_s;
+    case FieldStUp:
+        return u"State up"_s;
+    case FieldStDn:
+        return u"State down"_s;
+    default:
+        return {};
+    }
+}
+
+namespace {
+
+// The text member of a row that holds a field; none for the back contact.
+QString ChannelRow::*TextMember(int field)
+{
+    switch (field) {
+    case FieldChan:
+        return &ChannelRow::Chan;
+    case FieldRelNam:
+        return &ChannelRow::relNam;
+    case FieldStUp:
+        return &ChannelRow::stUp;
+    case FieldStDn:
+        return &ChannelRow::stDn;
+    default:
+        return nullptr;
+    }
+}
+
+} // namespace
+
+QVariant CellValue(const ChannelRow& row, int field)
+{
+    if (field == FieldBack)
+        return row.back;
+    QString ChannelRow::*text = TextMember(field);
+    return text ? QVariant(row.*text) : QVariant();
+}
+
+void SetCellValue(ChannelRow& row, int field, const QVariant& value)
+{
+    if (field == FieldBack)
+        row.back = value.toBool();
+    else if (QString ChannelRow::*text = TextMember(field))
+        row.*text = value.toString();
+}
+
 ChannelTable::ChannelTable(QObject* parent) : QAbstractTableModel(parent) {}
 
 int ChannelTable::rowCount(const QModelIndex& parent) const
@@ -46,18 +101,7 @@ QVariant ChannelTable::data(const QModelIndex& index, int role) const
     }
     if (role != Qt::DisplayRole && role != Qt::EditRole)
         return {};
-    switch (index.column()) {
-    case FieldChan:
-        return row.Chan;
-    case FieldRelNam:
-        return row.relNam;
-    case FieldStUp:
-        return row.stUp;
-    case FieldStDn:
-        return row.stDn;
-    default:
-        return {};
-    }
+    return CellValue(row, index.column());
 }
 
 bool ChannelTable::setData(const QModelIndex& index, const QVariant& value, int role)
@@ -108,20 +152,7 @@ QVariant ChannelTable::headerData(int section, Qt::Orientation orientation, int 
 {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return {};
-    switch (section) {
-    case FieldChan:
-        return u"Chan"_s;
-    case FieldRelNam:
-        return u"Relay name"_s;
-    case FieldBack:
-        return u"Back contact"_s;
-    case FieldStUp:
-        return u"State up"_s;
-    case FieldStDn:
-        return u"State down"_s;
-    default:
-        return {};
-    }
+    return FieldCaption(section);
 }
 
 Qt::ItemFlags ChannelTable::flags(const QModelIndex& index) const
@@ -168,6 +199,26 @@ void ChannelTable::FillDefaultRows(int start)
     // A start past the end fills nothing and still refreshes the last row.
     const int top = std::clamp(start, 0, rowCount() - 1);
     emit dataChanged(index(top, 0), index(rowCount() - 1, FieldCount - 1));
+}
+
+void ChannelTable::ApplyChanges(const std::vector<CellChange>& changes, bool useAfter)
+{
+    int top = rowCount(), left = FieldCount, bottom = -1, right = -1;
+    auto apply = [&](const CellChange& c) {
+        if (c.row < 0 || c.row >= rowCount() || c.field < 0 || c.field >= FieldCount)
+            return;
+        SetCellValue(rows_[static_cast<std::size_t>(c.row)], c.field, useAfter ? c.after : c.before);
+        top = std::min(top, c.row);
+        bottom = std::max(bottom, c.row);
+        left = std::min(left, c.field);
+        right = std::max(right, c.field);
+    };
+    if (useAfter)
+        std::for_each(changes.begin(), changes.end(), apply);
+    else
+        std::for_each(changes.rbegin(), changes.rend(), apply);
+    if (bottom >= 0)
+        emit dataChanged(index(top, left), index(bottom, right));
 }
 
 } // namespace mr640

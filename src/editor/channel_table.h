@@ -2,6 +2,7 @@
 
 #include <QAbstractTableModel>
 #include <QString>
+#include <QVariant>
 
 #include <vector>
 
@@ -21,6 +22,29 @@ struct ChannelRow
 };
 
 enum ChannelField { FieldChan = 0, FieldRelNam, FieldBack, FieldStUp, FieldStDn, FieldCount };
+
+// The most characters a relay name and a state text hold.
+inline constexpr int kRelayNameChars = 16;
+inline constexpr int kStateTextChars = 3;
+
+// The column caption of a field ("Relay name").
+QString FieldCaption(int field);
+
+// A cell's value as the table's EditRole gives it: the text, or for the back contact a bool.
+QVariant CellValue(const ChannelRow& row, int field);
+void SetCellValue(ChannelRow& row, int field, const QVariant& value);
+
+// One cell's change, kept to be made and unmade: an edit, paste, delete or replace is a
+// list of these.
+struct CellChange
+{
+    int row = 0;
+    int field = 0;
+    QVariant before;
+    QVariant after;
+
+    friend bool operator==(const CellChange&, const CellChange&) = default;
+};
 
 // The defaults of row r: id of channel r + 1, "Spare " + id, front contact, "UP", "DN".
 ChannelRow DefaultRow(int r);
@@ -57,6 +81,10 @@ public:
     // Gives rows start .. row count - 1 their defaults; refreshes the view once, also
     // when no row was filled.
     void FillDefaultRows(int start);
+    // Writes the after values of changes (or, with useAfter false, their before values in
+    // reverse order) and refreshes the view once over the rectangle they span. The
+    // program's own write, as undo and redo make it: no UserEdited.
+    void ApplyChanges(const std::vector<CellChange>& changes, bool useAfter);
 
 signals:
     void UserEdited();

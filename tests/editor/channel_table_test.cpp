@@ -147,5 +147,34 @@ TEST(ChannelTable, BulkChangesNotifyTheViewOnceAndOnlyUserEditsCount)
     EXPECT_EQ(table.Row(2).Chan, QStringLiteral("AA03"));
 }
 
+TEST(ChannelTable, AppliesAChangeListBothWaysInOneRefreshOverItsRectangle)
+{
+    ChannelTable table;
+    ScriptedUi ui;
+    StartUpTable(table, ui);
+    const std::vector<ChannelRow> before = table.Rows();
+    const std::vector<CellChange> changes = {
+        {7, FieldStUp, QStringLiteral("UP"), QStringLiteral("ON")},
+        {2, FieldRelNam, QStringLiteral("Spare AA03"), QStringLiteral("12 TPR")},
+        {5, FieldBack, false, true},
+    };
+    QSignalSpy changed(&table, &ChannelTable::dataChanged);
+    QSignalSpy edited(&table, &ChannelTable::UserEdited);
+
+    table.ApplyChanges(changes, true);
+    EXPECT_EQ(table.Row(7).stUp, QStringLiteral("ON"));
+    EXPECT_EQ(table.Row(2).relNam, QStringLiteral("12 TPR"));
+    EXPECT_TRUE(table.Row(5).back);
+    ASSERT_EQ(changed.count(), 1);
+    EXPECT_EQ(changed[0][0].toModelIndex(), table.index(2, FieldRelNam));
+    EXPECT_EQ(changed[0][1].toModelIndex(), table.index(7, FieldStUp));
+
+    table.ApplyChanges(changes, false);
+    EXPECT_EQ(table.Rows(), before);
+    table.ApplyChanges({}, true);
+    EXPECT_EQ(changed.count(), 2);
+    EXPECT_EQ(edited.count(), 0);
+}
+
 } // namespace
 } // namespace mr640

@@ -1,0 +1,136 @@
+#include "clipboard_text.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace mr640 {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString Quoted(const QString& cell)
+{
+    static const QString specials = u"\t\r\n\""_s;
+    if (std::none_of(cell.begin(), cell.end(), [](QChar c) { return specials.contains(c); }))
+        return cell;
+    QString quoted = cell;
+    quoted.replace(u'"', u"\"\""_s);
+    return u'"' + quoted + u'"';
+}
+
+// Reads a text through cells, one at a time.
+class CellReader
+{
+public:
+    explicit CellReader(QStringView text) : text_(text) {}
+
+    bool AtEnd() const { return pos_ >= text_.size(); }
+
+    // The cell starting at the reading position; afterwards the position is past the
+    // tab or the line end that ended it. rowEnded tells which.
+    QString Next(bool& rowEnded)
+    {
+        QString cell;
+        if (!ReadQuoted(cell))
+            cell = ReadPlain();
+        rowEnded = SkipSeparator();
+        return cell;
+    }
+
+private:
+    // The length of the line end at i: 2 for CR LF, 1 for LF, 0 for none.
+    qsizetype LineEndAt(qsizetype i) const
+    {
+        if (i < text_.size() && text_[i] == u'\n')
+            return 1;
+        if (i + 1 < text_.size() && text_[i] == u'\r' && text_[i + 1] == u'\n')
+            return 2;
+        return 0;
+    }
+
+    bool EndsCellAt(qsizetype i) const
+    {
+        return i >= text_.size() || text_[i] == u'\t' || LineEndAt(i) > 0;
+    }
+
+    // A quoted cell from the position, or false with the position unchanged when the
+    // cell is not one.
+    bool ReadQuoted(QString& cell)
+    {
+        if (AtEnd() || text_[pos_] != u'"')
+            return false;
+        QString content;
+        for (qsizetype i = pos_ + 1; i < text_.size(); ++i) {
+            if (text_[i] != u'"') {
+                content += text_[i];
+            } else if (i + 1 < text_.size() && text_[i + 1] == u'"') {
+                content += u'"';
+                ++i;
+            } else if (EndsCellAt(i + 1)) {
+                cell = content;
+                pos_ = i + 1;
+                return true;
+            } else {
+                return false;
+            }
+        }
+        return false;
+    }
+
+    QString ReadPlain()
+    {
+        const qsizetype start = pos_;
+        while (!EndsCellAt(pos_))
+            ++pos_;
+        return text_.mid(start, pos_ - start).toString();
+    }
+
+    bool SkipSeparator()
+    {
+        if (AtEnd())
+            return true;
+        if (text_[pos_] == u'\t') {
+            ++pos_;
+            return false;
+        }
+        pos_ += LineEndAt(pos_);
+        return true;
+    }
+
+    QStringView text_;
+    qsizetype pos_ = 0;
+};
+
+} // namespace
+
+QString CellsToText(const CellBlock& cells)
+{
+    QString text;
+    for (const QStringList& row : cells) {
+        QStringList quoted;
+        for (const QString& cell : row)
+            quoted.append(Quoted(cell));
+        text += quoted.join(u'\t') + u"\r\n"_s;
+    }
+    return text;
+}
+
+CellBlock TextToCells(QStringView text)
+{
+    CellBlock cells;
+    CellReader reader(text);
+    QStringList row;
+    while (!reader.AtEnd()) {
+        bool rowEnded = false;
+        row.append(reader.Next(rowEnded));
+        if (rowEnded)
+            cells.push_back(std::exchange(row, {}));
+    }
+    // A tab at the very end leaves an empty last cell.
+    if (!row.isEmpty())
+        cells.push_back(row << QString());
+    return cells;
+}
+
+} // namespace mr640

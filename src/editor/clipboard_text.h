@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+namespace mr640 {
+
+// Cell texts row by row, as they travel through the clipboard. Rows may hold different
+// numbers of cells; a row read from text holds at least one.
+using CellBlock = std::vector<QStringList>;
+
+// The cells as spreadsheets put them on the clipboard: cells separated by a tab, every row
+// ended by CR LF (the last one too, as spreadsheets end it). A cell holding a tab, a CR, an
+// LF or a double quote is put in double quotes, its quotes doubled.
+QString CellsToText(const CellBlock& cells);
+
+// The cells of clipboard text: rows end at CR LF or LF, and a last line end makes no extra
+// row; a lone CR is part of a cell. A cell is read as quoted only when it starts with a
+// double quote whose closing quote is followed by a tab, a line end or the end of the text;
+// otherwise it is read as it stands. Text without a tab or a line end is one cell; empty
+// text holds no cell.
+CellBlock TextToCells(QStringView text);
+
+} // namespace mr640

@@ -1,0 +1,174 @@
+#include "cell_edits.h"
+
+#include "channel_ids.h"
+#include "shared_routines.h"
+
+#include <algorithm>
+
+namespace mr640 {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr qsizetype kListedCases = 10;
+
+int RowCount(const std::vector<ChannelRow>& rows)
+{
+    return static_cast<int>(rows.size());
+}
+
+QString RowId(int row)
+{
+    return ChannelIdFromNumber(row + 1);
+}
+
+// The part of range inside a table of rowCount rows; top > bottom when there is none.
+CellRange Clamped(CellRange range, int rowCount)
+{
+    range.top = std::max(range.top, 0);
+    range.bottom = std::min(range.bottom, rowCount - 1);
+    range.left = std::max(range.wholeRows ? int(FieldChan) : range.left, 0);
+    range.right = std::min(range.wholeRows ? FieldCount - 1 : range.right, FieldCount - 1);
+    return range;
+}
+
+void AddChange(EditPlan& plan, const std::vector<ChannelRow>& rows, int row, int field,
+               const QVariant& after)
+{
+    const QVariant before = CellValue(rows[static_cast<std::size_t>(row)], field);
+    if (before != after)
+        plan.changes.push_back({row, field, before, after});
+}
+
+// Adds the change of one cell to a pasted text.
+void PlanCell(EditPlan& plan, const std::vector<ChannelRow>& rows, int row, int field,
+              const QString& text)
+{
+    if (field == FieldChan)
+        return;
+    if (field != FieldBack) {
+        PlanText(plan, rows, row, field, text);
+        return;
+    }
+    if (const std::optional<bool> back = BackContactFromText(text))
+        AddChange(plan, rows, row, field, *back);
+    else
+        plan.cases.append(u"%1 of %2 left as it was: \"%3\" is not Back or Front"_s.arg(
+            FieldCaption(field), RowId(row), text));
+}
+
+} // namespace
+
+int CharacterLimit(int field)
+{
+    switch (field) {
+    case FieldRelNam:
+        return kRelayNameChars;
+    case FieldStUp:
+    case FieldStDn:
+        return kStateTextChars;
+    default:
+        return 0;
+    }
+}
+
+std::optional<bool> BackContactFromText(const QString& text)
+{
+    static const QStringList backs = {u"back"_s, u"b"_s, u"1"_s, u"true"_s, u"yes"_s, u"x"_s};
+    static const QStringList fronts = {u"front"_s, u"f"_s, u"0"_s, u"false"_s, u"no"_s, QString()};
+    const QString key = text.trimmed().toLower();
+    if (backs.contains(key))
+        return true;
+    if (fronts.contains(key))
+        return false;
+    return std::nullopt;
+}
+
+void PlanText(EditPlan& plan, const std::vector<ChannelRow>& rows, int row, int field,
+              const QString& text)
+{
+    const int limit = CharacterLimit(field);
+    const QString cut = LeftCharacters(text, limit).toString();
+    if (cut.size() < text.size())
+        plan.cases.append(u"%1 of %2 cut to %3 characters: \"%4\""_s.arg(
+            FieldCaption(field), RowId(row), QString::number(limit), cut));
+    AddChange(plan, rows, row, field, cut);
+}
+
+EditPlan PlanPaste(const std::vector<ChannelRow>& rows, const CellRange& selection,
+                   const CellBlock& block)
+{
+    EditPlan plan;
+    const CellRange range = Clamped(selection, RowCount(rows));
+    if (block.empty() || range.top > range.bottom)
+        return plan;
+    const bool oneValue = block.size() == 1 && block[0].size() == 1;
+    if (oneValue && (range.top < range.bottom || range.left < range.right)) {
+        for (int r = range.top; r <= range.bottom; ++r) {
+            for (int f = range.left; f <= range.right; ++f)
+                PlanCell(plan, rows, r, f, block[0][0]);
+        }
+        return plan;
+    }
+    const int blockRows = static_cast<int>(block.size());
+    const int pasted = std::min(blockRows, RowCount(rows) - range.top);
+    for (int i = 0; i < pasted; ++i) {
+        const QStringList& cells = block[static_cast<std::size_t>(i)];
+        for (int j = 0; j < cells.size() && range.left + j < FieldCount; ++j)
+            PlanCell(plan, rows, range.top + i, range.left + j, cells[j]);
+    }
+    if (pasted < blockRows) {
+        const int leftOut = blockRows - pasted;
+        const QString last = RowId(RowCount(rows) - 1);
+        plan.cases.append(leftOut == 1
+                              ? u"1 pasted row below channel %1 left out"_s.arg(last)
+                              : u"%1 pasted rows below channel %2 left out"_s.arg(
+                                    QString::number(leftOut), last));
+    }
+    return plan;
+}
+
+std::vector<CellChange> PlanDelete(const std::vector<ChannelRow>& rows, const CellRange& selection)
+{
+    EditPlan plan;
+    const CellRange range = Clamped(selection, RowCount(rows));
+    for (int r = range.top; r <= range.bottom; ++r) {
+        const ChannelRow defaults = DefaultRow(r);
+        for (int f = std::max(range.left, FieldChan + 1); f <= range.right; ++f)
+            AddChange(plan, rows, r, f, CellValue(defaults, f));
+    }
+    return plan.changes;
+}
+
+QString CopyText(const std::vector<ChannelRow>& rows, const CellRange& selection)
+{
+    const CellRange range = Clamped(selection, RowCount(rows));
+    CellBlock cells;
+    for (int r = range.top; r <= range.bottom; ++r) {
+        const ChannelRow& row = rows[static_cast<std::size_t>(r)];
+        QStringList line;
+        for (int f = range.left; f <= range.right; ++f)
+            line.append(f == FieldBack ? (row.back ? u"Back"_s : u"Front"_s)
+                                       : CellValue(row, f).toString());
+        cells.push_back(line);
+    }
+    return CellsToText(cells);
+}
+
+QString CaseList(const QStringList& cases)
+{
+    QString list = cases.mid(0, kListedCases).join(kCrLf);
+    if (cases.size() > kListedCases)
+        list += kCrLf + u"and %1 more."_s.arg(cases.size() - kListedCases);
+    return list;
+}
+
+QString PasteMessage(const QStringList& cases)
+{
+    if (cases.isEmpty())
+        return {};
+    return u"Some pasted values were cut, refused or left out:"_s + kCrLf + CaseList(cases);
+}
+
+} // namespace mr640

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "channel_table.h"
+#include "clipboard_text.h"
+
+#include <QStringList>
+
+#include <optional>
+#include <vector>
+
+namespace mr640 {
+
+// The selected cells: one rectangle, its first and last row and field included. wholeRows:
+// the user selected whole rows, so copy and paste start at the Chan column.
+struct CellRange
+{
+    int top = 0;
+    int left = 0;
+    int bottom = 0;
+    int right = 0;
+    bool wholeRows = false;
+};
+
+// What an edit of many cells does: the cells it changes, and the cases the user is told
+// about (a value cut, refused or left out), in table order.
+struct EditPlan
+{
+    std::vector<CellChange> changes;
+    QStringList cases;
+};
+
+// The most characters a field holds; 0 where the field has no text limit.
+int CharacterLimit(int field);
+
+// The back contact a pasted text names: "Back"/"Front" in any case or their first letter,
+// "1"/"0", "true"/"false", "yes"/"no", "x"/empty. std::nullopt for any other text.
+std::optional<bool> BackContactFromText(const QString& text);
+
+// Adds to plan the change of a text cell to text, cut to the field's limit (with a case
+// saying so). Adds nothing when the cell already holds the result.
+void PlanText(EditPlan& plan, const std::vector<ChannelRow>& rows, int row, int field,
+              const QString& text);
+
+// Pasting block into the selection: the block goes to the top-left cell (the Chan column
+// when whole rows are selected), rightwards and downwards; a single value fills a larger
+// selection. Chan cells keep their ids, cells beyond the table are left out, texts are cut
+// to their limits, back-contact texts that name no contact leave their cell as it was.
+// Changes that would not change a cell are left out.
+EditPlan PlanPaste(const std::vector<ChannelRow>& rows, const CellRange& range,
+                   const CellBlock& block);
+
+// Resetting the selected cells to their defaults (Chan cells stay as they are).
+std::vector<CellChange> PlanDelete(const std::vector<ChannelRow>& rows, const CellRange& range);
+
+// The selected cells as clipboard text: Chan cells as their ids, the back contact as
+// "Back" or "Front"; whole rows from the Chan column on.
+QString CopyText(const std::vector<ChannelRow>& rows, const CellRange& range);
+
+// The cases one a line, at most the first 10, then how many more there are.
+QString CaseList(const QStringList& cases);
+
+// The message after a paste with cases; empty when there are none.
+QString PasteMessage(const QStringList& cases);
+
+} // namespace mr640

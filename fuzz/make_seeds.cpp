@@ -1,7 +1,8 @@
 // Writes the seed corpora of the fuzz targets: mr640_fuzz_seeds <folder> makes
-// <folder>/dip, <folder>/csv, <folder>/siteinfo and <folder>/dchannel. Files written by the
-// program's own encoders, and the crafted cases its readers must handle: short files, wrong
-// headers, odd counts, prompts.
+// <folder>/dip, <folder>/csv, <folder>/siteinfo, <folder>/dchannel and <folder>/clipboard.
+// Files written by the program's own encoders, and the crafted cases its readers must
+// handle: short files, wrong headers, odd counts, prompts, clipboard text as spreadsheets
+// and other programs write it.
 
 #include "editor/channel_table.h"
 #include "files/csv_file.h"
@@ -160,6 +161,22 @@ void DChannelSeeds(const QString& folder)
     Write(folder, u"count-cut.cfg"_s, DChannel(3, 0).left(17));
 }
 
+void ClipboardSeeds(const QString& folder)
+{
+    const char* const cases[][2] = {
+        {"rows.txt", "AA01\tSpare AA01\tFront\tUP\tDN\r\nAA02\t12 TPR\tBack\tON\tOFF\r\n"},
+        {"column-lf.txt", "N1\nN2\nN3"},
+        {"quoted.txt", "\"two\r\nlines\"\t\"tab\there\"\t\"say \"\"hi\"\"\"\r\n"},
+        {"not-quoted.txt", "\"12\" relay\t\"open\r\nx\"y\t\"\r\n"},
+        {"lone-cr.txt", "a\rb\t\"c\rd\"\r"},
+        {"one-value.txt", "Twenty chars name 20"},
+        {"contacts.txt", "b\tF\t1\t0\tyes\tno\tx\t\tmaybe\n"},
+        {"utf8.txt", "\xc3\xa9\xe2\x82\xac\t\xf0\x9f\x98\x80 sixteen chars\xf0\x9f\x98\x80\n"},
+    };
+    for (const auto& [name, text] : cases)
+        Write(folder, QString::fromLatin1(name), QByteArray(text));
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -173,5 +190,6 @@ int main(int argc, char* argv[])
     CsvSeeds(root + u"/csv"_s);
     SiteInfoSeeds(root + u"/siteinfo"_s);
     DChannelSeeds(root + u"/dchannel"_s);
+    ClipboardSeeds(root + u"/clipboard"_s);
     return failed ? 1 : 0;
 }

@@ -3,6 +3,7 @@
 // changes only cells of the table, never an id, and keeps every text within its limit.
 
 #include "editor/cell_edits.h"
+#include "editor/shared_routines.h"
 #include "fuzz_support.h"
 
 #include <algorithm>
@@ -22,8 +23,8 @@ void CheckPaste(const std::vector<ChannelRow>& rows, const CellBlock& cells, int
         Require(c.before == CellValue(rows[static_cast<std::size_t>(c.row)], c.field) &&
                     c.before != c.after,
                 "a change starts from the cell's value and changes it");
-        const int limit = CharacterLimit(c.field);
-        Require(limit == 0 || c.after.toString().toUcs4().size() <= limit,
+        const int limit = FieldTextLimit(c.field);
+        Require(limit == 0 || CharacterCount(c.after.toString()) <= limit,
                 "a pasted text keeps within its field's limit");
     }
 }

@@ -60,19 +60,6 @@ void PlanCell(EditPlan& plan, const std::vector<ChannelRow>& rows, int row, int 
 
 } // namespace
 
-int CharacterLimit(int field)
-{
-    switch (field) {
-    case FieldRelNam:
-        return kRelayNameChars;
-    case FieldStUp:
-    case FieldStDn:
-        return kStateTextChars;
-    default:
-        return 0;
-    }
-}
-
 std::optional<bool> BackContactFromText(const QString& text)
 {
     static const QStringList backs = {u"back"_s, u"b"_s, u"1"_s, u"true"_s, u"yes"_s, u"x"_s};
@@ -88,7 +75,7 @@ std::optional<bool> BackContactFromText(const QString& text)
 void PlanText(EditPlan& plan, const std::vector<ChannelRow>& rows, int row, int field,
               const QString& text)
 {
-    const int limit = CharacterLimit(field);
+    const int limit = FieldTextLimit(field);
     const QString cut = LeftCharacters(text, limit).toString();
     if (cut.size() < text.size())
         plan.cases.append(u"%1 of %2 cut to %3 characters: \"%4\""_s.arg(

@@ -29,9 +29,6 @@ struct EditPlan
     QStringList cases;
 };
 
-// The most characters a field holds; 0 where the field has no text limit.
-int CharacterLimit(int field);
-
 // The back contact a pasted text names: "Back"/"Front" in any case or their first letter,
 // "1"/"0", "true"/"false", "yes"/"no", "x"/empty. std::nullopt for any other text.
 std::optional<bool> BackContactFromText(const QString& text);

@@ -123,15 +123,7 @@ ChannelGrid::ChannelGrid(QWidget* parent) : QTableView(parent)
 
 int ChannelGrid::TextLimit(int field)
 {
-    switch (field) {
-    case FieldRelNam:
-        return kRelayNameLimit;
-    case FieldStUp:
-    case FieldStDn:
-        return kStateTextLimit;
-    default:
-        return 0;
-    }
+    return FieldTextLimit(field);
 }
 
 void ChannelGrid::setModel(QAbstractItemModel* model)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "channel_table.h"
+
 #include <QTableView>
 
 #include <optional>
@@ -27,8 +29,8 @@ public:
     // The most characters the grid's editors accept in a column; 0 for no text column.
     static int TextLimit(int field);
 
-    static constexpr int kRelayNameLimit = 16;
-    static constexpr int kStateTextLimit = 3;
+    static constexpr int kRelayNameLimit = kRelayNameChars;
+    static constexpr int kStateTextLimit = kStateTextChars;
 
 signals:
     // The user changed the text in an open cell editor: raised by every such keystroke,

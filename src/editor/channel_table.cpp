@@ -38,6 +38,19 @@ QString FieldCaption(int field)
     }
 }
 
+int FieldTextLimit(int field)
+{
+    switch (field) {
+    case FieldRelNam:
+        return kRelayNameChars;
+    case FieldStUp:
+    case FieldStDn:
+        return kStateTextChars;
+    default:
+        return 0;
+    }
+}
+
 namespace {
 
 // The text member of a row that holds a field; none for the back contact.

@@ -27,6 +27,9 @@ enum ChannelField { FieldChan = 0, FieldRelNam, FieldBack, FieldStUp, FieldStDn,
 inline constexpr int kRelayNameChars = 16;
 inline constexpr int kStateTextChars = 3;
 
+// The most characters a field holds; 0 where the field has no text limit.
+int FieldTextLimit(int field);
+
 // The column caption of a field ("Relay name").
 QString FieldCaption(int field);
 

@@ -1,84 +1,18 @@
 #include "channel_grid.h"
 
+#include "cell_delegates.h"
 #include "channel_table.h"
 #include "settings.h"
-#include "shared_routines.h"
 
-#include <QFocusEvent>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMouseEvent>
-#include <QStyledItemDelegate>
-#include <QValidator>
 
 namespace mr640 {
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// Holds a line editor to a number of characters, counting a surrogate pair as one, the
-// way a maximum length holds it to UTF-16 units: what would go past the limit is dropped
-// from what was just typed or pasted, before the cursor.
-class CharacterLimit : public QValidator
-{
-public:
-    CharacterLimit(int limit, QObject* parent) : QValidator(parent), limit_(limit) {}
-
-    State validate(QString& input, int& pos) const override
-    {
-        qsizetype excess = CharacterCount(input) - limit_;
-        if (excess <= 0)
-            return Acceptable;
-        const QString after = input.mid(pos);
-        QString before = input.left(pos);
-        const qsizetype keep = std::max<qsizetype>(CharacterCount(before) - excess, 0);
-        excess -= CharacterCount(before) - keep;
-        before = LeftCharacters(before, keep).toString();
-        input = before + LeftCharacters(after, CharacterCount(after) - excess).toString();
-        pos = static_cast<int>(before.size());
-        return Acceptable;
-    }
-
-private:
-    int limit_;
-};
-
-// Edits the text columns with their character limits, reports each keystroke that
-// changes the text, and keeps the editor open while a dialog of the program has the
-// focus: a question asked while the user types must not store or drop the text.
-class TextDelegate : public QStyledItemDelegate
-{
-public:
-    explicit TextDelegate(ChannelGrid* grid) : QStyledItemDelegate(grid), grid_(grid) {}
-
-    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
-                          const QModelIndex& index) const override
-    {
-        QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
-        if (auto* line = qobject_cast<QLineEdit*>(editor)) {
-            line->setObjectName(u"CellEditor"_s);
-            // The editor's own limit in UTF-16 units would cut a pair; the validator counts characters.
-            line->setValidator(new CharacterLimit(ChannelGrid::TextLimit(index.column()), line));
-            connect(line, &QLineEdit::textEdited, grid_, &ChannelGrid::EditorTextEdited);
-        }
-        return editor;
-    }
-
-protected:
-    bool eventFilter(QObject* object, QEvent* event) override
-    {
-        if (event->type() == QEvent::FocusOut) {
-            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-            if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
-                return false;
-        }
-        return QStyledItemDelegate::eventFilter(object, event);
-    }
-
-private:
-    ChannelGrid* grid_;
-};
 
 struct ColumnSetup
 {
@@ -110,6 +44,7 @@ ChannelGrid::ChannelGrid(QWidget* parent) : QTableView(parent)
     auto* text = new TextDelegate(this);
     for (int field : {FieldRelNam, FieldStUp, FieldStDn})
         setItemDelegateForColumn(field, text);
+    setItemDelegateForColumn(FieldBack, new CheckDelegate(this));
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                     QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
@@ -119,11 +54,6 @@ ChannelGrid::ChannelGrid(QWidget* parent) : QTableView(parent)
     verticalHeader()->setMouseTracking(true);
     verticalHeader()->viewport()->installEventFilter(this);
     horizontalHeader()->setHighlightSections(false);
-}
-
-int ChannelGrid::TextLimit(int field)
-{
-    return FieldTextLimit(field);
 }
 
 void ChannelGrid::setModel(QAbstractItemModel* model)
@@ -139,6 +69,11 @@ void ChannelGrid::setModel(QAbstractItemModel* model)
 QWidget* ChannelGrid::OpenEditor() const
 {
     return state() == QAbstractItemView::EditingState ? indexWidget(currentIndex()) : nullptr;
+}
+
+QLineEdit* ChannelGrid::Editor() const
+{
+    return qobject_cast<QLineEdit*>(OpenEditor());
 }
 
 void ChannelGrid::EndEdit()

@@ -4,6 +4,8 @@
 
 #include <QTableView>
 
+class QLineEdit;
+
 #include <optional>
 
 namespace mr640 {
@@ -25,12 +27,9 @@ public:
     void EndEdit();
     // Closes the cell editor without storing its text.
     void CancelEdit();
+    // The open cell editor; null when no cell is being edited.
+    QLineEdit* Editor() const;
 
-    // The most characters the grid's editors accept in a column; 0 for no text column.
-    static int TextLimit(int field);
-
-    static constexpr int kRelayNameLimit = kRelayNameChars;
-    static constexpr int kStateTextLimit = kStateTextChars;
 
 signals:
     // The user changed the text in an open cell editor: raised by every such keystroke,

@@ -121,44 +121,23 @@ bool ChannelTable::setData(const QModelIndex& index, const QVariant& value, int 
 {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid))
         return false;
-    ChannelRow& row = rows_[static_cast<std::size_t>(index.row())];
-    bool changed = false;
-    auto assign = [&](QString& field) {
-        if (role != Qt::EditRole)
-            return false;
-        changed = field != value.toString();
-        field = value.toString();
+    const int field = index.column();
+    QVariant after;
+    if (field == FieldBack && (role == Qt::CheckStateRole || role == Qt::EditRole))
+        after = role == Qt::CheckStateRole ? value.value<Qt::CheckState>() == Qt::Checked : value.toBool();
+    else if (field != FieldChan && field != FieldBack && role == Qt::EditRole)
+        after = value.toString();
+    else
+        return false;
+    const CellChange change{index.row(), field, CellValue(Row(index.row()), field), after};
+    if (change.before == change.after)
         return true;
-    };
-    bool accepted = false;
-    switch (index.column()) {
-    case FieldRelNam:
-        accepted = assign(row.relNam);
-        break;
-    case FieldStUp:
-        accepted = assign(row.stUp);
-        break;
-    case FieldStDn:
-        accepted = assign(row.stDn);
-        break;
-    case FieldBack:
-        if (role == Qt::CheckStateRole || role == Qt::EditRole) {
-            const bool back = role == Qt::CheckStateRole
-                                  ? value.value<Qt::CheckState>() == Qt::Checked
-                                  : value.toBool();
-            changed = row.back != back;
-            row.back = back;
-            accepted = true;
-        }
-        break;
-    default:
-        break;
-    }
-    if (changed) {
-        emit dataChanged(index, index);
-        emit UserEdited();
-    }
-    return accepted;
+    if (editHandler_)
+        editHandler_(change);
+    else
+        ApplyChanges({change}, true);
+    emit UserEdited();
+    return true;
 }
 
 QVariant ChannelTable::headerData(int section, Qt::Orientation orientation, int role) const

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QVariant>
 
+#include <functional>
 #include <vector>
 
 namespace mr640 {
@@ -89,11 +90,16 @@ public:
     // program's own write, as undo and redo make it: no UserEdited.
     void ApplyChanges(const std::vector<CellChange>& changes, bool useAfter);
 
+    // Sends the user's edits through the view (setData) to handler instead of writing them,
+    // so that it can make each one an undoable step; without a handler setData writes.
+    void SetEditHandler(std::function<void(const CellChange&)> handler) { editHandler_ = std::move(handler); }
+
 signals:
     void UserEdited();
 
 private:
     std::vector<ChannelRow> rows_;
+    std::function<void(const CellChange&)> editHandler_;
 };
 
 } // namespace mr640

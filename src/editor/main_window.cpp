@@ -3,6 +3,8 @@
 #include "channel_count.h"
 #include "channel_grid.h"
 #include "channel_ids.h"
+#include "edit_commands.h"
+#include "edit_history.h"
 #include "files/dip_file.h"
 #include "import/instead_files.h"
 #include "import/site_selector.h"
@@ -63,8 +65,13 @@ FrmDips::FrmDips(Ui& ui, SettingsStore& settings, QWidget* parent)
     // while the user is still typing sees it.
     connect(&table_, &ChannelTable::UserEdited, this, [this] { modified_ = true; });
     connect(grid_, &ChannelGrid::EditorTextEdited, this, [this] { modified_ = true; });
+    // Undoing back to the saved state makes the site unmodified again.
+    history_ = new EditHistory(table_, *grid_, this);
+    connect(history_, &EditHistory::Stepped, this, [this](bool saved) { modified_ = !saved; });
+    editCommands_ = new EditCommands(table_, *grid_, *history_, ui_, this);
 
     BuildMenu();
+    editCommands_->AddMenu(*menuBar());
     BuildToolbars();
     Form_Load();
     siteSelector_ = std::make_unique<FrmSiteSelector>(ui_, directories_.insPath);
@@ -198,6 +205,7 @@ void FrmDips::CmbNoChans_Click()
     modified_ = true;
     table_.FillDefaultRows(old);
     lastCountIndex_ = cmbNoChans_->currentIndex();
+    StartHistory();
 }
 
 void FrmDips::UpdateTitle()
@@ -250,7 +258,7 @@ bool FrmDips::SaveSite()
         return SaveSiteAs();
     if (!WriteDipFile(currentFile_, table_, ui_))
         return false;
-    modified_ = false;
+    MarkSaved();
     return true;
 }
 
@@ -262,6 +270,7 @@ void FrmDips::NewSite()
     grid_->CancelEdit();
     table_.FillDefaultRows(0);
     modified_ = false;
+    StartHistory();
     siteName_.clear();
     currentFileTitle_.clear();
     currentFile_.clear();
@@ -300,6 +309,17 @@ void FrmDips::closeEvent(QCloseEvent* event)
         event->accept();
     else
         event->ignore();
+}
+
+void FrmDips::StartHistory()
+{
+    history_->Start(!modified_);
+}
+
+void FrmDips::MarkSaved()
+{
+    modified_ = false;
+    history_->MarkSaved();
 }
 
 void FrmDips::RestoreWindowPlacement()

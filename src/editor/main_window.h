@@ -15,6 +15,8 @@ class QToolBar;
 namespace mr640 {
 
 class ChannelGrid;
+class EditCommands;
+class EditHistory;
 class FrmSiteSelector;
 class SettingsStore;
 class Ui;
@@ -67,6 +69,8 @@ public:
 
     ChannelTable& Table() { return table_; }
     ChannelGrid& Grid() { return *grid_; }
+    EditCommands& Edit() { return *editCommands_; }
+    EditHistory& History() { return *history_; }
     DirectorySettings& Directories() { return directories_; }
     const QString& siteName() const { return siteName_; }
     const QString& currentFile() const { return currentFile_; }
@@ -92,6 +96,10 @@ private:
     void BuildToolbars();
     QAction* AddToolbarButton(const QString& key, const QString& tip, const QString& theme, int fallback);
     void RestoreWindowPlacement();
+    // After the program replaced or resized the table: the edit history starts afresh.
+    void StartHistory();
+    // The table as it is now has been saved.
+    void MarkSaved();
     void SaveWindowPlacement();
 
     Ui& ui_;
@@ -99,6 +107,8 @@ private:
     ChannelTable table_;
     DirectorySettings directories_;
     ChannelGrid* grid_ = nullptr;
+    EditHistory* history_ = nullptr;
+    EditCommands* editCommands_ = nullptr;
     QComboBox* cmbNoChans_ = nullptr;
     QToolBar* toolbar1_ = nullptr;
     std::unique_ptr<FrmSiteSelector> siteSelector_;

@@ -57,6 +57,7 @@ void FrmDips::OpenSite()
         SelectCountEntry(ChannelCountPosition(table_.rowCount()));
         AdoptDialogFile(*chosen);
         modified_ = false;
+        StartHistory();
         break;
     case FileFormat::Csv: {
         QString error;
@@ -64,15 +65,18 @@ void FrmDips::OpenSite()
         // Rows stored before an error stay, so the count list follows the table either way.
         SelectCountEntry(ChannelCountPosition(table_.rowCount()));
         if (outcome == CsvReadOutcome::Failed) {
+            StartHistory();
             ShowInfo(ui_, ErrorReport(u"Error occurred while loading."_s, error));
             return;
         }
         SetSiteWithoutFile(FileStem(chosen->fileTitle));
         modified_ = false;
+        StartHistory();
         break;
     }
     case FileFormat::None:
-        modified_ = false;
+        // Nothing was read, and yet the site as it stands counts as unmodified.
+        MarkSaved();
         ReportNoFormat(ui_, *chosen, u"opened"_s);
         break;
     }
@@ -99,7 +103,7 @@ bool FrmDips::SaveSiteAs()
         if (!WriteDipFile(chosen->fullName, table_, ui_))
             return false;
         AdoptDialogFile(*chosen);
-        modified_ = false;
+        MarkSaved();
         return true;
     case FileFormat::Csv: {
         // A copy for a spreadsheet or another editor: the site keeps its own file and

@@ -18,7 +18,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr qsizetype kRelayNameLimit = 16;
 
 // The imported name as the table takes it: blanks around it removed, and the Instead
 // spellings of a spare channel (or no name) replaced by the channel's default name.
@@ -54,8 +53,10 @@ void FrmDips::ImportSite()
             SetSiteWithoutFile(siteSelector_->InsSiteName());
             ApplyAllocations(allocations);
             modified_ = true;
+            StartHistory();
         }
     } catch (const std::exception& e) {
+        StartHistory(); // the table may have been reset part way
         ShowInfo(ui_, ErrorReport(u"Error importing Instead channel allocations."_s, QString::fromLocal8Bit(e.what())));
     }
     siteSelector_->Unload();
@@ -77,8 +78,8 @@ void FrmDips::ApplyAllocations(const std::vector<InsDChannel>& allocations)
         for (int i = 1; i <= n; ++i) {
             const InsDChannel& allocation = allocations[static_cast<std::size_t>(i - 1)];
             QString name = CleanedName(allocation.Name, i);
-            if (CharacterCount(name) > kRelayNameLimit) {
-                const QString cut = LeftCharacters(name, kRelayNameLimit).toString();
+            if (CharacterCount(name) > kRelayNameChars) {
+                const QString cut = LeftCharacters(name, kRelayNameChars).toString();
                 ShowInfo(ui_, CutReport(i, name, cut));
                 name = cut;
             }

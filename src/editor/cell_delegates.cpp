@@ -1,0 +1,131 @@
+#include "cell_delegates.h"
+
+#include "channel_grid.h"
+#include "channel_table.h"
+#include "shared_routines.h"
+
+#include <QApplication>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QValidator>
+
+namespace mr640 {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Holds a line editor to a number of characters the way a maximum length holds it to
+// UTF-16 units: what would go past the limit is dropped from what was just typed or
+// pasted, before the cursor.
+class CharacterLimitValidator : public QValidator
+{
+public:
+    CharacterLimitValidator(int limit, QObject* parent) : QValidator(parent), limit_(limit) {}
+
+    State validate(QString& input, int& pos) const override
+    {
+        qsizetype excess = CharacterCount(input) - limit_;
+        if (excess <= 0)
+            return Acceptable;
+        const QString after = input.mid(pos);
+        QString before = input.left(pos);
+        const qsizetype keep = std::max<qsizetype>(CharacterCount(before) - excess, 0);
+        excess -= CharacterCount(before) - keep;
+        before = LeftCharacters(before, keep).toString();
+        input = before + LeftCharacters(after, CharacterCount(after) - excess).toString();
+        pos = static_cast<int>(before.size());
+        return Acceptable;
+    }
+
+private:
+    int limit_;
+};
+
+} // namespace
+
+TextDelegate::TextDelegate(ChannelGrid* grid) : QStyledItemDelegate(grid), grid_(grid) {}
+
+QWidget* TextDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                                    const QModelIndex& index) const
+{
+    QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+    if (auto* line = qobject_cast<QLineEdit*>(editor)) {
+        line->setObjectName(u"CellEditor"_s);
+        line->setValidator(new CharacterLimitValidator(FieldTextLimit(index.column()), line));
+        connect(line, &QLineEdit::textEdited, grid_, &ChannelGrid::EditorTextEdited);
+    }
+    return editor;
+}
+
+bool TextDelegate::eventFilter(QObject* object, QEvent* event)
+{
+    if (event->type() == QEvent::FocusOut) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
+            return false;
+    }
+    return QStyledItemDelegate::eventFilter(object, event);
+}
+
+void CheckDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const
+{
+    QStyleOptionViewItem cell = option;
+    initStyleOption(&cell, index);
+    const QWidget* widget = option.widget;
+    QStyle* style = widget ? widget->style() : QApplication::style();
+    QStyleOptionViewItem box = cell;
+    cell.features &= ~QStyleOptionViewItem::HasCheckIndicator;
+    style->drawControl(QStyle::CE_ItemViewItem, &cell, painter, widget);
+
+    const QRect indicator = style->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &box, widget);
+    box.rect = QStyle::alignedRect(option.direction, Qt::AlignCenter, indicator.size(), option.rect);
+    box.state &= ~(QStyle::State_On | QStyle::State_Off);
+    box.state |= index.data(Qt::CheckStateRole).value<Qt::CheckState>() == Qt::Checked ? QStyle::State_On
+                                                                                   : QStyle::State_Off;
+    style->drawPrimitive(QStyle::PE_IndicatorItemViewItemCheck, &box, painter, widget);
+}
+
+bool CheckDelegate::editorEvent(QEvent* event, QAbstractItemModel* model,
+                                const QStyleOptionViewItem& option, const QModelIndex& index)
+{
+    if (!(index.flags() & Qt::ItemIsUserCheckable) || !(index.flags() & Qt::ItemIsEnabled))
+        return false;
+    bool toggle = false;
+    switch (event->type()) {
+    case QEvent::MouseButtonPress: {
+        // A press with Shift or Ctrl extends the selection; it does not toggle.
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        const bool plain = mouse->button() == Qt::LeftButton &&
+                           !(mouse->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier));
+        pressed_ = plain ? QPersistentModelIndex(index) : QPersistentModelIndex();
+        return false;
+    }
+    case QEvent::MouseButtonDblClick:
+        return true; // its second release toggles again, as a check box does
+    case QEvent::MouseButtonRelease: {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        toggle = mouse->button() == Qt::LeftButton && pressed_ == index &&
+                 option.rect.contains(mouse->position().toPoint());
+        pressed_ = QPersistentModelIndex();
+        break;
+    }
+    case QEvent::KeyPress: {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        toggle = key == Qt::Key_Space || key == Qt::Key_Select;
+        break;
+    }
+    default:
+        break;
+    }
+    if (!toggle)
+        return false;
+    const bool checked = index.data(Qt::CheckStateRole).value<Qt::CheckState>() == Qt::Checked;
+    return model->setData(index, checked ? Qt::Unchecked : Qt::Checked, Qt::CheckStateRole);
+}
+
+} // namespace mr640

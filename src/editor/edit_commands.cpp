@@ -1,0 +1,295 @@
+#include "edit_commands.h"
+
+#include "channel_grid.h"
+#include "channel_table.h"
+#include "clipboard_text.h"
+#include "edit_history.h"
+#include "find_dialog.h"
+#include "find_replace.h"
+#include "platform/ui.h"
+#include "shared_routines.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+
+namespace mr640 {
+
+using namespace Qt::StringLiterals;
+
+EditCommands::EditCommands(ChannelTable& table, ChannelGrid& grid, EditHistory& history, Ui& ui,
+                           QWidget* window)
+    : QObject(window), table_(table), grid_(grid), history_(history), ui_(ui), find_(new FrmFind(window))
+{
+    grid_.setSelectionMode(QAbstractItemView::ExtendedSelection);
+    connect(find_, &FrmFind::FindRequested, this, &EditCommands::Find);
+    connect(find_, &FrmFind::ReplaceRequested, this, &EditCommands::Replace);
+    connect(find_, &FrmFind::ReplaceAllRequested, this, &EditCommands::ReplaceAll);
+}
+
+EditCommands::~EditCommands() = default;
+
+QAction* EditCommands::AddAction(const char* name, const QString& text, const QList<QKeySequence>& keys,
+                                 void (EditCommands::*command)())
+{
+    auto* action = new QAction(text, this);
+    action->setObjectName(QString::fromLatin1(name));
+    action->setShortcuts(keys);
+    if (command)
+        connect(action, &QAction::triggered, this, command);
+    return action;
+}
+
+QMenu* EditCommands::AddMenu(QMenuBar& menuBar)
+{
+    QUndoStack& stack = history_.Stack();
+    // Redo is Ctrl+Y as well wherever the platform's binding is another key.
+    QList<QKeySequence> redoKeys = QKeySequence::keyBindings(QKeySequence::Redo);
+    if (!redoKeys.contains(QKeySequence(u"Ctrl+Y"_s)))
+        redoKeys.append(QKeySequence(u"Ctrl+Y"_s));
+    QAction* undo = AddAction("MnuUndo", u"&Undo"_s, QKeySequence::keyBindings(QKeySequence::Undo), nullptr);
+    QAction* redo = AddAction("MnuRedo", u"&Redo"_s, redoKeys, nullptr);
+    connect(undo, &QAction::triggered, this, [this, &stack] {
+        if (QLineEdit* editor = grid_.Editor())
+            editor->undo();
+        else
+            stack.undo();
+    });
+    connect(redo, &QAction::triggered, this, [this, &stack] {
+        if (QLineEdit* editor = grid_.Editor())
+            editor->redo();
+        else
+            stack.redo();
+    });
+    auto name = [](QAction* action, const QString& verb, const QString& step) {
+        action->setText(step.isEmpty() ? u"&"_s + verb : u"&"_s + verb + u' ' + step);
+    };
+    connect(&stack, &QUndoStack::undoTextChanged, undo, [=](const QString& step) { name(undo, u"Undo"_s, step); });
+    connect(&stack, &QUndoStack::redoTextChanged, redo, [=](const QString& step) { name(redo, u"Redo"_s, step); });
+    connect(&stack, &QUndoStack::canUndoChanged, undo, &QAction::setEnabled);
+    connect(&stack, &QUndoStack::canRedoChanged, redo, &QAction::setEnabled);
+    undo->setEnabled(false);
+    redo->setEnabled(false);
+
+    QAction* cut = AddAction("MnuCut", u"Cu&t"_s, QKeySequence::keyBindings(QKeySequence::Cut), &EditCommands::Cut);
+    QAction* copy = AddAction("MnuCopy", u"&Copy"_s, QKeySequence::keyBindings(QKeySequence::Copy), &EditCommands::Copy);
+    QAction* paste = AddAction("MnuPaste", u"&Paste"_s, QKeySequence::keyBindings(QKeySequence::Paste), &EditCommands::Paste);
+    QAction* erase = AddAction("MnuDelete", u"&Delete"_s, QKeySequence::keyBindings(QKeySequence::Delete), &EditCommands::Delete);
+    QAction* all = AddAction("MnuSelectAll", u"Select &All"_s, QKeySequence::keyBindings(QKeySequence::SelectAll),
+                             &EditCommands::SelectAll);
+    QAction* find = AddAction("MnuFind", u"&Find..."_s, QKeySequence::keyBindings(QKeySequence::Find), &EditCommands::ShowFind);
+    QAction* next = AddAction("MnuFindNext", u"Find &Next"_s, QKeySequence::keyBindings(QKeySequence::FindNext),
+                              &EditCommands::FindNext);
+    QAction* previous = AddAction("MnuFindPrevious", u"Find Pre&vious"_s,
+                                  QKeySequence::keyBindings(QKeySequence::FindPrevious), &EditCommands::FindPrevious);
+    QAction* replace = AddAction("MnuReplace", u"R&eplace..."_s, QKeySequence::keyBindings(QKeySequence::Replace),
+                                 &EditCommands::ShowReplace);
+
+    QMenu* menu = menuBar.addMenu(u"&Edit"_s);
+    menu->setObjectName(u"MnuEdit"_s);
+    const QList<QList<QAction*>> groups = {{undo, redo}, {cut, copy, paste, erase}, {all}, {find, next, previous, replace}};
+    for (const QList<QAction*>& group : groups) {
+        if (!menu->isEmpty()) {
+            menu->addSeparator();
+            auto* separator = new QAction(this);
+            separator->setSeparator(true);
+            grid_.addAction(separator);
+        }
+        menu->addActions(group);
+        grid_.addActions(group);
+    }
+    grid_.setContextMenuPolicy(Qt::ActionsContextMenu);
+    // The find window has the focus while it is used: its keys reach these commands too.
+    find_->addActions({next, previous, replace});
+
+    connect(grid_.selectionModel(), &QItemSelectionModel::selectionChanged, this, &EditCommands::UpdateActions);
+    connect(grid_.selectionModel(), &QItemSelectionModel::currentChanged, this, &EditCommands::UpdateActions);
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, &EditCommands::UpdateActions);
+    connect(find_, &FrmFind::PatternChanged, this, &EditCommands::UpdateActions);
+    UpdateActions();
+    return menu;
+}
+
+void EditCommands::UpdateActions()
+{
+    auto action = [this](const char* name) { return findChild<QAction*>(QString::fromLatin1(name)); };
+    const bool cells = grid_.currentIndex().isValid() || grid_.selectionModel()->hasSelection();
+    for (const char* name : {"MnuCut", "MnuCopy", "MnuDelete"})
+        action(name)->setEnabled(cells);
+    const QMimeData* clip = QGuiApplication::clipboard()->mimeData();
+    action("MnuPaste")->setEnabled(clip && clip->hasText());
+    const bool pattern = !find_->Pattern().isEmpty();
+    action("MnuFindNext")->setEnabled(pattern);
+    action("MnuFindPrevious")->setEnabled(pattern);
+}
+
+std::optional<CellRange> EditCommands::SelectedRange() const
+{
+    const QModelIndexList selected = grid_.selectionModel()->selectedIndexes();
+    if (selected.isEmpty()) {
+        const QModelIndex current = grid_.currentIndex();
+        if (!current.isValid())
+            return std::nullopt;
+        return CellRange{current.row(), current.column(), current.row(), current.column(), false};
+    }
+    CellRange range{table_.rowCount(), FieldCount, -1, -1, false};
+    for (const QModelIndex& index : selected) {
+        range.top = std::min(range.top, index.row());
+        range.bottom = std::max(range.bottom, index.row());
+        range.left = std::min(range.left, index.column());
+        range.right = std::max(range.right, index.column());
+    }
+    const qsizetype area = qsizetype(range.bottom - range.top + 1) * (range.right - range.left + 1);
+    if (selected.size() != area)
+        return std::nullopt;
+    // Every cell that can be selected in these rows is: whole rows, from their Chan cell on.
+    range.wholeRows = range.left == FieldRelNam && range.right == FieldCount - 1;
+    return range;
+}
+
+std::optional<CellRange> EditCommands::RangeToActOn(const QString& command)
+{
+    std::optional<CellRange> range = SelectedRange();
+    if (!range && grid_.selectionModel()->hasSelection())
+        ShowInfo(ui_, command + u" works on one rectangular block of cells."_s + kCrLf +
+                          u"Select a single block and try again."_s);
+    return range;
+}
+
+void EditCommands::Copy()
+{
+    if (QLineEdit* editor = grid_.Editor()) {
+        editor->copy();
+        return;
+    }
+    if (const std::optional<CellRange> range = RangeToActOn(u"Copy"_s))
+        QGuiApplication::clipboard()->setText(CopyText(table_.Rows(), *range));
+}
+
+void EditCommands::Cut()
+{
+    if (QLineEdit* editor = grid_.Editor()) {
+        editor->cut();
+        return;
+    }
+    const std::optional<CellRange> range = RangeToActOn(u"Cut"_s);
+    if (!range)
+        return;
+    QGuiApplication::clipboard()->setText(CopyText(table_.Rows(), *range));
+    history_.Record(u"Cut"_s, PlanDelete(table_.Rows(), *range));
+}
+
+void EditCommands::Delete()
+{
+    if (QLineEdit* editor = grid_.Editor()) {
+        editor->del();
+        return;
+    }
+    if (const std::optional<CellRange> range = RangeToActOn(u"Delete"_s))
+        history_.Record(u"Delete"_s, PlanDelete(table_.Rows(), *range));
+}
+
+void EditCommands::Paste()
+{
+    if (QLineEdit* editor = grid_.Editor()) {
+        editor->paste();
+        return;
+    }
+    const CellBlock block = TextToCells(QGuiApplication::clipboard()->text());
+    if (block.empty())
+        return;
+    const std::optional<CellRange> range = RangeToActOn(u"Paste"_s);
+    if (!range)
+        return;
+    EditPlan plan = PlanPaste(table_.Rows(), *range, block);
+    history_.Record(u"Paste"_s, std::move(plan.changes));
+    if (!plan.cases.isEmpty())
+        ShowInfo(ui_, PasteMessage(plan.cases));
+}
+
+void EditCommands::SelectAll()
+{
+    if (QLineEdit* editor = grid_.Editor())
+        editor->selectAll();
+    else
+        grid_.selectAll();
+}
+
+void EditCommands::ShowFind()
+{
+    find_->ShowFind();
+}
+
+void EditCommands::ShowReplace()
+{
+    find_->ShowReplace();
+}
+
+void EditCommands::Find(bool backwards)
+{
+    if (find_->Pattern().isEmpty()) {
+        ShowFind();
+        return;
+    }
+    grid_.EndEdit();
+    const QModelIndex current = grid_.currentIndex();
+    const CellPosition from = current.isValid() ? CellPosition{current.row(), current.column()}
+                                                : CellPosition{0, FieldChan};
+    const FindResult found = FindCell(table_.Rows(), find_->Pattern(), find_->Options(), from, backwards);
+    if (!found.cell) {
+        find_->SetNote(u"No match"_s);
+        return;
+    }
+    find_->SetNote(!found.wrapped ? QString()
+                   : backwards    ? u"Passed the first row; went on from the last."_s
+                                  : u"Passed the last row; went on from the first."_s);
+    const QModelIndex cell = table_.index(found.cell->row, found.cell->field);
+    grid_.setCurrentIndex(cell);
+    grid_.scrollTo(cell);
+}
+
+void EditCommands::Replace()
+{
+    if (find_->Pattern().isEmpty()) {
+        ShowReplace();
+        return;
+    }
+    grid_.EndEdit();
+    // The current cell is replaced when it matches; then on to the next match.
+    const QModelIndex current = grid_.currentIndex();
+    if (current.isValid()) {
+        EditPlan plan = PlanReplace(table_.Rows(), find_->Pattern(), find_->Replacement(), find_->Options(),
+                                    {current.row(), current.column()});
+        const QString message = ReplaceAllMessage(plan);
+        history_.Record(u"Replace"_s, std::move(plan.changes));
+        if (!plan.cases.isEmpty())
+            ShowInfo(ui_, message);
+    }
+    Find(false);
+}
+
+void EditCommands::ReplaceAll()
+{
+    if (find_->Pattern().isEmpty()) {
+        ShowReplace();
+        return;
+    }
+    grid_.EndEdit();
+    EditPlan plan = PlanReplaceAll(table_.Rows(), find_->Pattern(), find_->Replacement(), find_->Options());
+    const auto count = plan.changes.size();
+    if (count == 0) {
+        find_->SetNote(u"No match"_s);
+        return;
+    }
+    const QString message = ReplaceAllMessage(plan);
+    history_.Record(u"Replace All"_s, std::move(plan.changes));
+    find_->SetNote(count == 1 ? u"1 cell replaced."_s : u"%1 cells replaced."_s.arg(count));
+    if (!plan.cases.isEmpty())
+        ShowInfo(ui_, message);
+}
+
+} // namespace mr640

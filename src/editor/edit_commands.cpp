@@ -33,6 +33,21 @@ EditCommands::EditCommands(ChannelTable& table, ChannelGrid& grid, EditHistory& 
 
 EditCommands::~EditCommands() = default;
 
+namespace {
+
+// The platform's keys for a command, and the key users of spreadsheets know it by where the
+// platform has none or another (Ctrl+Y for Redo, Ctrl+H for Replace).
+QList<QKeySequence> Keys(QKeySequence::StandardKey command, const char* usual)
+{
+    QList<QKeySequence> keys = QKeySequence::keyBindings(command);
+    const QKeySequence key(QString::fromLatin1(usual));
+    if (!keys.contains(key))
+        keys.append(key);
+    return keys;
+}
+
+} // namespace
+
 QAction* EditCommands::AddAction(const char* name, const QString& text, const QList<QKeySequence>& keys,
                                  void (EditCommands::*command)())
 {
@@ -47,12 +62,8 @@ QAction* EditCommands::AddAction(const char* name, const QString& text, const QL
 QMenu* EditCommands::AddMenu(QMenuBar& menuBar)
 {
     QUndoStack& stack = history_.Stack();
-    // Redo is Ctrl+Y as well wherever the platform's binding is another key.
-    QList<QKeySequence> redoKeys = QKeySequence::keyBindings(QKeySequence::Redo);
-    if (!redoKeys.contains(QKeySequence(u"Ctrl+Y"_s)))
-        redoKeys.append(QKeySequence(u"Ctrl+Y"_s));
-    QAction* undo = AddAction("MnuUndo", u"&Undo"_s, QKeySequence::keyBindings(QKeySequence::Undo), nullptr);
-    QAction* redo = AddAction("MnuRedo", u"&Redo"_s, redoKeys, nullptr);
+    QAction* undo = AddAction("MnuUndo", u"&Undo"_s, Keys(QKeySequence::Undo, "Ctrl+Z"), nullptr);
+    QAction* redo = AddAction("MnuRedo", u"&Redo"_s, Keys(QKeySequence::Redo, "Ctrl+Y"), nullptr);
     connect(undo, &QAction::triggered, this, [this, &stack] {
         if (QLineEdit* editor = grid_.Editor())
             editor->undo();
@@ -75,18 +86,18 @@ QMenu* EditCommands::AddMenu(QMenuBar& menuBar)
     undo->setEnabled(false);
     redo->setEnabled(false);
 
-    QAction* cut = AddAction("MnuCut", u"Cu&t"_s, QKeySequence::keyBindings(QKeySequence::Cut), &EditCommands::Cut);
-    QAction* copy = AddAction("MnuCopy", u"&Copy"_s, QKeySequence::keyBindings(QKeySequence::Copy), &EditCommands::Copy);
-    QAction* paste = AddAction("MnuPaste", u"&Paste"_s, QKeySequence::keyBindings(QKeySequence::Paste), &EditCommands::Paste);
-    QAction* erase = AddAction("MnuDelete", u"&Delete"_s, QKeySequence::keyBindings(QKeySequence::Delete), &EditCommands::Delete);
-    QAction* all = AddAction("MnuSelectAll", u"Select &All"_s, QKeySequence::keyBindings(QKeySequence::SelectAll),
+    QAction* cut = AddAction("MnuCut", u"Cu&t"_s, Keys(QKeySequence::Cut, "Ctrl+X"), &EditCommands::Cut);
+    QAction* copy = AddAction("MnuCopy", u"&Copy"_s, Keys(QKeySequence::Copy, "Ctrl+C"), &EditCommands::Copy);
+    QAction* paste = AddAction("MnuPaste", u"&Paste"_s, Keys(QKeySequence::Paste, "Ctrl+V"), &EditCommands::Paste);
+    QAction* erase = AddAction("MnuDelete", u"&Delete"_s, Keys(QKeySequence::Delete, "Del"), &EditCommands::Delete);
+    QAction* all = AddAction("MnuSelectAll", u"Select &All"_s, Keys(QKeySequence::SelectAll, "Ctrl+A"),
                              &EditCommands::SelectAll);
-    QAction* find = AddAction("MnuFind", u"&Find..."_s, QKeySequence::keyBindings(QKeySequence::Find), &EditCommands::ShowFind);
-    QAction* next = AddAction("MnuFindNext", u"Find &Next"_s, QKeySequence::keyBindings(QKeySequence::FindNext),
+    QAction* find = AddAction("MnuFind", u"&Find..."_s, Keys(QKeySequence::Find, "Ctrl+F"), &EditCommands::ShowFind);
+    QAction* next = AddAction("MnuFindNext", u"Find &Next"_s, Keys(QKeySequence::FindNext, "F3"),
                               &EditCommands::FindNext);
     QAction* previous = AddAction("MnuFindPrevious", u"Find Pre&vious"_s,
-                                  QKeySequence::keyBindings(QKeySequence::FindPrevious), &EditCommands::FindPrevious);
-    QAction* replace = AddAction("MnuReplace", u"R&eplace..."_s, QKeySequence::keyBindings(QKeySequence::Replace),
+                                  Keys(QKeySequence::FindPrevious, "Shift+F3"), &EditCommands::FindPrevious);
+    QAction* replace = AddAction("MnuReplace", u"R&eplace..."_s, Keys(QKeySequence::Replace, "Ctrl+H"),
                                  &EditCommands::ShowReplace);
 
     QMenu* menu = menuBar.addMenu(u"&Edit"_s);

@@ -53,15 +53,13 @@ TEST_F(EditCommandsTest, TheEditMenuFollowsTheFileMenuWithStandardKeys)
     EXPECT_EQ(entries, (QStringList{u"MnuUndo"_s, u"MnuRedo"_s, u"|"_s, u"MnuCut"_s, u"MnuCopy"_s, u"MnuPaste"_s,
                                     u"MnuDelete"_s, u"|"_s, u"MnuSelectAll"_s, u"|"_s, u"MnuFind"_s,
                                     u"MnuFindNext"_s, u"MnuFindPrevious"_s, u"MnuReplace"_s}));
-    const std::pair<const char*, QKeySequence::StandardKey> keys[] = {
-        {"MnuUndo", QKeySequence::Undo}, {"MnuRedo", QKeySequence::Redo}, {"MnuCut", QKeySequence::Cut},
-        {"MnuCopy", QKeySequence::Copy}, {"MnuPaste", QKeySequence::Paste}, {"MnuDelete", QKeySequence::Delete},
-        {"MnuSelectAll", QKeySequence::SelectAll}, {"MnuFind", QKeySequence::Find},
-        {"MnuFindNext", QKeySequence::FindNext}, {"MnuFindPrevious", QKeySequence::FindPrevious},
-        {"MnuReplace", QKeySequence::Replace}};
+    // The keys users know them by, whatever the platform's own bindings add.
+    const std::pair<const char*, const char*> keys[] = {
+        {"MnuUndo", "Ctrl+Z"}, {"MnuRedo", "Ctrl+Y"}, {"MnuCut", "Ctrl+X"}, {"MnuCopy", "Ctrl+C"},
+        {"MnuPaste", "Ctrl+V"}, {"MnuDelete", "Del"}, {"MnuSelectAll", "Ctrl+A"}, {"MnuFind", "Ctrl+F"},
+        {"MnuFindNext", "F3"}, {"MnuFindPrevious", "Shift+F3"}, {"MnuReplace", "Ctrl+H"}};
     for (const auto& [name, key] : keys)
-        EXPECT_TRUE(Action(name).shortcuts().contains(QKeySequence(key))) << name;
-    EXPECT_TRUE(Action("MnuRedo").shortcuts().contains(QKeySequence(u"Ctrl+Y"_s)));
+        EXPECT_TRUE(Action(name).shortcuts().contains(QKeySequence(QString::fromLatin1(key)))) << name;
     EXPECT_EQ(w.Grid().contextMenuPolicy(), Qt::ActionsContextMenu);
     EXPECT_TRUE(w.Grid().actions().contains(&Action("MnuPaste")));
     EXPECT_FALSE(Action("MnuUndo").isEnabled());

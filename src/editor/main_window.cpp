@@ -66,8 +66,8 @@ FrmDips::FrmDips(Ui& ui, SettingsStore& settings, QWidget* parent)
     connect(&table_, &ChannelTable::UserEdited, this, [this] { modified_ = true; });
     connect(grid_, &ChannelGrid::EditorTextEdited, this, [this] { modified_ = true; });
     // Undoing back to the saved state makes the site unmodified again.
-    history_ = new EditHistory(table_, *grid_, this);
-    connect(history_, &EditHistory::Stepped, this, [this](bool saved) { modified_ = !saved; });
+    history_ = std::make_unique<EditHistory>(table_, *grid_);
+    connect(history_.get(), &EditHistory::Stepped, this, [this](bool saved) { modified_ = !saved; });
     editCommands_ = new EditCommands(table_, *grid_, *history_, ui_, this);
 
     BuildMenu();

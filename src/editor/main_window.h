@@ -105,9 +105,10 @@ private:
     Ui& ui_;
     SettingsStore& settings_;
     ChannelTable table_;
+    // Goes before the table it sends the user's edits to.
+    std::unique_ptr<EditHistory> history_;
     DirectorySettings directories_;
     ChannelGrid* grid_ = nullptr;
-    EditHistory* history_ = nullptr;
     EditCommands* editCommands_ = nullptr;
     QComboBox* cmbNoChans_ = nullptr;
     QToolBar* toolbar1_ = nullptr;

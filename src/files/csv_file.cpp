@@ -9,6 +9,7 @@
 #include "platform/windows1252.h"
 
 #include <QFile>
+#include <QStringDecoder>
 
 #include <algorithm>
 
@@ -28,66 +29,113 @@ void SetError(QString* error, const QString& text)
         *error = text;
 }
 
-// Serves the lines of a device one at a time, without their line ends. CR LF, a lone
-// CR and a lone LF each end a line; a last line without a line end still counts, but a
-// line end at the very end of the data opens no empty line after it. The device is read
-// in chunks, so only the line being assembled is held, however long the data.
-class LineReader
+// Reads the device to its end into bytes; on a read error answers false with bytes cut
+// after the last line end before it, so the line the error broke is not read.
+bool ReadToEnd(QIODevice& device, QByteArray& bytes)
 {
-public:
-    enum class Next { Line, End, Error };
-
-    explicit LineReader(QIODevice& device) : device_(device) {}
-
-    Next Read(QByteArray& line)
-    {
-        line.clear();
-        for (;;) {
-            if (pos_ == buffer_.size()) {
-                const Next refilled = Refill();
-                if (refilled == Next::Error)
-                    return Next::Error;
-                if (refilled == Next::End)
-                    return line.isEmpty() ? Next::End : Next::Line;
-            }
-            // The LF of a CR LF may arrive in the chunk after its CR.
-            if (lfMayFollow_) {
-                lfMayFollow_ = false;
-                if (buffer_[pos_] == '\n') {
-                    ++pos_;
-                    continue;
-                }
-            }
-            const char* begin = buffer_.constData() + pos_;
-            const char* end = buffer_.constData() + buffer_.size();
-            const char* stop = std::find_if(begin, end, [](char c) { return c == '\r' || c == '\n'; });
-            line.append(begin, stop - begin);
-            pos_ += stop - begin;
-            if (stop != end) {
-                lfMayFollow_ = *stop == '\r';
-                ++pos_;
-                return Next::Line;
-            }
+    for (;;) {
+        const qsizetype had = bytes.size();
+        bytes.resize(had + kChunkSize);
+        const qint64 got = device.read(bytes.data() + had, kChunkSize);
+        bytes.resize(had + std::max<qint64>(got, 0));
+        if (got == 0)
+            return true;
+        if (got < 0) {
+            const auto lineEnd = std::find_if(bytes.crbegin(), bytes.crend(),
+                                              [](char c) { return c == '\r' || c == '\n'; });
+            bytes.truncate(bytes.crend() - lineEnd);
+            return false;
         }
     }
+}
 
-private:
-    Next Refill()
-    {
-        buffer_.resize(kChunkSize);
-        const qint64 got = device_.read(buffer_.data(), kChunkSize);
-        buffer_.resize(std::max<qint64>(got, 0));
-        pos_ = 0;
-        if (got < 0)
-            return Next::Error;
-        return got == 0 ? Next::End : Next::Line;
+// The file's text. Spreadsheets on Linux save UTF-8, with or without a byte order mark;
+// valid UTF-8 that holds a character beyond ASCII is hardly ever meant as Windows-1252,
+// so such a file is read as UTF-8 and every other file as Windows-1252.
+QString DecodeCsv(QByteArrayView bytes)
+{
+    constexpr QByteArrayView byteOrderMark("\xEF\xBB\xBF");
+    if (bytes.startsWith(byteOrderMark))
+        return QString::fromUtf8(bytes.sliced(byteOrderMark.size()));
+    const bool ascii = std::all_of(bytes.begin(), bytes.end(),
+                                   [](char b) { return static_cast<unsigned char>(b) < 0x80; });
+    if (!ascii) {
+        // Stateless: a sequence cut off by the end of the file is an error too.
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        QString text = utf8.decode(bytes);
+        if (!utf8.hasError())
+            return text;
     }
+    return FromWindows1252(bytes);
+}
 
-    QIODevice& device_;
-    QByteArray buffer_;
-    qsizetype pos_ = 0;
-    bool lfMayFollow_ = false;
-};
+// The next line of text from pos, without its line end. CR LF, a lone CR and a lone LF
+// each end a line; a last line without a line end still counts, but a line end at the
+// very end of the text opens no empty line after it.
+bool NextLine(QStringView text, qsizetype& pos, QStringView& line)
+{
+    if (pos >= text.size())
+        return false;
+    const auto begin = text.begin() + pos;
+    const auto stop = std::find_if(begin, text.end(), [](QChar c) { return c == u'\r' || c == u'\n'; });
+    line = QStringView(begin, stop);
+    pos = stop - text.begin();
+    if (stop != text.end())
+        pos += *stop == u'\r' && stop + 1 != text.end() && stop[1] == u'\n' ? 2 : 1;
+    return true;
+}
+
+// The fields of a line as SplitFields gives them, except that a field that starts with a
+// double quote and whose closing quote is followed by a comma or the line end is one
+// quoted field, as spreadsheets write it: commas inside it belong to it and a doubled
+// quote is one quote. A line without quotes splits exactly as SplitFields splits it.
+QStringList SplitCsvFields(QStringView line)
+{
+    QStringList fields{QString()};
+    qsizetype pos = 0;
+    for (;;) {
+        if (pos < line.size() && line[pos] == u'"') {
+            QString value;
+            qsizetype i = pos + 1;
+            for (; i < line.size(); ++i) {
+                if (line[i] == u'"') {
+                    if (i + 1 < line.size() && line[i + 1] == u'"')
+                        ++i;
+                    else
+                        break;
+                }
+                value += line[i];
+            }
+            const bool closed = i < line.size();
+            if (closed && i + 1 == line.size()) {
+                fields.append(value);
+                return fields;
+            }
+            if (closed && line[i + 1] == u',') {
+                fields.append(value);
+                pos = i + 2;
+                continue;
+            }
+        }
+        const qsizetype comma = line.indexOf(u',', pos);
+        if (comma < 0) {
+            fields.append(line.mid(pos).toString());
+            return fields;
+        }
+        fields.append(line.mid(pos, comma - pos).toString());
+        pos = comma + 1;
+    }
+}
+
+// A relay name holding a comma or a double quote is one quoted field, its quotes doubled.
+QString CsvField(QStringView name)
+{
+    if (!name.contains(u',') && !name.contains(u'"'))
+        return name.toString();
+    QString quoted = name.toString();
+    quoted.replace(u'"', u"\"\""_s);
+    return u'"' + quoted + u'"';
+}
 
 CsvVerdict Ask(Ui& ui, const QString& text, CsvVerdict onOk)
 {
@@ -155,7 +203,7 @@ QByteArray EncodeCsv(const std::vector<ChannelRow>& rows)
     for (const ChannelRow& row : rows) {
         text += row.Chan;
         text += u',';
-        text += LeftCharacters(row.relNam, kNameWidth);
+        text += CsvField(LeftCharacters(row.relNam, kNameWidth));
         text += u',';
         text += row.back ? u"Back"_s : u"Front"_s;
         text += kCrLf;
@@ -215,29 +263,31 @@ CsvReadOutcome ReadCsv(QIODevice& device, ChannelTable& table, Ui& ui, QString* 
         return CsvReadOutcome::Failed;
     };
 
-    LineReader reader(device);
     QByteArray bytes;
+    const bool readToEnd = ReadToEnd(device, bytes);
+    const QString readError = readToEnd ? QString() : device.errorString();
+    const QString text = DecodeCsv(bytes);
+    bytes.clear();
+
+    qsizetype pos = 0;
+    QStringView view;
     int expected = 1;
     int last = 0;
     int channel = 0;
-    for (;;) {
-        const LineReader::Next next = reader.Read(bytes);
-        if (next == LineReader::Next::Error)
-            return fail(device.errorString());
-        if (next == LineReader::Next::End)
-            break;
-        const QString line = FromWindows1252(bytes);
-        const QStringList fields = SplitFields(line, u',');
+    bool stopped = false; // by Cancel at a prompt or by the channel maximum
+    while (!stopped && NextLine(text, pos, view)) {
+        const QString line = view.toString();
+        const QStringList fields = SplitCsvFields(line);
         const CsvVerdict verdict = ParseCsvLine(line, fields, channel, expected, ui);
         if (verdict == CsvVerdict::Overflow)
             return fail(OverflowDescription());
-        if (verdict == CsvVerdict::Abort)
-            break;
+        stopped = verdict == CsvVerdict::Abort;
         if (verdict == CsvVerdict::Ok) {
             if (channel > RowCount(rows))
                 GrowFor(rows, channel, ui);
             if (channel > RowCount(rows)) {
                 ShowInfo(ui, u"This copy of MR640Config can handle a maximum of %1 channels."_s.arg(RowCount(rows)));
+                stopped = true;
                 break;
             }
             // A channel below 1, taken at the sequence prompt, has no row to go to.
@@ -250,6 +300,9 @@ CsvReadOutcome ReadCsv(QIODevice& device, ChannelTable& table, Ui& ui, QString* 
         }
         expected = last + 1;
     }
+    // A read error counts only when the load got as far as the lines it cut off.
+    if (!stopped && !readToEnd)
+        return fail(readError);
     table.ReplaceRows(std::move(rows));
     ShowInfo(ui, u"%1 channels imported"_s.arg(last));
     return CsvReadOutcome::Completed;

@@ -15,10 +15,12 @@ class ChannelTable;
 class Ui;
 
 // A .csv channel file holds one line per channel: the channel id, the relay name and
-// "Back" or "Front", separated by commas, in Windows-1252. It carries no state texts.
+// "Back" or "Front", separated by commas. It carries no state texts. The program writes
+// Windows-1252 and reads UTF-8 as well, and quotes a field as spreadsheets do.
 
-// The whole file for these rows: per row the channel id, the first 16 characters of the
-// relay name as held and the contact, each line ending in CR LF.
+// The whole file for these rows in Windows-1252: per row the channel id, the first 16
+// characters of the relay name as held and the contact, each line ending in CR LF. A name
+// holding a comma or a double quote is written as one quoted field, its quotes doubled.
 QByteArray EncodeCsv(const std::vector<ChannelRow>& rows);
 
 // Writes every row of the table to path through the atomic save path. Shows nothing:
@@ -57,12 +59,17 @@ enum class CsvReadOutcome {
 // file does not mention keep their names and contacts, state texts are never touched,
 // and the table only grows (to the size of the highest channel stored, at most 3072
 // rows, added rows getting their defaults). CR LF, a lone LF and a lone CR each end a
-// line. The rows stored before the load stopped, for whatever reason, stay; the table
+// line. A file that starts with the UTF-8 byte order mark, or that is valid UTF-8 holding
+// a character beyond ASCII, is read as UTF-8, any other as Windows-1252. A field that
+// starts with a double quote and ends with its closing quote is read whole, commas and
+// doubled quotes inside it included; lines without quotes split at every comma.
+// The rows stored before the load stopped, for whatever reason, stay; the table
 // receives them in one step, so its view refreshes once. An open failure leaves the
 // table untouched.
 CsvReadOutcome ReadCsvFile(const QString& path, ChannelTable& table, Ui& ui, QString* error);
 
-// The same from a device open for reading; read errors carry the device's error text.
+// The same from a device open for reading, which is read whole before the first line;
+// read errors carry the device's error text.
 CsvReadOutcome ReadCsv(QIODevice& device, ChannelTable& table, Ui& ui, QString* error);
 
 } // namespace mr640

@@ -136,9 +136,11 @@ TEST(CsvWrite, OneLinePerRowInWindows1252WithCrLf)
     rows[2].relNam = u"caf\u00e9 \u20ac5 \u65e5"_s;
     rows[3].relNam = QString();
     rows[3].stUp = u"never written"_s;
+    rows[5].relNam = u"A,B \"x\""_s;
     const QByteArray bytes = EncodeCsv(rows);
     EXPECT_TRUE(bytes.startsWith("AA01,twenty character,Front\r\nAA02,  padded  ,Back\r\n"
-                                 "AA03,caf\xe9 \x80" "5 ?,Front\r\nAA04,,Front\r\nAA05,Spare AA05,Front\r\n"));
+                                 "AA03,caf\xe9 \x80" "5 ?,Front\r\nAA04,,Front\r\nAA05,Spare AA05,Front\r\n"
+                                 "AA06,\"A,B \"\"x\"\"\",Front\r\n"));
     EXPECT_TRUE(bytes.endsWith(",Front\r\nAH48,Spare AH48,Front\r\n"));
     EXPECT_EQ(bytes.count('\n'), 384);
     EXPECT_EQ(bytes.count("\r\n"), 384);
@@ -243,6 +245,40 @@ TEST(CsvRead, EachLineStoresATrimmedNameAndTheContact)
     }
 }
 
+TEST(CsvRead, SpreadsheetFilesKeepTheirCharactersAndQuotedFields)
+{
+    // UTF-8 with or without its byte order mark, as spreadsheets save it; anything that is
+    // not valid UTF-8 holding a character beyond ASCII is Windows-1252.
+    const std::tuple<QByteArray, QString, bool> cases[] = {
+        {"\xEF\xBB\xBF" "AA01,Rel\xC3\xA9 \xE2\x82\xAC" "5,Back\n", u"Rel\u00e9 \u20ac5"_s, true},
+        {"AA01,Rel\xC3\xA9 \xE2\x82\xAC" "5\n", u"Rel\u00e9 \u20ac5"_s, false},
+        {"\xEF\xBB\xBF" "AA01,TR1", u"TR1"_s, false},
+        {"AA01,Rel\xE9 \x80" "5", u"Rel\u00e9 \u20ac5"_s, false},
+        {"AA01,\xC3\xA9\xE9", u"\u00c3\u00a9\u00e9"_s, false},  // not UTF-8 as a whole
+        {"AA01,x\xC3", u"x\u00c3"_s, false},                  // a sequence cut off at the end
+        {"AA01,\xC0\xAF\xED\xA0\x80", u"\u00c0\u00af\u00ed\u00a0\u20ac"_s, false}, // overlong, surrogate
+        {"AA01,\"A,B\",Front", u"A,B"_s, false},
+        {"AA01,\"say \"\"hi\"\"\",Back", u"say \"hi\""_s, true},
+        {"\"AA01\",\" A,B \",\"Back\"\r\n", u"A,B"_s, true},
+        {"AA01,\"A,B\"", u"A,B"_s, false},
+        {"AA01,\"\",b", QString(), true},
+        // Quotes that do not make a quoted field read as before.
+        {"AA01,\"A\"B,Back", u"\"A\"B"_s, true},
+        {"AA01,\"A,B", u"\"A"_s, true},
+        {"AA01,A\"B\",Back", u"A\"B\""_s, true},
+        {"AA01, \"A,B\"", u"\"A"_s, true},
+    };
+    for (const auto& [bytes, name, back] : cases) {
+        SCOPED_TRACE(bytes.toStdString());
+        Site site;
+        ScriptedUi ui;
+        EXPECT_EQ(Read(bytes, site.table, ui).outcome, CsvReadOutcome::Completed);
+        EXPECT_EQ(ui.Messages(), std::vector{Info(u"1 channels imported"_s)});
+        EXPECT_EQ(site.table.Row(0).relNam, name);
+        EXPECT_EQ(site.table.Row(0).back, back);
+    }
+}
+
 TEST(CsvRead, CrLfALoneLfAndALoneCrEachEndALine)
 {
     const QByteArray huge(1'000'000, 'n');
@@ -311,6 +347,8 @@ TEST(CsvRead, AFileItWroteComesBackWithoutTouchingStateTexts)
     rows[1].relNam = u"  spaced  "_s;
     rows[2].relNam = u"caf\u00e9 \u20ac"_s;
     rows[3].relNam = u"spare relay"_s;
+    rows[4].relNam = u"A,B"_s;
+    rows[5].relNam = u"say \"hi\", \""_s;
     for (int r = 0; r < 768; r += 7)
         rows[static_cast<std::size_t>(r)].back = true;
     ChannelTable source;

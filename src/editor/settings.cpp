@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 
 namespace mr640 {
 
@@ -74,12 +74,18 @@ QString DefaultSiteDirectory()
     return QDir::homePath() + u'/';
 }
 
+QString DefaultInsteadDirectory()
+{
+    const QString underWine = QDir::homePath() + u"/.wine/drive_c/Program Files/Sentinel/config"_s;
+    return QFileInfo(underWine).isDir() ? underWine : QDir::homePath();
+}
+
 DirectorySettings LoadDirectories(const SettingsStore& store)
 {
     DirectorySettings d;
     d.filePath = store.Get(kDirectories, u"filePath"_s).value_or(DefaultSiteDirectory());
     d.cfPath = store.Get(kDirectories, u"cfPath"_s).value_or(DefaultSiteDirectory());
-    d.insPath = store.Get(kDirectories, u"insPath"_s).value_or(QCoreApplication::applicationDirPath());
+    d.insPath = store.Get(kDirectories, u"insPath"_s).value_or(DefaultInsteadDirectory());
     return d;
 }
 

@@ -46,8 +46,12 @@ QRect PlacedWindow(const WindowPlacement& placement, const QList<QRect>& screens
 // The default of filePath and cfPath: the home directory with a trailing "/".
 QString DefaultSiteDirectory();
 
-// Absent entries get their defaults (insPath: the folder of the program); a stored empty
-// text stays empty.
+// The default of insPath: where the Instead software keeps its configuration when it runs
+// under Wine, ~/.wine/drive_c/Program Files/Sentinel/config, when that folder exists; else
+// the home directory. (The program's own folder, /usr/bin once installed, never holds it.)
+QString DefaultInsteadDirectory();
+
+// Absent entries get their defaults; a stored empty text stays empty.
 DirectorySettings LoadDirectories(const SettingsStore& store);
 void SaveDirectories(SettingsStore& store, const DirectorySettings& directories);
 

@@ -36,9 +36,21 @@ TEST_F(Settings, AFirstRunGetsTheDefaults)
     FrmDips& w = Start();
     EXPECT_EQ(w.Directories().filePath, QDir::homePath() + u'/');
     EXPECT_EQ(w.Directories().cfPath, QDir::homePath() + u'/');
-    EXPECT_EQ(w.Directories().insPath, QCoreApplication::applicationDirPath());
+    EXPECT_EQ(w.Directories().insPath, QDir::homePath());
     EXPECT_EQ(w.width(), 463);  // 6945 twips
     EXPECT_EQ(w.height(), 625); // 9375 twips
+}
+
+TEST_F(Settings, TheInsteadDirectoryIsTheOneUnderWineWhenThereIsOne)
+{
+    QTemporaryDir home;
+    const QByteArray realHome = qgetenv("HOME");
+    qputenv("HOME", QFile::encodeName(home.path()));
+    EXPECT_EQ(DefaultInsteadDirectory(), home.path());
+    const QString config = home.filePath(u".wine/drive_c/Program Files/Sentinel/config"_s);
+    ASSERT_TRUE(QDir().mkpath(config));
+    EXPECT_EQ(DefaultInsteadDirectory(), config);
+    qputenv("HOME", realHome);
 }
 
 TEST_F(Settings, StoredEntriesAreUsedAndAnEmptyOneStaysEmpty)

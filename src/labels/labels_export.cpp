@@ -3,8 +3,10 @@
 #include "editor/channel_table.h"
 #include "editor/shared_routines.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -51,6 +53,24 @@ QString Describe(const QSqlError& error)
 {
     const QString text = error.databaseText();
     return text.isEmpty() ? error.driverText() : text;
+}
+
+// A path as one shell word.
+QString ShellWord(const QString& path)
+{
+    static const QRegularExpression plain(u"^[A-Za-z0-9_./+-]+$"_s);
+    if (plain.match(path).hasMatch())
+        return path;
+    return u'\'' + QString(path).replace(u"'"_s, u"'\\''"_s) + u'\'';
+}
+
+// The file is not there: say where it should be and the one command that makes it.
+QString MissingDatabase(const QString& path)
+{
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    return u"The file %1 does not exist. This command makes an empty labels database there:"_s.arg(absolute) +
+           kCrLf + u"mkdir -p %1 && sqlite3 %2 < %3"_s.arg(ShellWord(QFileInfo(absolute).path()),
+                                                         ShellWord(absolute), ShellWord(LabelsSchemaPath()));
 }
 
 // The driver binds a null QString as SQL NULL; an empty relay name is an empty text.
@@ -114,7 +134,7 @@ std::optional<QString> ExportOn(const QString& connection, const QString& databa
     db.setConnectOptions(u"QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1"_s.arg(kBusyTimeoutMs));
     db.setDatabaseName(ReadWriteUri(databasePath));
     if (!db.open())
-        return Describe(db.lastError());
+        return QFileInfo::exists(databasePath) ? Describe(db.lastError()) : MissingDatabase(databasePath);
     if (!db.transaction())
         return Describe(db.lastError());
 
@@ -132,6 +152,14 @@ std::optional<QString> ExportOn(const QString& connection, const QString& databa
 QString LabelsDatabasePath()
 {
     return QDir::homePath() + u"/t/db/loggerlabels.sqlite"_s;
+}
+
+QString LabelsSchemaPath()
+{
+    const QString installed = QCoreApplication::applicationDirPath() + u"/../share/mr640config/loggerlabels.sql"_s;
+    if (QFileInfo::exists(installed))
+        return QDir::cleanPath(installed);
+    return QString::fromUtf8(MR640_SCHEMA_SOURCE);
 }
 
 bool ExportLabels(const ChannelTable& table, const QString& databasePath, Ui& ui)

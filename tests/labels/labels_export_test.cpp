@@ -410,7 +410,7 @@ class LabelsMissing : public ::testing::TestWithParam<PathCase>
 {
 };
 
-TEST_P(LabelsMissing, FailsWithTheDriversDescriptionAndCreatesNothing)
+TEST_P(LabelsMissing, NamesTheFileAndTheCommandThatMakesItAndCreatesNothing)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QString::fromUtf16(GetParam().path));
@@ -418,10 +418,19 @@ TEST_P(LabelsMissing, FailsWithTheDriversDescriptionAndCreatesNothing)
 
     ScriptedUi ui;
     EXPECT_FALSE(Export(DefaultRows(384), path, ui));
-    EXPECT_EQ(ui.Messages(), std::vector{Info(kFailure + u"unable to open database file"_s)});
+    ASSERT_EQ(ui.Messages().size(), 1u);
+    const QStringList lines = ui.Messages()[0].text.split(u"\r\n"_s);
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_EQ(lines[0] + u"\r\n"_s, kFailure);
+    EXPECT_EQ(lines[1], u"The file "_s + path + u" does not exist. This command makes an empty labels database there:"_s);
     EXPECT_FALSE(QFileInfo::exists(path));
     EXPECT_TRUE(QDir(dir.path()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
     EXPECT_EQ(QSqlDatabase::connectionNames(), namesBefore);
+
+    // The command does what it says: afterwards the export fills the file.
+    EXPECT_EQ(QProcess::execute(u"sh"_s, {u"-c"_s, lines[2]}), 0) << lines[2].toStdString();
+    ui.ClearShown();
+    EXPECT_TRUE(Export(DefaultRows(384), path, ui));
 }
 
 INSTANTIATE_TEST_SUITE_P(Export, LabelsMissing,

@@ -3,6 +3,54 @@
 #include "platform/settings_store.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QTimer>
+
+#include <cstdio>
+#include <optional>
+
+namespace {
+
+using namespace Qt::StringLiterals;
+
+struct CommandLine
+{
+    QString file;                  // empty: start with the default table
+    std::optional<int> exitStatus; // set: end here, the answer printed
+};
+
+// Reads the command line, `mr640config [FILE]`. Help, the version and a wrong command line
+// are answered on the terminal before any window system is needed, so they work without
+// a display; Qt's own window-system options are therefore not taken here (its environment
+// variables are).
+CommandLine ReadCommandLine(int argc, char* argv[])
+{
+    QCoreApplication terminal(argc, argv);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        u"Editor of the digital-input channel table of the MR640 relay data logger."_s);
+    const QCommandLineOption help({u"h"_s, u"help"_s}, u"Displays this help."_s);
+    parser.addOption(help);
+    parser.addVersionOption();
+    parser.addPositionalArgument(u"FILE"_s, u"A .dip or .csv site file to open."_s, u"[FILE]"_s);
+    const bool parsed = parser.parse(terminal.arguments());
+    if (!parsed || parser.positionalArguments().size() > 1) {
+        const QString error = parsed ? u"Too many arguments."_s : parser.errorText();
+        std::fputs(qPrintable(error + u"\n\n"_s + parser.helpText()), stderr);
+        return {{}, EXIT_FAILURE};
+    }
+    if (parser.isSet(help)) {
+        std::fputs(qPrintable(parser.helpText()), stdout);
+        return {{}, EXIT_SUCCESS};
+    }
+    if (parser.isSet(u"version"_s)) {
+        std::printf("%s %s\n", qPrintable(QCoreApplication::applicationName()), MR640_VERSION);
+        return {{}, EXIT_SUCCESS};
+    }
+    return {parser.positionalArguments().value(0), std::nullopt};
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -11,11 +59,20 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("MR640Config"));
     QApplication::setOrganizationName(QStringLiteral("MR640Config"));
     QApplication::setDesktopFileName(QStringLiteral("mr640config"));
+    QApplication::setApplicationVersion(QString::fromLatin1(MR640_VERSION));
+    const CommandLine commandLine = ReadCommandLine(argc, argv);
+    if (commandLine.exitStatus)
+        return *commandLine.exitStatus;
+
     QApplication app(argc, argv);
     mr640::QtUi ui;
     mr640::SettingsStore settings;
     mr640::FrmDips window(ui, settings);
     ui.SetParent(&window);
     window.show();
+    if (!commandLine.file.isEmpty()) {
+        // Once the window is on screen, so its messages come up over it.
+        QTimer::singleShot(0, &window, [&window, &commandLine] { window.OpenSiteFile(commandLine.file); });
+    }
     return app.exec();
 }

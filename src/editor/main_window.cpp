@@ -5,6 +5,7 @@
 #include "channel_ids.h"
 #include "edit_commands.h"
 #include "edit_history.h"
+#include "icons.h"
 #include "files/dip_file.h"
 #include "import/instead_files.h"
 #include "import/site_selector.h"
@@ -12,13 +13,14 @@
 #include "platform/settings_store.h"
 #include "platform/ui.h"
 #include "shared_routines.h"
+#include "site_drop.h"
+#include "window_menus.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QMenuBar>
 #include <QScreen>
-#include <QStyle>
 #include <QToolBar>
 
 #include <cmath>
@@ -75,6 +77,9 @@ FrmDips::FrmDips(Ui& ui, SettingsStore& settings, QWidget* parent)
     BuildToolbars();
     Form_Load();
     siteSelector_ = std::make_unique<FrmSiteSelector>(ui_, directories_.insPath);
+    AddHelpMenu(*this, ui_, settings_);
+    setWindowIcon(ApplicationIcon());
+    AcceptSiteDrops(*this);
 }
 
 FrmDips::~FrmDips() = default;
@@ -108,13 +113,12 @@ void FrmDips::BuildMenu()
     add("MnuImport", u"&Import..."_s, QKeySequence(), [this] { ImportSite(); });
     file->addSeparator()->setObjectName(u"MnuSep1"_s);
     add("MnuExport", u"&Export to MR640..."_s, QKeySequence(), [this] { ExportToCard(); });
+    AddFileMenuEnd(*this, *file, settings_, ui_);
 }
 
-QAction* FrmDips::AddToolbarButton(const QString& key, const QString& tip, const QString& theme,
-                                   int fallback)
+QAction* FrmDips::AddToolbarButton(const QString& key, const QString& tip)
 {
-    const QIcon icon = QIcon::fromTheme(theme, style()->standardIcon(static_cast<QStyle::StandardPixmap>(fallback)));
-    QAction* action = toolbar1_->addAction(icon, tip);
+    QAction* action = toolbar1_->addAction(ToolbarIcon(key), tip);
     action->setObjectName(u"Toolbar1"_s + key);
     action->setData(key);
     action->setToolTip(tip);
@@ -129,14 +133,13 @@ void FrmDips::BuildToolbars()
     toolbar1_->setObjectName(u"Toolbar1"_s);
     toolbar1_->setMovable(false);
     toolbar1_->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    AddToolbarButton(u"New"_s, u"New site"_s, u"document-new"_s, QStyle::SP_FileIcon);
-    AddToolbarButton(u"Open"_s, u"Open site"_s, u"document-open"_s, QStyle::SP_DialogOpenButton);
-    AddToolbarButton(u"Import"_s, u"Import..."_s, u"document-import"_s, QStyle::SP_ArrowDown);
-    AddToolbarButton(u"Save"_s, u"Save site"_s, u"document-save"_s, QStyle::SP_DialogSaveButton);
+    AddToolbarButton(u"New"_s, u"New site"_s);
+    AddToolbarButton(u"Open"_s, u"Open site"_s);
+    AddToolbarButton(u"Import"_s, u"Import..."_s);
+    AddToolbarButton(u"Save"_s, u"Save site"_s);
     toolbar1_->addSeparator();
-    AddToolbarButton(u"Export"_s, u"Export to MR640"_s, u"media-flash"_s, QStyle::SP_DriveFDIcon);
-    AddToolbarButton(u"Labels"_s, u"Export to labels database"_s, u"document-print"_s,
-                     QStyle::SP_FileDialogDetailedView);
+    AddToolbarButton(u"Export"_s, u"Export to MR640"_s);
+    AddToolbarButton(u"Labels"_s, u"Export to labels database"_s);
 
     auto* band2 = addToolBar(u"Channel count"_s);
     band2->setObjectName(u"CoolBar1Band2"_s);
@@ -259,6 +262,7 @@ bool FrmDips::SaveSite()
     if (!WriteDipFile(currentFile_, table_, ui_))
         return false;
     MarkSaved();
+    emit SiteFileUsed(currentFile_);
     return true;
 }
 

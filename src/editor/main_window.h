@@ -44,6 +44,13 @@ public:
     // Saves to the current file, or asks for one; true when the site was written.
     bool SaveSite();
     void OpenSite();
+    // Opens a file named outside the Open dialog (command line, a drop, a recent site):
+    // ends the cell edit, asks the save question, then does what Open does with a file
+    // chosen in its dialog.
+    void OpenSiteFile(const QString& path);
+    // What Open does once its dialog has named a file: the reader of its format, the
+    // messages, the current file, filePath and modified.
+    void OpenChosenFile(const ChosenFile& chosen);
     // Asks for a file and writes the site to it; true when a file was written.
     bool SaveSiteAs();
     void ExportToCard();
@@ -78,6 +85,10 @@ public:
     bool modified() const { return modified_; }
     void SetModified(bool value) { modified_ = value; }
 
+signals:
+    // A site file was read or written: opened, saved or saved as (dip or CSV).
+    void SiteFileUsed(const QString& fullName);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -94,7 +105,7 @@ private:
     void SelectCountEntry(int position);
     void BuildMenu();
     void BuildToolbars();
-    QAction* AddToolbarButton(const QString& key, const QString& tip, const QString& theme, int fallback);
+    QAction* AddToolbarButton(const QString& key, const QString& tip);
     void RestoreWindowPlacement();
     // After the program replaced or resized the table: the edit history starts afresh.
     void StartHistory();

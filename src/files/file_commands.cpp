@@ -45,23 +45,36 @@ void FrmDips::OpenSite()
     request.flags = kOpenFlags;
     request.initialDirectory = directories_.filePath;
     const std::optional<ChosenFile> chosen = ui_.ShowFileDialog(request);
-    if (!chosen)
-        return;
+    if (chosen)
+        OpenChosenFile(*chosen);
+}
 
-    switch (FileFormatOf(chosen->fullName)) {
+void FrmDips::OpenSiteFile(const QString& path)
+{
+    grid_->EndEdit();
+    if (!QuerySave())
+        return;
+    const QFileInfo file(path);
+    OpenChosenFile({file.absoluteFilePath(), file.fileName()});
+}
+
+void FrmDips::OpenChosenFile(const ChosenFile& chosen)
+{
+    switch (FileFormatOf(chosen.fullName)) {
     case FileFormat::Dip:
         // A file that was refused or could not be read is not adopted: a later Save would
         // otherwise write this site over it.
-        if (ReadDipFile(chosen->fullName, table_, ui_) != DipReadOutcome::Loaded)
+        if (ReadDipFile(chosen.fullName, table_, ui_) != DipReadOutcome::Loaded)
             return;
         SelectCountEntry(ChannelCountPosition(table_.rowCount()));
-        AdoptDialogFile(*chosen);
+        AdoptDialogFile(chosen);
         modified_ = false;
         StartHistory();
+        emit SiteFileUsed(chosen.fullName);
         break;
     case FileFormat::Csv: {
         QString error;
-        const CsvReadOutcome outcome = ReadCsvFile(chosen->fullName, table_, ui_, &error);
+        const CsvReadOutcome outcome = ReadCsvFile(chosen.fullName, table_, ui_, &error);
         // Rows stored before an error stay, so the count list follows the table either way.
         SelectCountEntry(ChannelCountPosition(table_.rowCount()));
         if (outcome == CsvReadOutcome::Failed) {
@@ -69,15 +82,16 @@ void FrmDips::OpenSite()
             ShowInfo(ui_, ErrorReport(u"Error occurred while loading."_s, error));
             return;
         }
-        SetSiteWithoutFile(FileStem(chosen->fileTitle));
+        SetSiteWithoutFile(FileStem(chosen.fileTitle));
         modified_ = false;
         StartHistory();
+        emit SiteFileUsed(chosen.fullName);
         break;
     }
     case FileFormat::None:
         // Nothing was read, and yet the site as it stands counts as unmodified.
         MarkSaved();
-        ReportNoFormat(ui_, *chosen, u"opened"_s);
+        ReportNoFormat(ui_, chosen, u"opened"_s);
         break;
     }
 }
@@ -104,13 +118,16 @@ bool FrmDips::SaveSiteAs()
             return false;
         AdoptDialogFile(*chosen);
         MarkSaved();
+        emit SiteFileUsed(chosen->fullName);
         return true;
     case FileFormat::Csv: {
         // A copy for a spreadsheet or another editor: the site keeps its own file and
         // its unsaved state.
         QString error;
-        if (WriteCsvFile(chosen->fullName, table_, &error))
+        if (WriteCsvFile(chosen->fullName, table_, &error)) {
+            emit SiteFileUsed(chosen->fullName);
             return true;
+        }
         ShowInfo(ui_, ErrorReport(u"Error occurred while saving."_s, error));
         return false;
     }

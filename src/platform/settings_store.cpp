@@ -28,6 +28,11 @@ void SettingsStore::Save(const QString& section, const QString& key, const QStri
     settings_.setValue(section + u'/' + key, value);
 }
 
+void SettingsStore::Remove(const QString& section, const QString& key)
+{
+    settings_.remove(section + u'/' + key);
+}
+
 bool SettingsStore::Flush()
 {
     settings_.sync();

@@ -18,6 +18,7 @@ public:
     // returned as such).
     std::optional<QString> Get(const QString& section, const QString& key) const;
     void Save(const QString& section, const QString& key, const QString& value);
+    void Remove(const QString& section, const QString& key);
     // Writes what was saved to the file; false when the store could not be written.
     bool Flush();
     QString FileName() const { return settings_.fileName(); }

@@ -199,11 +199,11 @@ protected:
 
     QString Path(const QString& name) const { return root_.filePath(name); }
 
-    void StartProgram()
+    void StartProgram(const QStringList& arguments = {})
     {
         program_.setProcessEnvironment(environment_);
         program_.setProcessChannelMode(QProcess::ForwardedChannels);
-        program_.start(QString::fromUtf8(MR640_PROGRAM), {});
+        program_.start(QString::fromUtf8(MR640_PROGRAM), arguments);
         ASSERT_TRUE(program_.waitForStarted(kWaitMs)) << program_.errorString().toStdString();
     }
 
@@ -487,6 +487,59 @@ TEST_F(EndToEnd, TextBeingTypedIsNeverLost)
     EXPECT_TRUE(SameBytes(ReadAll(Path(u"sites/fresh.dip"_s)), DipFile(fresh)));
     AskToClose(main); // saved: no question
     ASSERT_TRUE(program_.waitForFinished(kWaitMs)) << "still running; on screen:" << Screen();
+}
+
+// Help, the version and a wrong command line are answered on the terminal, with no window
+// and no display; a file named on the command line opens as Open opens it.
+TEST_F(EndToEnd, TheCommandLineOpensAFileOrAnswersOnTheTerminal)
+{
+    struct Case
+    {
+        QStringList arguments;
+        int status;
+        QString out; // the start of standard output
+        QString err; // the start of standard error
+    };
+    const Case cases[] = {
+        {{u"--version"_s}, 0, u"MR640Config 1.0\n"_s, {}},
+        {{u"--help"_s}, 0, u"Usage: "_s, {}},
+        {{u"north.dip"_s, u"south.dip"_s}, 1, {}, u"Too many arguments.\n\nUsage: "_s},
+        {{u"--bogus"_s}, 1, {}, u"Unknown option 'bogus'.\n\nUsage: "_s},
+    };
+    QProcessEnvironment terminal = environment_;
+    terminal.remove(u"DISPLAY"_s);
+    for (const Case& c : cases) {
+        QProcess run;
+        run.setProcessEnvironment(terminal);
+        run.start(QString::fromUtf8(MR640_PROGRAM), c.arguments);
+        ASSERT_TRUE(run.waitForFinished(kWaitMs));
+        const QString out = QString::fromLocal8Bit(run.readAllStandardOutput());
+        const QString err = QString::fromLocal8Bit(run.readAllStandardError());
+        const std::string shown = c.arguments.join(u' ').toStdString() + ": " + out.toStdString() + err.toStdString();
+        EXPECT_EQ(run.exitCode(), c.status) << shown;
+        EXPECT_TRUE(c.out.isEmpty() ? out.isEmpty() : out.startsWith(c.out)) << shown;
+        EXPECT_TRUE(c.err.isEmpty() ? err.isEmpty() : err.startsWith(c.err)) << shown;
+        if (c.status != 0) {
+            EXPECT_TRUE(err.contains(u"[FILE]"_s)) << shown;
+        }
+    }
+
+    WriteAll(Path(u"sites/north.dip"_s), DipFile(Site()));
+    StartProgram({Path(u"sites/north.dip"_s)});
+    // The window and, over it, the count box, which was made after it.
+    QStringList shown;
+    const QDeadlineTimer deadline(kWaitMs);
+    while ((shown = VisibleWindows(kEditorTitle)).size() < 2 && !deadline.hasExpired())
+        QThread::msleep(20);
+    ASSERT_EQ(shown.size(), 2) << "on screen:" << Screen();
+    const QString box = shown[0].toULong() > shown[1].toULong() ? shown[0] : shown[1];
+    Focus(box);
+    Keys({u"Return"_s});
+    const QString main = WaitForWindow(u"^north - MR640 configuration editor$"_s);
+    ASSERT_FALSE(main.isEmpty());
+    AskToClose(main); // opened, not modified: no question
+    ASSERT_TRUE(program_.waitForFinished(kWaitMs)) << "still running; on screen:" << Screen();
+    EXPECT_EQ(program_.exitCode(), 0);
 }
 
 // The import as a new user makes it: the File menu, the site list, the guide, Open, the

@@ -64,7 +64,7 @@ TEST_F(MainWindow, HasTheMenuAndToolbarOfTheEditor)
     ASSERT_NE(file, nullptr);
     EXPECT_EQ(file->title(), u"&File"_s);
     QStringList entries;
-    for (QAction* a : file->actions())
+    for (QAction* a : file->actions().mid(0, 8))
         entries.append(a->objectName() + u' ' + a->text() + u' ' + a->shortcut().toString());
     EXPECT_EQ(entries, (QStringList{u"MnuNew &New Ctrl+N"_s, u"MnuOpen &Open... Ctrl+O"_s,
                                     u"MnuSave &Save Ctrl+S"_s, u"MnuSaveAs Save &as... Ctrl+Shift+S"_s,

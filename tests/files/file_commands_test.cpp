@@ -113,6 +113,30 @@ TEST_F(FileCommands, OpeningADipFileMakesItTheSitesFile)
     EXPECT_FALSE(w.Table().Row(0).back);
 }
 
+TEST_F(FileCommands, AFileNamedOutsideTheDialogOpensAsOpenDoes)
+{
+    FrmDips& w = Start();
+    MakeDip(u"north.old.dip"_s, 768, u"12 TPR"_s);
+    const QString workingFolder = QDir::currentPath();
+    QDir::setCurrent(SiteFolder());
+    w.OpenSiteFile(u"north.old.dip"_s); // as the command line names it
+    QDir::setCurrent(workingFolder);
+    EXPECT_EQ(ui.Messages(), std::vector{Info(u"768 channels loaded"_s)});
+    EXPECT_EQ(w.windowTitle(), u"north - MR640 configuration editor"_s);
+    EXPECT_EQ(w.currentFile(), SitePath(u"north.old.dip"_s));
+    EXPECT_EQ(w.Directories().filePath, SiteFolder());
+
+    // Files that cannot be read get Open's own reports and change nothing.
+    ui.ClearShown();
+    w.OpenSiteFile(SitePath(u"gone.dip"_s));
+    w.OpenSiteFile(SitePath(u"gone.csv"_s));
+    ASSERT_EQ(ui.Messages().size(), 2u);
+    EXPECT_TRUE(ui.Messages()[0].text.startsWith(u"Error occurred while opening.\r\n"_s));
+    EXPECT_TRUE(ui.Messages()[1].text.startsWith(u"Error occurred while loading.\r\n"_s));
+    EXPECT_EQ(w.currentFile(), SitePath(u"north.old.dip"_s));
+    EXPECT_EQ(w.Table().Row(0).relNam, u"12 TPR"_s);
+}
+
 TEST_F(FileCommands, ARefusedDipFileChangesNothing)
 {
     FrmDips& w = Start();

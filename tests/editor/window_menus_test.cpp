@@ -1,0 +1,112 @@
+#include "editor/icons.h"
+#include "labels/labels_export.h"
+#include "window_fixture.h"
+
+#include <QAction>
+#include <QDialog>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolBar>
+
+namespace mr640 {
+namespace {
+
+using namespace Qt::StringLiterals;
+using test::Question;
+
+class WindowMenus : public test::WindowTest
+{
+protected:
+    QAction& Action(const QString& name)
+    {
+        auto* action = Window().findChild<QAction*>(name);
+        EXPECT_NE(action, nullptr) << name.toStdString();
+        return *action;
+    }
+};
+
+TEST_F(WindowMenus, FileEndsWithTheRecentSitesAndQuitAndHelpComesLast)
+{
+    FrmDips& w = Start();
+    const QList<QAction*> file = w.findChild<QMenu*>(u"MnuFile"_s)->actions();
+    QStringList tail;
+    for (QAction* a : file.mid(8))
+        tail.append(a->objectName() + (a->isVisible() ? u" "_s + a->text() + u' ' + a->shortcut().toString() : QString()));
+    EXPECT_EQ(tail, (QStringList{u"MnuRecentSep  "_s, u"MnuRecent1"_s, u"MnuRecent2"_s, u"MnuRecent3"_s,
+                                 u"MnuRecent4"_s, u"MnuRecent5"_s, u"MnuRecent6"_s, u"MnuRecent7"_s,
+                                 u"MnuRecent8"_s, u"MnuQuitSep  "_s, u"MnuQuit &Quit Ctrl+Q"_s}));
+
+    QMenu* help = w.menuBar()->actions().last()->menu();
+    ASSERT_NE(help, nullptr);
+    EXPECT_EQ(help->objectName() + u' ' + help->title(), u"MnuHelp &Help"_s);
+    QStringList entries;
+    for (QAction* a : help->actions())
+        entries.append(a->objectName() + u' ' + a->text());
+    EXPECT_EQ(entries, (QStringList{u"MnuImportGuide Import guide"_s, u"MnuAbout About MR640Config"_s}));
+}
+
+TEST_F(WindowMenus, QuitClosesAsTheFramesButtonDoes)
+{
+    FrmDips& w = Start();
+    w.SetModified(true);
+    ui.Answer(MessageButton::Cancel).Answer(MessageButton::No);
+    Action(u"MnuQuit"_s).trigger();
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_TRUE(QFileInfo::exists(SettingsFile())); // written also when the close was cancelled
+    Action(u"MnuQuit"_s).trigger();
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_EQ(ui.Messages().size(), 2u);
+    EXPECT_EQ(ui.Messages()[1], Question(u"Save this site before closing?"_s, MessageButtons::YesNoCancel));
+}
+
+TEST_F(WindowMenus, HelpShowsTheImportGuideAndWhereTheProgramKeepsItsFiles)
+{
+    Start();
+    QString shown;
+    ui.AtModal([&](QDialog& dialog) {
+        shown = dialog.windowTitle();
+        return 0;
+    });
+    Action(u"MnuImportGuide"_s).trigger();
+    EXPECT_EQ(shown, u"Help"_s);
+
+    Action(u"MnuAbout"_s).trigger();
+    ASSERT_EQ(ui.Messages().size(), 1u);
+    const MessageRequest& about = ui.Messages()[0];
+    EXPECT_EQ(about.title, u"About MR640Config"_s);
+    EXPECT_EQ(about.icon, MessageIcon::Information);
+    EXPECT_EQ(about.buttons, MessageButtons::Ok);
+    for (const QString& part : {u"MR640Config "_s + QLatin1StringView(MR640_VERSION), u"Qt "_s + QLatin1StringView(qVersion()),
+                                u"Settings: "_s + SettingsFile(), u"Labels database: "_s + LabelsDatabasePath()})
+        EXPECT_TRUE(about.text.contains(part)) << part.toStdString() << " in " << about.text.toStdString();
+}
+
+// Each picture fills its button, so none looks like a smaller copy of another.
+TEST_F(WindowMenus, ToolbarPicturesAreDistinctAndFillTheirButtons)
+{
+    FrmDips& w = Start();
+    EXPECT_FALSE(w.windowIcon().isNull());
+    std::vector<QImage> pictures;
+    for (QAction* a : w.findChild<QToolBar*>(u"Toolbar1"_s)->actions()) {
+        if (a->isSeparator())
+            continue;
+        const QImage picture = a->icon().pixmap(QSize(24, 24)).toImage();
+        int left = 24, right = -1, top = 24, bottom = -1;
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x)
+                if (qAlpha(picture.pixel(x, y)) > 0) {
+                    left = std::min(left, x), right = std::max(right, x);
+                    top = std::min(top, y), bottom = std::max(bottom, y);
+                }
+        EXPECT_GE(std::max(right - left, bottom - top) + 1, 22) << a->objectName().toStdString();
+        for (const QImage& other : pictures)
+            EXPECT_NE(picture, other) << a->objectName().toStdString();
+        pictures.push_back(picture);
+    }
+    EXPECT_EQ(pictures.size(), 6u);
+    EXPECT_TRUE(ToolbarIcon(u"Unknown"_s).isNull());
+}
+
+} // namespace
+} // namespace mr640

@@ -19,9 +19,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
 
+    // One table for the whole run, holding the rows before each read: it is set back only
+    // after a read that loaded, so a rejected file costs no copy of the rows.
     static const std::vector<ChannelRow> before = EditedRows(768);
-    ChannelTable table;
-    table.ReplaceRows(before);
+    static ChannelTable table;
+    if (table.Rows().empty())
+        table.ReplaceRows(before);
     FuzzUi ui;
     const DipReadOutcome outcome = ReadDip(buffer, table, ui);
 
@@ -31,6 +34,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Require(table.Rows() == before, "a file that is not loaded leaves the table as it was");
         return 0;
     }
+    struct SetBack
+    {
+        ~SetBack() { table.ReplaceRows(before); }
+    } setBack;
 
     const std::vector<ChannelRow>& rows = table.Rows();
     Require(IsTableSize(rows.size()), "a loaded table has a valid size");

@@ -91,6 +91,12 @@ void CsvSeeds(const QString& folder)
         {"overflow.csv", "AA01,a\r\n99999999999,huge\r\n"},
         {"line-ends.csv", "AA01,cr\rAA02,lf\nAA03,crlf\r\nAA04,last"},
         {"high-bytes.csv", "AA01,\x80\x81\x9f\xff name,Back\r\n"},
+        // As spreadsheets save it: UTF-8 with and without its mark, LF line ends, quotes.
+        {"utf8-mark.csv", "\xef\xbb\xbf" "AA01,Rel\xc3\xa9 \xe2\x82\xac" "5,Back\nAA02,\xf0\x9f\x9a\x83,Front\n"},
+        {"utf8.csv", "AA01,Rel\xc3\xa9,Back\nAA02,caf\xc3\xa9\n"},
+        {"utf8-then-not.csv", "AA01,Rel\xc3\xa9,Back\nAA02,caf\xe9\nAA03,\xc3\n"},
+        {"quoted.csv", "AA01,\"A,B\",Front\r\nAA02,\"say \"\"hi\"\"\",Back\r\n\"AA03\",\"\",\"Back\"\r\n"},
+        {"quotes-unclosed.csv", "AA01,\"A,B\r\nAA02,\"A\"B,Back\r\nAA03, \"x,y\"\r\nAA04,\"\r\n"},
     };
     for (const auto& [name, text] : cases)
         Write(folder, QString::fromLatin1(name), QByteArray(text));

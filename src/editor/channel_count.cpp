@@ -20,14 +20,12 @@ std::vector<ChannelCountEntry> ChannelCountEntries()
 
 int ChannelCountFor(int requested)
 {
+    // The list's values are the whole units up to the maximum, so this is arithmetic.
     if (requested <= 0)
         return 0;
-    const std::vector<ChannelCountEntry> entries = ChannelCountEntries();
-    for (const ChannelCountEntry& entry : entries) {
-        if (entry.value >= requested)
-            return entry.value;
-    }
-    return entries.back().value;
+    if (requested >= kMaxChannels)
+        return kMaxChannels;
+    return (requested + kChannelsPerUnit - 1) / kChannelsPerUnit * kChannelsPerUnit;
 }
 
 int ChannelCountPosition(int rows)

@@ -3,15 +3,69 @@
 #include "channel_ids.h"
 
 #include <algorithm>
+#include <string>
+#include <string_view>
+#include <utility>
 
 namespace mr640 {
 
 using namespace Qt::StringLiterals;
 
-ChannelRow DefaultRow(int r)
+namespace {
+
+ChannelRow MakeDefaultRow(int r)
 {
     const QString id = ChannelIdFromNumber(r + 1);
     return {id, u"Spare "_s + id, false, u"UP"_s, u"DN"_s};
+}
+
+// Every reader, New and each resize fill rows with their defaults. Made once, with texts
+// that point into one block of characters, a row's defaults are copied without allocating
+// or counting references, and never formatted again.
+const std::vector<ChannelRow>& AllDefaultRows()
+{
+    struct Defaults
+    {
+        std::u16string characters; // every id, then every spare name
+        std::vector<ChannelRow> rows;
+    };
+    static const Defaults defaults = [] {
+        Defaults d;
+        // Each spare name is "Spare " followed by the id, so the id is the name's tail.
+        const std::u16string_view spare = u"Spare ";
+        std::vector<std::pair<std::size_t, qsizetype>> names; // where each starts, its length
+        for (int r = 0; r < kMaxChannels; ++r) {
+            const QString name = MakeDefaultRow(r).relNam;
+            names.emplace_back(d.characters.size(), name.size());
+            d.characters.append(reinterpret_cast<const char16_t*>(name.utf16()), static_cast<std::size_t>(name.size()));
+        }
+        d.rows.reserve(kMaxChannels);
+        for (const auto& [at, length] : names) {
+            const auto* name = reinterpret_cast<const QChar*>(d.characters.data() + at);
+            const auto idStart = static_cast<qsizetype>(spare.size());
+            d.rows.push_back({QString::fromRawData(name + idStart, length - idStart),
+                              QString::fromRawData(name, length), false, u"UP"_s, u"DN"_s});
+        }
+        return d;
+    }();
+    return defaults.rows;
+}
+
+} // namespace
+
+ChannelRow DefaultRow(int r)
+{
+    return r >= 0 && r < kMaxChannels ? AllDefaultRows()[static_cast<std::size_t>(r)] : MakeDefaultRow(r);
+}
+
+std::vector<ChannelRow> DefaultRows(int n)
+{
+    const std::vector<ChannelRow>& all = AllDefaultRows();
+    if (n <= kMaxChannels)
+        return {all.begin(), all.begin() + std::max(n, 0)};
+    std::vector<ChannelRow> rows(static_cast<std::size_t>(n));
+    FillDefaultRows(rows, 0);
+    return rows;
 }
 
 void FillDefaultRows(std::vector<ChannelRow>& rows, int start)

@@ -53,6 +53,9 @@ struct CellChange
 // The defaults of row r: id of channel r + 1, "Spare " + id, front contact, "UP", "DN".
 ChannelRow DefaultRow(int r);
 
+// The first n rows of a table, with their defaults.
+std::vector<ChannelRow> DefaultRows(int n);
+
 // Gives rows start .. end their defaults.
 void FillDefaultRows(std::vector<ChannelRow>& rows, int start);
 

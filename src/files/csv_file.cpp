@@ -21,7 +21,7 @@ namespace {
 
 constexpr int kNameWidth = 16;
 constexpr qsizetype kShownLineLength = 64;
-constexpr qint64 kChunkSize = 64 * 1024;
+constexpr qint64 kChunkSize = 4096;
 
 void SetError(QString* error, const QString& text)
 {
@@ -30,13 +30,15 @@ void SetError(QString* error, const QString& text)
 }
 
 // Reads the device to its end into bytes; on a read error answers false with bytes cut
-// after the last line end before it, so the line the error broke is not read.
+// after the last line end before it, so the line the error broke is not read. A device
+// that knows its size is read in one piece.
 bool ReadToEnd(QIODevice& device, QByteArray& bytes)
 {
+    const qint64 chunk = std::max<qint64>(device.size() - device.pos() + 1, kChunkSize);
     for (;;) {
         const qsizetype had = bytes.size();
-        bytes.resize(had + kChunkSize);
-        const qint64 got = device.read(bytes.data() + had, kChunkSize);
+        bytes.resize(had + chunk);
+        const qint64 got = device.read(bytes.data() + had, chunk);
         bytes.resize(had + std::max<qint64>(got, 0));
         if (got == 0)
             return true;
@@ -186,12 +188,11 @@ bool IsBackContact(const QStringList& fields)
 
 // Grows rows to hold channel by the table's own size rule, added rows getting their
 // defaults; rows never grow beyond the maximum, so the channel may still lie beyond them.
-void GrowFor(std::vector<ChannelRow>& rows, int channel, Ui& ui)
+void GrowFor(std::vector<ChannelRow>& rows, int channel)
 {
-    ChannelTable sizing;
-    sizing.ReplaceRows(std::move(rows));
-    SetChannelCount(sizing, channel, FillAddedRows, ui);
-    rows = sizing.Rows();
+    const std::size_t old = rows.size();
+    rows.resize(static_cast<std::size_t>(std::max(ChannelCountFor(channel), RowCount(rows))));
+    FillDefaultRows(rows, static_cast<int>(old));
 }
 
 } // namespace
@@ -284,7 +285,7 @@ CsvReadOutcome ReadCsv(QIODevice& device, ChannelTable& table, Ui& ui, QString* 
         stopped = verdict == CsvVerdict::Abort;
         if (verdict == CsvVerdict::Ok) {
             if (channel > RowCount(rows))
-                GrowFor(rows, channel, ui);
+                GrowFor(rows, channel);
             if (channel > RowCount(rows)) {
                 ShowInfo(ui, u"This copy of MR640Config can handle a maximum of %1 channels."_s.arg(RowCount(rows)));
                 stopped = true;

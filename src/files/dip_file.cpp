@@ -142,8 +142,7 @@ DipReadOutcome ReadDip(QIODevice& device, ChannelTable& table, Ui& ui)
         ShowInfo(ui, u"0 channels loaded"_s);
         return DipReadOutcome::Rejected;
     }
-    std::vector<ChannelRow> rows(static_cast<std::size_t>(size));
-    FillDefaultRows(rows, 0);
+    std::vector<ChannelRow> rows = DefaultRows(size);
     int count = header.channelCount;
     if (size < count) {
         ShowInfo(ui, u"This copy of MR640Config can handle a maximum of %1 channels."_s.arg(size));

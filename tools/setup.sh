@@ -23,7 +23,7 @@ mr640_build() {
 MR640_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libqt6sql6-sqlite libgl-dev)
 # run-editor makes the labels database with it.
 MR640_EDITOR_PACKAGES=(sqlite3)
-MR640_TEST_PACKAGES=(libgtest-dev libgmock-dev libx11-dev xvfb xdotool x11-utils imagemagick sqlite3 at-spi2-core
+MR640_TEST_PACKAGES=(libgtest-dev libgmock-dev libx11-dev xvfb xdotool xclip x11-utils imagemagick sqlite3 at-spi2-core
     desktop-file-utils shared-mime-info)
 # bench/run and fuzz/run (called by .ci/run) install these on top of the build packages.
 MR640_BENCH_PACKAGES=(libbenchmark-dev)

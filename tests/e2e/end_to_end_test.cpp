@@ -152,11 +152,11 @@ class EndToEnd : public ::testing::Test
 protected:
     void SetUp() override
     {
-        for (const QString& tool : {u"Xvfb"_s, u"xdotool"_s})
+        for (const QString& tool : {u"Xvfb"_s, u"xdotool"_s, u"xclip"_s})
             if (QStandardPaths::findExecutable(tool).isEmpty())
                 GTEST_FAIL() << tool.toStdString()
                              << " is not installed; the end-to-end test needs it (tools/setup.sh "
-                                "lists xvfb and xdotool among the test packages)";
+                                "lists xvfb, xdotool and xclip among the test packages)";
         ASSERT_TRUE(root_.isValid());
         for (const char* folder : {"home", "config", "runtime", "sites"})
             ASSERT_TRUE(QDir(root_.path()).mkdir(QString::fromLatin1(folder)));
@@ -189,7 +189,7 @@ protected:
 
     void TearDown() override
     {
-        for (QProcess* process : {&program_, &xvfb_}) {
+        for (QProcess* process : {&clipboard_, &program_, &xvfb_}) {
             if (process->state() == QProcess::NotRunning)
                 continue;
             process->kill();
@@ -326,6 +326,41 @@ protected:
         WaitUntilGone(dialog);
     }
 
+    // What another program reads from the clipboard.
+    QByteArray ReadClipboard()
+    {
+        QProcess xclip;
+        xclip.setProcessEnvironment(environment_);
+        xclip.start(u"xclip"_s, {u"-o"_s, u"-selection"_s, u"clipboard"_s});
+        if (!xclip.waitForFinished(kWaitMs))
+            xclip.kill();
+        return xclip.readAllStandardOutput();
+    }
+
+    // Puts text on the clipboard as another program does: xclip holds it, in the
+    // foreground, until the program takes the clipboard over or the test ends. False when
+    // the clipboard does not hold the text.
+    bool FillClipboard(const QByteArray& text)
+    {
+        clipboard_.kill();
+        clipboard_.waitForFinished(kWaitMs);
+        clipboard_.setProcessEnvironment(environment_);
+        clipboard_.start(u"xclip"_s, {u"-quiet"_s, u"-i"_s, u"-selection"_s, u"clipboard"_s});
+        clipboard_.write(text);
+        clipboard_.waitForBytesWritten(kWaitMs);
+        clipboard_.closeWriteChannel();
+        const QDeadlineTimer deadline(kWaitMs);
+        while (ReadClipboard() != text) {
+            if (deadline.hasExpired()) {
+                ADD_FAILURE() << "xclip did not take the clipboard: "
+                              << clipboard_.errorString().toStdString();
+                return false;
+            }
+            QThread::msleep(20);
+        }
+        return true;
+    }
+
     void AskToClose(const QString& window)
     {
         ASSERT_TRUE(test::RequestClose(display_, window.toULong()))
@@ -335,6 +370,7 @@ protected:
     QTemporaryDir root_{QDir::tempPath() + u"/mr640-e2e-XXXXXX"_s};
     QProcess xvfb_;
     QProcess program_;
+    QProcess clipboard_;
     QByteArray display_;
     QProcessEnvironment environment_;
 };
@@ -596,6 +632,76 @@ TEST_F(EndToEnd, ImportAnInsteadSiteAndSaveItAsDip)
     AskToClose(main); // saved: no question
     ASSERT_TRUE(program_.waitForFinished(kWaitMs)) << "still running; on screen:" << Screen();
     EXPECT_EQ(program_.exitCode(), 0);
+}
+
+// Editing as in a spreadsheet: names pasted from another program over whole rows and over
+// one cell, undone and redone, copied back out, replaced all at once and undone to the
+// saved site, which then closes without a question.
+TEST_F(EndToEnd, PasteUndoCopyAndReplaceLikeASpreadsheet)
+{
+    const QString dip = Path(u"sites/north.dip"_s);
+    std::vector<Channel> site = Site();
+    WriteAll(dip, DipFile(site));
+    StartProgram();
+    const QString main = WaitForWindow(kEditorTitle);
+    ASSERT_FALSE(main.isEmpty());
+    Focus(main);
+    Keys({u"ctrl+o"_s});
+    ChooseInDialog(u"^Open config file$"_s, dip);
+    ASSERT_TRUE(AnswerBox(main, u"Return"_s));
+    // The relay-name cell of a channel, from the first one down.
+    auto toName = [](int row) { return QStringList{u"ctrl+Home"_s} + QStringList(row, u"Down"_s); };
+    const QStringList toAA05 = toName(4);
+    const QStringList toAA10 = toName(9);
+
+    // Rows AA05 and AA06 selected whole (Shift+End), an "id, name, contact" block pasted:
+    // the 20-character name is cut, and a box says so.
+    ASSERT_TRUE(FillClipboard("AA05\tSignal 14\tBack\r\nAA06\tTwenty characters 20\tFront\r\n"));
+    Focus(main);
+    Keys(toAA05 + QStringList{u"shift+End"_s, u"shift+Down"_s, u"ctrl+v"_s});
+    ASSERT_TRUE(AnswerBox(main, u"Return"_s));
+    site[4] = {"Signal 14", true};
+    site[5].name = "Twenty character";
+
+    // A column of two names pasted at one relay-name cell goes down from it; Ctrl+Z takes
+    // the whole paste back, Ctrl+Y brings it again, and a copy shows each state.
+    ASSERT_TRUE(FillClipboard("North TPR\r\nSouth TPR\r\n"));
+    Focus(main);
+    Keys(toAA10 + QStringList{u"ctrl+v"_s, u"ctrl+z"_s});
+    const QStringList copyAA10 =
+        toAA10 + QStringList{u"shift+Down"_s, u"shift+Right"_s, u"ctrl+c"_s};
+    Keys(copyAA10);
+    EXPECT_EQ(ReadClipboard(), "Spare AA10\tFront\r\nSpare AA11\tFront\r\n");
+    Keys(QStringList{u"ctrl+y"_s} + copyAA10);
+    EXPECT_EQ(ReadClipboard(), "North TPR\tFront\r\nSouth TPR\tFront\r\n");
+    site[9].name = "North TPR";
+    site[10].name = "South TPR";
+    Keys({u"ctrl+s"_s});
+    const QDeadlineTimer deadline(kWaitMs);
+    while (ReadAll(dip) != DipFile(site) && !deadline.hasExpired())
+        QThread::msleep(20);
+    EXPECT_TRUE(SameBytes(ReadAll(dip), DipFile(site)));
+
+    // Ctrl+H, the texts typed, Replace All by its mnemonic; one Ctrl+Z undoes it.
+    Keys({u"ctrl+h"_s});
+    const QString find = WaitForWindow(u"^Find and replace$"_s);
+    ASSERT_FALSE(find.isEmpty());
+    Focus(find);
+    Type(u"TPR"_s);
+    Keys({u"Tab"_s});
+    Type(u"Relay"_s);
+    Keys({u"alt+a"_s, u"Escape"_s});
+    WaitUntilGone(find);
+    Focus(main);
+    Keys(copyAA10);
+    EXPECT_EQ(ReadClipboard(), "North Relay\tFront\r\nSouth Relay\tFront\r\n");
+    Keys({u"ctrl+z"_s});
+
+    // Back at the saved site: the close asks nothing.
+    AskToClose(main);
+    ASSERT_TRUE(program_.waitForFinished(kWaitMs)) << "still running; on screen:" << Screen();
+    EXPECT_EQ(program_.exitCode(), 0);
+    EXPECT_TRUE(SameBytes(ReadAll(dip), DipFile(site)));
 }
 
 } // namespace

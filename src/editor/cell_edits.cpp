@@ -33,12 +33,21 @@ CellRange Clamped(CellRange range, int rowCount)
     return range;
 }
 
-void AddChange(EditPlan& plan, const std::vector<ChannelRow>& rows, int row, int field,
-               const QVariant& after)
+// The values are compared before they become variants: a paste of a whole table plans
+// thousands of cells.
+void AddText(EditPlan& plan, const std::vector<ChannelRow>& rows, int row, int field,
+             const QString& after)
 {
-    const QVariant before = CellValue(rows[static_cast<std::size_t>(row)], field);
+    const QString before = CellText(rows[static_cast<std::size_t>(row)], field);
     if (before != after)
         plan.changes.push_back({row, field, before, after});
+}
+
+void AddBack(EditPlan& plan, const std::vector<ChannelRow>& rows, int row, bool after)
+{
+    const bool before = rows[static_cast<std::size_t>(row)].back;
+    if (before != after)
+        plan.changes.push_back({row, FieldBack, before, after});
 }
 
 // Adds the change of one cell to a pasted text.
@@ -52,7 +61,7 @@ void PlanCell(EditPlan& plan, const std::vector<ChannelRow>& rows, int row, int 
         return;
     }
     if (const std::optional<bool> back = BackContactFromText(text))
-        AddChange(plan, rows, row, field, *back);
+        AddBack(plan, rows, row, *back);
     else
         plan.cases.append(u"%1 of %2 left as it was: \"%3\" is not Back or Front"_s.arg(
             FieldCaption(field), RowId(row), text));
@@ -64,10 +73,14 @@ std::optional<bool> BackContactFromText(const QString& text)
 {
     static const QStringList backs = {u"back"_s, u"b"_s, u"1"_s, u"true"_s, u"yes"_s, u"x"_s};
     static const QStringList fronts = {u"front"_s, u"f"_s, u"0"_s, u"false"_s, u"no"_s, QString()};
-    const QString key = text.trimmed().toLower();
-    if (backs.contains(key))
+    const QStringView key = QStringView(text).trimmed();
+    auto names = [key](const QStringList& list) {
+        return std::any_of(list.begin(), list.end(),
+                           [key](const QString& name) { return key.compare(name, Qt::CaseInsensitive) == 0; });
+    };
+    if (names(backs))
         return true;
-    if (fronts.contains(key))
+    if (names(fronts))
         return false;
     return std::nullopt;
 }
@@ -76,11 +89,12 @@ void PlanText(EditPlan& plan, const std::vector<ChannelRow>& rows, int row, int 
               const QString& text)
 {
     const int limit = FieldTextLimit(field);
-    const QString cut = LeftCharacters(text, limit).toString();
+    const QStringView kept = LeftCharacters(text, limit);
+    const QString cut = kept.size() < text.size() ? kept.toString() : text;
     if (cut.size() < text.size())
         plan.cases.append(u"%1 of %2 cut to %3 characters: \"%4\""_s.arg(
             FieldCaption(field), RowId(row), QString::number(limit), cut));
-    AddChange(plan, rows, row, field, cut);
+    AddText(plan, rows, row, field, cut);
 }
 
 EditPlan PlanPaste(const std::vector<ChannelRow>& rows, const CellRange& selection,
@@ -100,6 +114,7 @@ EditPlan PlanPaste(const std::vector<ChannelRow>& rows, const CellRange& selecti
     }
     const int blockRows = static_cast<int>(block.size());
     const int pasted = std::min(blockRows, RowCount(rows) - range.top);
+    plan.changes.reserve(static_cast<std::size_t>(pasted * std::max(FieldCount - range.left, 0)));
     for (int i = 0; i < pasted; ++i) {
         const QStringList& cells = block[static_cast<std::size_t>(i)];
         for (int j = 0; j < cells.size() && range.left + j < FieldCount; ++j)
@@ -123,7 +138,8 @@ std::vector<CellChange> PlanDelete(const std::vector<ChannelRow>& rows, const Ce
     for (int r = range.top; r <= range.bottom; ++r) {
         const ChannelRow defaults = DefaultRow(r);
         for (int f = std::max(range.left, FieldChan + 1); f <= range.right; ++f)
-            AddChange(plan, rows, r, f, CellValue(defaults, f));
+            f == FieldBack ? AddBack(plan, rows, r, defaults.back)
+                           : AddText(plan, rows, r, f, CellText(defaults, f));
     }
     return plan.changes;
 }

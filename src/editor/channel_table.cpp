@@ -134,6 +134,12 @@ QVariant CellValue(const ChannelRow& row, int field)
     return text ? QVariant(row.*text) : QVariant();
 }
 
+QString CellText(const ChannelRow& row, int field)
+{
+    QString ChannelRow::*text = TextMember(field);
+    return text ? row.*text : QString();
+}
+
 void SetCellValue(ChannelRow& row, int field, const QVariant& value)
 {
     if (field == FieldBack)

@@ -36,6 +36,8 @@ QString FieldCaption(int field);
 
 // A cell's value as the table's EditRole gives it: the text, or for the back contact a bool.
 QVariant CellValue(const ChannelRow& row, int field);
+// The text of a cell; empty for the back contact.
+QString CellText(const ChannelRow& row, int field);
 void SetCellValue(ChannelRow& row, int field, const QVariant& value);
 
 // One cell's change, kept to be made and unmade: an edit, paste, delete or replace is a

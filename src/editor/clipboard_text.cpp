@@ -124,8 +124,12 @@ CellBlock TextToCells(QStringView text)
     while (!reader.AtEnd()) {
         bool rowEnded = false;
         row.append(reader.Next(rowEnded));
-        if (rowEnded)
+        if (rowEnded) {
+            // Rows are mostly as wide as the one before: one allocation each.
+            const qsizetype width = row.size();
             cells.push_back(std::exchange(row, {}));
+            row.reserve(width);
+        }
     }
     // A tab at the very end leaves an empty last cell.
     if (!row.isEmpty())

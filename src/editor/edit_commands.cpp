@@ -140,23 +140,34 @@ void EditCommands::UpdateActions()
 
 std::optional<CellRange> EditCommands::SelectedRange() const
 {
-    const QModelIndexList selected = grid_.selectionModel()->selectedIndexes();
-    if (selected.isEmpty()) {
+    CellRange range{table_.rowCount(), FieldCount, -1, -1, false};
+    const QItemSelection selection = grid_.selectionModel()->selection();
+    if (selection.size() == 1) {
+        // One rectangle, as Select All or a drag leaves it, is read without visiting its
+        // thousands of cells: its selectable columns are those from the first selectable one.
+        const QItemSelectionRange& only = selection.front();
+        range = {only.top(), only.left(), only.bottom(), only.right(), false};
+        while (range.left <= range.right &&
+               !(table_.flags(table_.index(range.top, range.left)) & Qt::ItemIsSelectable))
+            ++range.left;
+    } else {
+        const QModelIndexList selected = grid_.selectionModel()->selectedIndexes();
+        for (const QModelIndex& index : selected) {
+            range.top = std::min(range.top, index.row());
+            range.bottom = std::max(range.bottom, index.row());
+            range.left = std::min(range.left, index.column());
+            range.right = std::max(range.right, index.column());
+        }
+        const qsizetype area = qsizetype(range.bottom - range.top + 1) * (range.right - range.left + 1);
+        if (!selected.isEmpty() && selected.size() != area)
+            return std::nullopt;
+    }
+    if (range.left > range.right || range.top > range.bottom) {
         const QModelIndex current = grid_.currentIndex();
         if (!current.isValid())
             return std::nullopt;
         return CellRange{current.row(), current.column(), current.row(), current.column(), false};
     }
-    CellRange range{table_.rowCount(), FieldCount, -1, -1, false};
-    for (const QModelIndex& index : selected) {
-        range.top = std::min(range.top, index.row());
-        range.bottom = std::max(range.bottom, index.row());
-        range.left = std::min(range.left, index.column());
-        range.right = std::max(range.right, index.column());
-    }
-    const qsizetype area = qsizetype(range.bottom - range.top + 1) * (range.right - range.left + 1);
-    if (selected.size() != area)
-        return std::nullopt;
     // Every cell that can be selected in these rows is: whole rows, from their Chan cell on.
     range.wholeRows = range.left == FieldRelNam && range.right == FieldCount - 1;
     return range;

@@ -1,18 +1,26 @@
-// Start-up of the main window against a bare window with a plain table, and how often the
-// grid is refreshed by the bulk changes of the table.
+// Start-up of the main window against a bare window with a plain table, how often the grid
+// is refreshed by the bulk changes of the table, and the Edit commands' bulk steps.
 
 #include "bench_support.h"
+#include "editor/cell_edits.h"
 #include "editor/channel_count.h"
 #include "editor/channel_grid.h"
+#include "editor/edit_commands.h"
+#include "editor/edit_history.h"
+#include "editor/find_dialog.h"
 #include "editor/main_window.h"
 #include "files/dip_file.h"
 #include "import/instead_files.h"
 #include "platform/settings_store.h"
 
 #include <QAbstractTableModel>
+#include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QFile>
+#include <QLineEdit>
 #include <QMainWindow>
+#include <QPushButton>
 #include <QTableView>
 #include <array>
 #include <functional>
@@ -157,16 +165,18 @@ void StartUpBareWindow(benchmark::State& state)
     }
 }
 
-// Times change on a shown main window, with its repaint, from the 384 default rows of a
-// fresh site; counts the refreshes it raised per change.
-void MeasureBulkChange(benchmark::State& state, const std::function<void(ShownWindow&)>& change)
+// Times change on a shown main window, with its repaint, each time after prepare (not
+// timed); counts the refreshes it raised per change.
+void MeasureOnShownWindow(benchmark::State& state, const std::function<void(ShownWindow&)>& prepare,
+                          const std::function<void(ShownWindow&)>& change,
+                          const std::vector<ChannelRow>* expected = nullptr)
 {
     ShownWindow shown;
     RefreshCounter counter(shown.window.Table());
     int refreshes = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        shown.window.SetChannelCount(384, FillAllRows);
+        prepare(shown);
         QApplication::processEvents();
         counter.Reset();
         state.ResumeTiming();
@@ -175,6 +185,15 @@ void MeasureBulkChange(benchmark::State& state, const std::function<void(ShownWi
         refreshes += counter.Count();
     }
     state.counters["refreshes"] = benchmark::Counter(refreshes, benchmark::Counter::kAvgIterations);
+    if (expected && shown.window.Table().Rows() != *expected)
+        state.SkipWithError("the change did not give the rows expected");
+}
+
+// A bulk change from the 384 default rows of a fresh site.
+void MeasureBulkChange(benchmark::State& state, const std::function<void(ShownWindow&)>& change)
+{
+    MeasureOnShownWindow(
+        state, [](ShownWindow& shown) { shown.window.SetChannelCount(384, FillAllRows); }, change);
 }
 
 void AddRefreshes(int n)
@@ -224,6 +243,99 @@ void AddRefreshes(int n)
             "refresh_set_channel_count/" + size, "refresh_one_reset/" + size);
 }
 
+QAction& EditAction(ShownWindow& shown, const char* name)
+{
+    return *shown.window.findChild<QAction*>(QString::fromLatin1(name));
+}
+
+// The table holds rows, with a history of its own.
+void Load(ShownWindow& shown, const std::vector<ChannelRow>& rows)
+{
+    shown.window.Table().ReplaceRows(rows);
+    shown.window.History().Start(true);
+}
+
+// A step of the Edit commands on the shown window, and its undo, each beside one reset of
+// the table from the same rows to the rows it gives. setUp readies the step as the user
+// does before giving the command (not timed); act gives the command.
+void AddEditStep(const std::string& name, const std::string& what,
+                 const std::vector<ChannelRow>& from, const std::vector<ChannelRow>& to,
+                 const std::function<void(ShownWindow&)>& setUp,
+                 const std::function<void(ShownWindow&)>& act)
+{
+    const std::string step = "edit_" + name + "/" + std::to_string(from.size());
+    const std::string undo = "edit_undo_" + name + "/" + std::to_string(from.size());
+    Add(step, [=](benchmark::State& state) {
+        MeasureOnShownWindow(
+            state,
+            [&](ShownWindow& shown) {
+                Load(shown, from);
+                setUp(shown);
+            },
+            act, &to);
+    });
+    Add(step + "_reset", [=](benchmark::State& state) {
+        MeasureOnShownWindow(
+            state, [&](ShownWindow& shown) { Load(shown, from); },
+            [&](ShownWindow& shown) { shown.window.Table().ReplaceRows(to); }, &to);
+    });
+    Add(undo, [=](benchmark::State& state) {
+        MeasureOnShownWindow(
+            state,
+            [&](ShownWindow& shown) {
+                Load(shown, from);
+                setUp(shown);
+                act(shown);
+            },
+            [](ShownWindow& shown) { EditAction(shown, "MnuUndo").trigger(); }, &from);
+    });
+    Add(undo + "_reset", [=](benchmark::State& state) {
+        MeasureOnShownWindow(
+            state, [&](ShownWindow& shown) { Load(shown, to); },
+            [&](ShownWindow& shown) { shown.window.Table().ReplaceRows(from); }, &from);
+    });
+    CountsRefreshes(what, step);
+    CountsRefreshes("undo of " + what, undo);
+    Compare(what + " vs one reset, shown", step, step + "_reset", 1.5);
+    Compare("undo of " + what + " vs one reset, shown", undo, undo + "_reset", 1.5);
+}
+
+// A paste of every editable cell of n rows, as copied from this program, and a replace-all
+// that changes every relay name of the pasted rows.
+void AddEditSteps(int n)
+{
+    const std::vector<ChannelRow> site = SiteRows(n);
+    std::vector<ChannelRow> pasted = site;
+    for (int r = 0; r < n; ++r) {
+        ChannelRow& row = pasted[static_cast<std::size_t>(r)];
+        row = {row.Chan, u"Signal %1"_s.arg(r + 1), !row.back, u"ON"_s, u"OFF"_s};
+    }
+    std::vector<ChannelRow> replaced = pasted;
+    for (ChannelRow& row : replaced)
+        row.relNam.replace(u"Signal"_s, u"Relay"_s);
+    const QString text = CopyText(pasted, {0, FieldChan, n - 1, FieldStDn, true});
+    const std::string size = std::to_string(n);
+
+    AddEditStep(
+        "paste", "paste, " + size + " x 4 cells", site, pasted,
+        [=](ShownWindow& shown) {
+            QGuiApplication::clipboard()->setText(text);
+            shown.window.Grid().setCurrentIndex(shown.window.Table().index(0, FieldRelNam));
+            shown.window.Grid().selectAll();
+        },
+        [](ShownWindow& shown) { EditAction(shown, "MnuPaste").trigger(); });
+    AddEditStep(
+        "replace_all", "replace all, " + size + " rows", pasted, replaced,
+        [](ShownWindow& shown) {
+            FrmFind& find = shown.window.Edit().FindWindow();
+            find.findChild<QLineEdit*>(u"TxtFind"_s)->setText(u"Signal"_s);
+            find.findChild<QLineEdit*>(u"TxtReplace"_s)->setText(u"Relay"_s);
+        },
+        [](ShownWindow& shown) {
+            shown.window.Edit().FindWindow().findChild<QPushButton*>(u"CmdReplaceAll"_s)->click();
+        });
+}
+
 } // namespace
 
 void RegisterWindowBenchmarks()
@@ -239,6 +351,7 @@ void RegisterWindowBenchmarks()
           "refresh_set_channel_count/3072");
     Grows("dip load through Open, shown", "refresh_dip_load/384", "refresh_dip_load/3072");
     Grows("import, shown", "refresh_import/384", "refresh_import/3072");
+    AddEditSteps(3072);
 }
 
 } // namespace mr640::bench

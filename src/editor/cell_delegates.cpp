@@ -106,7 +106,9 @@ bool CheckDelegate::editorEvent(QEvent* event, QAbstractItemModel* model,
         return false;
     }
     case QEvent::MouseButtonDblClick:
-        return true; // its second release toggles again, as a check box does
+        // The view sends the release that follows a double-click to no delegate, so a
+        // double-click toggles once, as on the view's own check boxes.
+        return true;
     case QEvent::MouseButtonRelease: {
         auto* mouse = static_cast<QMouseEvent*>(event);
         toggle = mouse->button() == Qt::LeftButton && pressed_ == index &&

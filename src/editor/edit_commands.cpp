@@ -272,6 +272,8 @@ void EditCommands::Find(bool backwards)
     const QModelIndex cell = table_.index(found.cell->row, found.cell->field);
     grid_.setCurrentIndex(cell);
     grid_.scrollTo(cell);
+    const QRect shown = grid_.visualRect(cell);
+    find_->KeepClearOf(QRect(grid_.viewport()->mapToGlobal(shown.topLeft()), shown.size()));
 }
 
 void EditCommands::Replace()

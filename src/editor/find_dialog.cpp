@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 
 namespace mr640 {
 
@@ -120,6 +121,19 @@ void FrmFind::SetNote(const QString& note)
 QString FrmFind::Note() const
 {
     return note_->text();
+}
+
+void FrmFind::KeepClearOf(const QRect& area)
+{
+    const QRect frame = frameGeometry();
+    if (!isVisible() || !frame.intersects(area))
+        return;
+    constexpr int kGap = 8;
+    const QRect screenArea = screen()->availableGeometry();
+    int top = area.bottom() + 1 + kGap;
+    if (top + frame.height() > screenArea.bottom() + 1)
+        top = area.top() - kGap - frame.height();
+    move(frame.left(), std::max(top, screenArea.top()));
 }
 
 void FrmFind::keyPressEvent(QKeyEvent* event)

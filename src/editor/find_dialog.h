@@ -31,6 +31,9 @@ public:
     // A note under the fields: "No match", the search went round, how many were replaced.
     void SetNote(const QString& note);
     QString Note() const;
+    // Moves the window off area (in screen coordinates) when it covers it, below it where
+    // the screen has room, else above it: the cell found must be seen.
+    void KeepClearOf(const QRect& area);
 
 signals:
     void FindRequested(bool backwards);

@@ -248,6 +248,15 @@ TEST_F(EditCommandsTest, FindGoesRoundAndReplaceAllIsOneStep)
     Action("MnuUndo").trigger();
     EXPECT_EQ(Name(5), u"12 TPR"_s);
 
+    // The window does not hide the cell it found.
+    w.Grid().setCurrentIndex(w.Table().index(0, FieldRelNam));
+    const QRect row5 = w.Grid().visualRect(w.Table().index(5, FieldRelNam));
+    const QRect cell(w.Grid().viewport()->mapToGlobal(row5.topLeft()), row5.size());
+    find.move(cell.topLeft() - QPoint(10, 10));
+    QTest::keyClick(text, Qt::Key_Return);
+    ASSERT_EQ(w.Grid().currentIndex(), w.Table().index(5, FieldRelNam));
+    EXPECT_FALSE(find.frameGeometry().intersects(cell));
+
     text->setText(u"nowhere"_s);
     QTest::keyClick(text, Qt::Key_Return);
     EXPECT_EQ(find.Note(), u"No match"_s);

@@ -207,6 +207,21 @@ protected:
         ASSERT_TRUE(program_.waitForStarted(kWaitMs)) << program_.errorString().toStdString();
     }
 
+    // Starts the program and opens a dip file as a person does: Ctrl+O, the path typed into
+    // the dialog, the count box answered with Enter. The main window; empty when it or a
+    // step did not come.
+    QString StartWithSite(const QString& dip)
+    {
+        StartProgram();
+        const QString main = WaitForWindow(kEditorTitle);
+        if (main.isEmpty())
+            return {};
+        Focus(main);
+        Keys({u"ctrl+o"_s});
+        ChooseInDialog(u"^Open config file$"_s, dip);
+        return AnswerBox(main, u"Return"_s) ? main : QString();
+    }
+
     // Runs xdotool to its end; its output, one window id a line for a search.
     QStringList Xdo(const QStringList& arguments, bool mustSucceed = true)
     {
@@ -387,15 +402,8 @@ TEST_F(EndToEnd, OpenEditSaveAsCsvAndSaveTheDipAtClose)
         ASSERT_EQ(file.write(original), original.size());
     }
 
-    StartProgram();
-    const QString main = WaitForWindow(kEditorTitle);
+    const QString main = StartWithSite(dip);
     ASSERT_FALSE(main.isEmpty());
-
-    // Open: Ctrl+O, the path typed into the dialog, then the count box, answered with Enter.
-    Focus(main);
-    Keys({u"ctrl+o"_s});
-    ChooseInDialog(u"^Open config file$"_s, dip);
-    ASSERT_TRUE(AnswerBox(main, u"Return"_s));
     ASSERT_EQ(WaitForWindow(u"^north - MR640 configuration editor$"_s), main);
 
     // Channel AA02's relay name: to its cell (Ctrl+Home passes over the Chan column to the
@@ -442,15 +450,10 @@ TEST_F(EndToEnd, TextBeingTypedIsNeverLost)
     std::vector<Channel> site = Site();
     WriteAll(dip, DipFile(site));
 
-    StartProgram();
-    QString main = WaitForWindow(kEditorTitle);
+    QString main = StartWithSite(dip);
     ASSERT_FALSE(main.isEmpty());
     // The window manager, the desktop and screen readers know the program by its name.
     EXPECT_TRUE(Xdo({u"search"_s, u"--class"_s, u"^MR640Config$"_s}).contains(main));
-    Focus(main);
-    Keys({u"ctrl+o"_s});
-    ChooseInDialog(u"^Open config file$"_s, dip);
-    ASSERT_TRUE(AnswerBox(main, u"Return"_s));
 
     Focus(main);
     Keys({u"ctrl+Home"_s, u"Down"_s, u"F2"_s});
@@ -642,13 +645,8 @@ TEST_F(EndToEnd, PasteUndoCopyAndReplaceLikeASpreadsheet)
     const QString dip = Path(u"sites/north.dip"_s);
     std::vector<Channel> site = Site();
     WriteAll(dip, DipFile(site));
-    StartProgram();
-    const QString main = WaitForWindow(kEditorTitle);
+    const QString main = StartWithSite(dip);
     ASSERT_FALSE(main.isEmpty());
-    Focus(main);
-    Keys({u"ctrl+o"_s});
-    ChooseInDialog(u"^Open config file$"_s, dip);
-    ASSERT_TRUE(AnswerBox(main, u"Return"_s));
     // The relay-name cell of a channel, from the first one down.
     auto toName = [](int row) { return QStringList{u"ctrl+Home"_s} + QStringList(row, u"Down"_s); };
     const QStringList toAA05 = toName(4);

@@ -274,11 +274,6 @@ void AddEditStep(const std::string& name, const std::string& what,
             },
             act, &to);
     });
-    Add(step + "_reset", [=](benchmark::State& state) {
-        MeasureOnShownWindow(
-            state, [&](ShownWindow& shown) { Load(shown, from); },
-            [&](ShownWindow& shown) { shown.window.Table().ReplaceRows(to); }, &to);
-    });
     Add(undo, [=](benchmark::State& state) {
         MeasureOnShownWindow(
             state,
@@ -289,11 +284,17 @@ void AddEditStep(const std::string& name, const std::string& what,
             },
             [](ShownWindow& shown) { EditAction(shown, "MnuUndo").trigger(); }, &from);
     });
-    Add(undo + "_reset", [=](benchmark::State& state) {
-        MeasureOnShownWindow(
-            state, [&](ShownWindow& shown) { Load(shown, to); },
-            [&](ShownWindow& shown) { shown.window.Table().ReplaceRows(from); }, &from);
-    });
+    // The baselines: one reset of the table from the rows before to the rows after.
+    auto addReset = [](const std::string& name, const std::vector<ChannelRow>& before,
+                       const std::vector<ChannelRow>& after) {
+        Add(name, [=](benchmark::State& state) {
+            MeasureOnShownWindow(
+                state, [&](ShownWindow& shown) { Load(shown, before); },
+                [&](ShownWindow& shown) { shown.window.Table().ReplaceRows(after); }, &after);
+        });
+    };
+    addReset(step + "_reset", from, to);
+    addReset(undo + "_reset", to, from);
     CountsRefreshes(what, step);
     CountsRefreshes("undo of " + what, undo);
     Compare(what + " vs one reset, shown", step, step + "_reset", 1.5);

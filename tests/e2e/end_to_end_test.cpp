@@ -256,18 +256,17 @@ protected:
     // The window of that name, waiting until it is shown.
     QString WaitForWindow(const QString& name)
     {
-        QProcess search;
-        search.setProcessEnvironment(environment_);
-        search.start(u"xdotool"_s,
-                     {u"search"_s, u"--sync"_s, u"--onlyvisible"_s, u"--name"_s, name});
-        if (!search.waitForFinished(kWaitMs)) {
-            search.kill();
-            search.waitForFinished();
-            ADD_FAILURE() << "no window named " << name.toStdString()
-                          << " appeared; on screen:" << Screen();
-            return {};
-        }
-        return QString::fromLatin1(search.readAllStandardOutput()).section(u'\n', 0, 0);
+        // Polled rather than xdotool's --sync: a search that meets a window being destroyed
+        // (a box just answered) ends with an X error and no window, and is simply tried again.
+        const QDeadlineTimer deadline(kWaitMs);
+        do {
+            const QStringList found = VisibleWindows(name);
+            if (!found.isEmpty())
+                return found.constFirst();
+            QThread::msleep(20);
+        } while (!deadline.hasExpired());
+        ADD_FAILURE() << "no window named " << name.toStdString() << " appeared; on screen:" << Screen();
+        return {};
     }
 
     // A message box: it carries the main window's title, so it is the window of that name

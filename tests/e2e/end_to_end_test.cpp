@@ -164,9 +164,11 @@ protected:
                               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
         // -displayfd: the server takes the first free display and tells its number.
+        // -noreset: a test that starts the program twice must not meet the server resetting
+        // after the first one left, when it refuses connections.
         xvfb_.setProgram(u"Xvfb"_s);
         xvfb_.setArguments({u"-displayfd"_s, u"1"_s, u"-screen"_s, u"0"_s, u"1024x768x24"_s,
-                            u"-nolisten"_s, u"tcp"_s});
+                            u"-nolisten"_s, u"tcp"_s, u"-noreset"_s});
         xvfb_.setProcessChannelMode(QProcess::SeparateChannels);
         xvfb_.start();
         ASSERT_TRUE(xvfb_.waitForStarted(kWaitMs)) << xvfb_.errorString().toStdString();

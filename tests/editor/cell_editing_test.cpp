@@ -1,11 +1,8 @@
 // The grid as the user edits it: typing counts from the first keystroke, what is typed
 // is kept or dropped as the user answers, and the cursor never rests on a Chan cell.
 
-#include "files/dip_file.h"
-#include "test_files.h"
 #include "window_fixture.h"
 
-#include <QBuffer>
 #include <QHeaderView>
 #include <QMessageBox>
 #include <QTimer>
@@ -26,39 +23,9 @@ protected:
         return editor && editor->isVisible() ? editor : nullptr;
     }
 
-    std::vector<ChannelRow> SavedRows(const QString& path)
-    {
-        ChannelTable read;
-        EXPECT_EQ(ReadDipFile(path, read, ui), DipReadOutcome::Loaded);
-        return read.Rows();
-    }
-
     const MessageRequest kSaveQuestion =
         test::Question(u"Save this site before closing?"_s, MessageButtons::YesNoCancel);
 };
-
-TEST_F(CellEditing, TheFirstKeystrokeCountsAndTheCloseAsksAboutIt)
-{
-    FrmDips& w = Start();
-    ui.ChooseFile(SitePath(u"north.dip"_s));
-    ASSERT_TRUE(w.SaveSite());
-    QLineEdit* editor = StartTyping(1, FieldRelNam, u"12 TPR"_s);
-    ASSERT_NE(editor, nullptr);
-    EXPECT_TRUE(w.modified());
-    EXPECT_EQ(w.Table().Row(1).relNam, u"Spare AA02"_s); // not stored yet
-
-    // Cancel keeps the window, the editor and its text.
-    ui.Answer(MessageButton::Cancel);
-    EXPECT_FALSE(w.close());
-    ASSERT_EQ(OpenEditor(), editor);
-    EXPECT_EQ(editor->text(), u"12 TPR"_s);
-
-    // Yes saves what is on screen, the text being typed included.
-    ui.Answer(MessageButton::Yes);
-    EXPECT_TRUE(w.close());
-    EXPECT_EQ(ui.Messages(), (std::vector{kSaveQuestion, kSaveQuestion}));
-    EXPECT_EQ(SavedRows(SitePath(u"north.dip"_s))[1].relNam, u"12 TPR"_s);
-}
 
 TEST_F(CellEditing, ABoxShownWhileTypingLeavesTheEditorAsItWas)
 {
@@ -73,30 +40,6 @@ TEST_F(CellEditing, ABoxShownWhileTypingLeavesTheEditorAsItWas)
     box.exec();
     EXPECT_EQ(OpenEditor(), editor);
     EXPECT_EQ(Window().Table().Row(0).stUp, u"UP"_s);
-}
-
-TEST_F(CellEditing, NewAfterTypingAsksAndNoLeavesOnlyDefaults)
-{
-    FrmDips& w = Start();
-    ASSERT_NE(StartTyping(1, FieldRelNam, u"Lost"_s), nullptr);
-    ui.Answer(MessageButton::No);
-    w.NewSite();
-    QCoreApplication::processEvents();
-    EXPECT_EQ(ui.Messages(), std::vector{kSaveQuestion});
-    EXPECT_EQ(OpenEditor(), nullptr);
-    EXPECT_EQ(w.Table().Row(1), DefaultRow(1));
-    EXPECT_FALSE(w.modified());
-}
-
-TEST_F(CellEditing, EscapeRestoresTheOldText)
-{
-    FrmDips& w = Start();
-    QLineEdit* editor = StartTyping(2, FieldRelNam, u"typo"_s);
-    ASSERT_NE(editor, nullptr);
-    QTest::keyClick(editor, Qt::Key_Escape);
-    QCoreApplication::processEvents();
-    EXPECT_EQ(OpenEditor(), nullptr);
-    EXPECT_EQ(w.Table().Row(2), DefaultRow(2));
 }
 
 // After Yes, only a save of the whole site lets the caller go on: a CSV copy leaves out

@@ -1,5 +1,3 @@
-#include "files/dip_file.h"
-#include "test_files.h"
 #include "window_fixture.h"
 
 #include <QAction>
@@ -16,15 +14,6 @@ using test::Question;
 class RecentSites : public test::WindowTest
 {
 protected:
-    QString MakeDip(const QString& name)
-    {
-        std::vector<ChannelRow> rows(384);
-        FillDefaultRows(rows, 0);
-        rows[0].relNam = name;
-        test::WriteBytes(SitePath(name), EncodeDip(rows));
-        return SitePath(name);
-    }
-
     // The visible entries of the list, as the menu shows them.
     QStringList Entries()
     {

@@ -1,5 +1,3 @@
-#include "files/dip_file.h"
-#include "test_files.h"
 #include "window_fixture.h"
 
 #include <QDropEvent>
@@ -16,14 +14,6 @@ using test::Question;
 class SiteDrop : public test::WindowTest
 {
 protected:
-    QString MakeDip(const QString& name)
-    {
-        std::vector<ChannelRow> rows(768);
-        FillDefaultRows(rows, 0);
-        test::WriteBytes(SitePath(name), EncodeDip(rows));
-        return SitePath(name);
-    }
-
     // Drags the data over the grid and drops it there, as from a file manager; whether
     // the window took it. The drop opens its file once the event loop runs.
     bool Drop(const QMimeData& data)
@@ -55,7 +45,7 @@ TEST_F(SiteDrop, ADroppedSiteFileOpensAfterTheSaveQuestion)
     FrmDips& w = Start();
     w.SetModified(true);
     ui.Answer(MessageButton::Cancel).Answer(MessageButton::No);
-    const QString north = MakeDip(u"north.dip"_s);
+    const QString north = MakeDip(u"north.dip"_s, 768);
     EXPECT_TRUE(Drop(*Files({north})));
     EXPECT_EQ(w.Table().rowCount(), 384);
     EXPECT_TRUE(Drop(*Files({north})));
@@ -69,12 +59,12 @@ TEST_F(SiteDrop, ADroppedSiteFileOpensAfterTheSaveQuestion)
 TEST_F(SiteDrop, AnythingElseIsRefusedAndChangesNothing)
 {
     FrmDips& w = Start();
-    const QString north = MakeDip(u"north.dip"_s);
+    const QString north = MakeDip(u"north.dip"_s, 768);
     QMimeData text;
     text.setText(north);
     EXPECT_FALSE(Drop(text));
-    for (const QStringList& paths : {QStringList{MakeDip(u"north.txt"_s)}, QStringList{MakeDip(u"NORTH.DIP"_s)},
-                                     QStringList{north, MakeDip(u"south.dip"_s)},
+    for (const QStringList& paths : {QStringList{MakeDip(u"north.txt"_s, 768)}, QStringList{MakeDip(u"NORTH.DIP"_s, 768)},
+                                     QStringList{north, MakeDip(u"south.dip"_s, 768)},
                                      QStringList{u"https://example.org/north.dip"_s}}) {
         EXPECT_FALSE(Drop(*Files(paths))) << paths.join(u' ').toStdString();
     }

@@ -18,16 +18,6 @@ using test::Question;
 class FileCommands : public test::WindowTest
 {
 protected:
-    // A dip file of `rows` default rows whose first relay is named `first`.
-    QString MakeDip(const QString& name, int rows, const QString& first)
-    {
-        std::vector<ChannelRow> content(static_cast<std::size_t>(rows));
-        FillDefaultRows(content, 0);
-        content[0].relNam = first;
-        test::WriteBytes(SitePath(name), EncodeDip(content));
-        return SitePath(name);
-    }
-
     // Gives the window a site file of its own and an unsaved edit.
     void OpenNorthAndEdit()
     {

@@ -2,8 +2,10 @@
 
 #include "editor/channel_grid.h"
 #include "editor/main_window.h"
+#include "files/dip_file.h"
 #include "platform/settings_store.h"
 #include "scripted_ui.h"
+#include "test_files.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -54,6 +56,17 @@ protected:
     // A path in the folder for site files.
     QString SitePath(const QString& name) const { return files_.filePath(name); }
     QString SiteFolder() const { return files_.path() + u'/'; }
+    // Makes a dip file of `rows` default rows in the folder for site files, its first relay
+    // named `first` when one is given; its path.
+    QString MakeDip(const QString& name, int rows = 384, const QString& first = {}) const
+    {
+        std::vector<ChannelRow> content(static_cast<std::size_t>(rows));
+        FillDefaultRows(content, 0);
+        if (!first.isEmpty())
+            content[0].relNam = first;
+        WriteBytes(SitePath(name), EncodeDip(content));
+        return SitePath(name);
+    }
     // The settings file the window writes.
     QString SettingsFile() const { return config_.filePath(QStringLiteral("MR640Config/MR640Config.ini")); }
 

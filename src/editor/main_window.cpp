@@ -65,9 +65,9 @@ FrmDips::FrmDips(Ui& ui, SettingsStore& settings, QWidget* parent)
     grid_->setModel(&table_);
     // A change counts from its first keystroke, so that a command or the close that comes
     // while the user is still typing sees it.
-    connect(&table_, &ChannelTable::UserEdited, this, [this] { modified_ = true; });
     connect(grid_, &ChannelGrid::EditorTextEdited, this, [this] { modified_ = true; });
-    // Undoing back to the saved state makes the site unmodified again.
+    // Every change the user makes to cells is a step of the history, and the site is
+    // modified exactly when the history is away from its saved state.
     history_ = std::make_unique<EditHistory>(table_, *grid_);
     connect(history_.get(), &EditHistory::Stepped, this, [this](bool saved) { modified_ = !saved; });
     editCommands_ = new EditCommands(table_, *grid_, *history_, ui_, this);

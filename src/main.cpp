@@ -1,4 +1,4 @@
-#include "editor/main_window.h"
+#include "window/main_window.h"
 #include "platform/qt_ui.h"
 #include "platform/settings_store.h"
 

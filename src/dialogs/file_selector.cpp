@@ -1,7 +1,7 @@
 #include "file_selector.h"
 
 #include "drives.h"
-#include "editor/window_routines.h"
+#include "window/window_routines.h"
 #include "file_utilities.h"
 #include "form_dialog.h"
 #include "platform/ui.h"

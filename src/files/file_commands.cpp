@@ -3,8 +3,8 @@
 #include "csv_file.h"
 #include "dip_file.h"
 #include "editor/channel_count.h"
-#include "editor/channel_grid.h"
-#include "editor/main_window.h"
+#include "window/channel_grid.h"
+#include "window/main_window.h"
 #include "editor/shared_routines.h"
 #include "platform/ui.h"
 

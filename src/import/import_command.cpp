@@ -2,9 +2,9 @@
 // channel allocations read from the Instead configuration and written into the table.
 
 #include "editor/channel_count.h"
-#include "editor/channel_grid.h"
+#include "window/channel_grid.h"
 #include "editor/channel_ids.h"
-#include "editor/main_window.h"
+#include "window/main_window.h"
 #include "editor/shared_routines.h"
 #include "instead_files.h"
 #include "site_selector.h"

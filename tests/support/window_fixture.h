@@ -1,7 +1,7 @@
 #pragma once
 
-#include "editor/channel_grid.h"
-#include "editor/main_window.h"
+#include "window/channel_grid.h"
+#include "window/main_window.h"
 #include "files/dip_file.h"
 #include "platform/settings_store.h"
 #include "scripted_ui.h"

@@ -2,7 +2,7 @@
 
 #include "main_window.h"
 #include "platform/settings_store.h"
-#include "shared_routines.h"
+#include "editor/shared_routines.h"
 
 #include <QAction>
 #include <QDir>

@@ -1,8 +1,8 @@
 #include "main_window.h"
 
-#include "channel_count.h"
+#include "editor/channel_count.h"
 #include "channel_grid.h"
-#include "channel_ids.h"
+#include "editor/channel_ids.h"
 #include "edit_commands.h"
 #include "edit_history.h"
 #include "icons.h"
@@ -12,7 +12,7 @@
 #include "labels/labels_export.h"
 #include "platform/settings_store.h"
 #include "platform/ui.h"
-#include "shared_routines.h"
+#include "editor/shared_routines.h"
 #include "site_drop.h"
 #include "window_menus.h"
 

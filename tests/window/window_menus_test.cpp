@@ -1,4 +1,4 @@
-#include "editor/icons.h"
+#include "window/icons.h"
 #include "labels/labels_export.h"
 #include "window_fixture.h"
 

@@ -1,8 +1,8 @@
 #include "cell_delegates.h"
 
 #include "channel_grid.h"
-#include "channel_table.h"
-#include "shared_routines.h"
+#include "editor/channel_table.h"
+#include "editor/shared_routines.h"
 
 #include <QApplication>
 #include <QFocusEvent>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cell_edits.h"
+#include "editor/cell_edits.h"
 
 #include <QObject>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "channel_table.h"
-#include "settings.h"
+#include "editor/channel_table.h"
+#include "editor/settings.h"
 
 #include <QMainWindow>
 

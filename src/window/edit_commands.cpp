@@ -1,13 +1,13 @@
 #include "edit_commands.h"
 
 #include "channel_grid.h"
-#include "channel_table.h"
-#include "clipboard_text.h"
+#include "editor/channel_table.h"
+#include "editor/clipboard_text.h"
 #include "edit_history.h"
 #include "find_dialog.h"
-#include "find_replace.h"
+#include "editor/find_replace.h"
 #include "platform/ui.h"
-#include "shared_routines.h"
+#include "editor/shared_routines.h"
 
 #include <QAction>
 #include <QClipboard>

@@ -1,8 +1,8 @@
 // The Edit commands as the user meets them: the menu, undo and redo, the clipboard shared
 // with spreadsheets, delete, find and replace, and the back-contact check box.
 
-#include "editor/edit_commands.h"
-#include "editor/find_dialog.h"
+#include "window/edit_commands.h"
+#include "window/find_dialog.h"
 #include "window_fixture.h"
 
 #include <QAction>

@@ -1,6 +1,6 @@
 #include "edit_history.h"
 
-#include "channel_ids.h"
+#include "editor/channel_ids.h"
 
 #include <QItemSelectionModel>
 #include <QTableView>

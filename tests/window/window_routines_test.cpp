@@ -1,4 +1,4 @@
-#include "editor/window_routines.h"
+#include "window/window_routines.h"
 
 #include <QComboBox>
 #include <QGuiApplication>

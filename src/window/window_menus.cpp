@@ -6,7 +6,7 @@
 #include "platform/settings_store.h"
 #include "platform/ui.h"
 #include "recent_sites.h"
-#include "shared_routines.h"
+#include "editor/shared_routines.h"
 
 #include <QMenu>
 #include <QMenuBar>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "channel_table.h"
+#include "editor/channel_table.h"
 
 #include <QTableView>
 

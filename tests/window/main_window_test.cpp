@@ -1,4 +1,4 @@
-#include "editor/channel_grid.h"
+#include "window/channel_grid.h"
 #include "files/dip_file.h"
 #include "test_files.h"
 #include "window_fixture.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "find_replace.h"
+#include "editor/find_replace.h"
 
 #include <QDialog>
 

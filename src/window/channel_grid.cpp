@@ -1,8 +1,8 @@
 #include "channel_grid.h"
 
 #include "cell_delegates.h"
-#include "channel_table.h"
-#include "settings.h"
+#include "editor/channel_table.h"
+#include "editor/settings.h"
 
 #include <QHeaderView>
 #include <QLineEdit>

@@ -1,0 +1,38 @@
+#include "site_compare.h"
+
+#include <algorithm>
+
+namespace mr640 {
+
+int SiteComparison::ChannelsDiffering() const
+{
+    int channels = 0;
+    int lastRow = -1;
+    for (const FieldDifference& difference : differences) {
+        if (difference.row != lastRow)
+            ++channels;
+        lastRow = difference.row;
+    }
+    return channels;
+}
+
+SiteComparison CompareSites(const std::vector<ChannelRow>& left, const std::vector<ChannelRow>& right)
+{
+    SiteComparison comparison;
+    const std::size_t common = std::min(left.size(), right.size());
+    for (std::size_t r = 0; r < common; ++r) {
+        if (left[r] == right[r])
+            continue;
+        for (int field = 0; field < FieldCount; ++field) {
+            QVariant a = CellValue(left[r], field);
+            QVariant b = CellValue(right[r], field);
+            if (a != b)
+                comparison.differences.push_back({static_cast<int>(r), field, std::move(a), std::move(b)});
+        }
+    }
+    comparison.leftOnlyRows = static_cast<int>(left.size() - common);
+    comparison.rightOnlyRows = static_cast<int>(right.size() - common);
+    return comparison;
+}
+
+} // namespace mr640

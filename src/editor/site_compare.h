@@ -1,0 +1,38 @@
+#pragma once
+
+#include "channel_table.h"
+
+#include <QVariant>
+
+#include <vector>
+
+namespace mr640 {
+
+// One field of one channel that holds another value on each side of a comparison.
+struct FieldDifference
+{
+    int row = 0;   // the same row, and so the same channel, on both sides
+    int field = 0; // a ChannelField
+    QVariant left;  // CellValue on the left side: a text, or a bool for the back contact
+    QVariant right;
+
+    friend bool operator==(const FieldDifference&, const FieldDifference&) = default;
+};
+
+// What differs between two sites, channel by channel: their common rows field by field,
+// and how many rows only one side has.
+struct SiteComparison
+{
+    std::vector<FieldDifference> differences; // by row, then by field
+    int leftOnlyRows = 0;
+    int rightOnlyRows = 0;
+
+    // How many channels have at least one differing field.
+    int ChannelsDiffering() const;
+    bool Same() const { return differences.empty() && leftOnlyRows == 0 && rightOnlyRows == 0; }
+};
+
+// Compares every field of the rows both sides have.
+SiteComparison CompareSites(const std::vector<ChannelRow>& left, const std::vector<ChannelRow>& right);
+
+} // namespace mr640

@@ -3,10 +3,12 @@
 #include "csv_file.h"
 #include "dip_file.h"
 #include "editor/channel_count.h"
+#include "editor/channel_ids.h"
+#include "editor/shared_routines.h"
+#include "platform/read_back.h"
+#include "platform/ui.h"
 #include "window/channel_grid.h"
 #include "window/main_window.h"
-#include "editor/shared_routines.h"
-#include "platform/ui.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -29,6 +31,35 @@ void ReportNoFormat(Ui& ui, const ChosenFile& chosen, const QString& notDone)
 {
     ShowInfo(ui, chosen.fileTitle + u" was not "_s + notDone + u"."_s + kCrLf +
                      u"The file name must end in \"dip\" or \"csv\", in lower case."_s);
+}
+
+// Where the card copy first differs from the dip bytes meant for it, in the user's terms.
+QString PlaceOfDifference(qint64 offset, qint64 meantSize)
+{
+    if (offset < kDipHeaderSize)
+        return u"in the file's header"_s;
+    if (offset >= meantSize)
+        return u"after the last channel"_s;
+    return u"at channel "_s +
+           ChannelIdFromNumber(static_cast<int>((offset - kDipHeaderSize) / kDipRecordSize) + 1);
+}
+
+// Reads the card copy back from the card itself; a match shows nothing, anything else
+// warns and leaves the file there to be looked at.
+void CheckCardCopy(Ui& ui, const ChosenFile& chosen, const QByteArray& meant)
+{
+    const ReadBack back = ReadBackFile(chosen.fullName, meant);
+    QString text;
+    if (back.outcome == ReadBack::Outcome::Differs)
+        text =
+            u"The card copy of %1 does not match what was written (first difference %2). The card may be faulty."_s
+                .arg(chosen.fileTitle, PlaceOfDifference(back.firstDifference, meant.size()));
+    else if (back.outcome == ReadBack::Outcome::Failed)
+        text = u"The card copy of %1 could not be read back (%2). The card may be faulty."_s.arg(
+            chosen.fileTitle, back.error);
+    else
+        return;
+    ui.ShowMessage({text, MessageIcon::Exclamation, MessageButtons::Ok, QString(kAppTitle)});
 }
 
 } // namespace
@@ -159,7 +190,8 @@ void FrmDips::ExportToCard()
         ShowInfo(ui_, ErrorReport(u"Error occurred while saving."_s, old.errorString()));
         return;
     }
-    WriteDipFile(chosen->fullName, table_, ui_);
+    if (WriteDipFile(chosen->fullName, table_, ui_))
+        CheckCardCopy(ui_, *chosen, EncodeDip(table_.Rows()));
 }
 
 } // namespace mr640

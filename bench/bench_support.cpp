@@ -127,7 +127,7 @@ void CountsRefreshes(std::string what, std::string benchmark, int target)
 
 int PrintSummary(const std::map<std::string, Measured>& results)
 {
-    int missed = 0;
+    std::vector<std::string> missedWhat; // each target missed, with its figure
     std::printf("\nEach figure against its baseline, measured in the same run "
                 "(wall clock, median of the repetitions)\n\n");
     std::printf("%-52s %10s %10s %8s  %s\n", "", "figure", "baseline", "ratio", "target");
@@ -143,9 +143,12 @@ int PrintSummary(const std::map<std::string, Measured>& results)
         if (c.target > 0) {
             char text[48];
             const bool met = ratio <= c.target;
-            std::snprintf(text, sizeof text, "<= %.1fx %s", c.target, met ? "met" : "MISSED");
+            std::snprintf(text, sizeof text, "<= %gx %s", c.target, met ? "met" : "MISSED");
             verdict = text;
-            missed += met ? 0 : 1;
+            if (!met) {
+                std::snprintf(text, sizeof text, " (%.2fx, target %gx)", ratio, c.target);
+                missedWhat.push_back(c.what + text);
+            }
         }
         std::printf("%-52s %10s %10s %7.2fx  %s\n", c.what.c_str(),
                     Duration(figure->seconds).c_str(), Duration(baseline->seconds).c_str(), ratio,
@@ -178,11 +181,21 @@ int PrintSummary(const std::map<std::string, Measured>& results)
         }
         const double refreshes = run->counters.at("refreshes");
         const bool met = refreshes <= r.target;
-        missed += met ? 0 : 1;
+        if (!met) {
+            char text[48];
+            std::snprintf(text, sizeof text, " (%.2f refreshes, target %d)", refreshes, r.target);
+            missedWhat.push_back(r.what + text);
+        }
         std::printf("%-52s %10.2f  <= %d %s\n", r.what.c_str(), refreshes, r.target, met ? "met" : "MISSED");
     }
-    std::printf("\n%d target%s missed\n", missed, missed == 1 ? "" : "s");
-    return missed;
+    if (missedWhat.empty()) {
+        std::printf("\nevery target met\n");
+        return 0;
+    }
+    std::printf("\n%zu target%s missed:\n", missedWhat.size(), missedWhat.size() == 1 ? "" : "s");
+    for (const std::string& what : missedWhat)
+        std::printf("  %s\n", what.c_str());
+    return static_cast<int>(missedWhat.size());
 }
 
 void WriteOrSkip(benchmark::State& state, const QString& path, const QByteArray& bytes)

@@ -87,5 +87,6 @@ void RegisterFileBenchmarks();
 void RegisterImportBenchmarks();
 void RegisterLabelsBenchmarks();
 void RegisterWindowBenchmarks();
+void RegisterProcessBenchmarks();
 
 } // namespace mr640::bench

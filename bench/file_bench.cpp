@@ -1,8 +1,12 @@
-// The dip and CSV formats against a plain write or read of the same bytes.
+// The dip and CSV formats against their floors: a reader against building the same rows
+// from the same bytes, a writer against saving the same bytes the same way. A plain read or
+// write of the bytes is shown beside them.
 
 #include "bench_support.h"
 #include "files/csv_file.h"
 #include "files/dip_file.h"
+#include "floors.h"
+#include "platform/save_file.h"
 
 #include <QFile>
 #include <fcntl.h>
@@ -29,6 +33,40 @@ void RawWrite(benchmark::State& state, const QString& path, const QByteArray& by
     }
 }
 
+// A writer's floor: bytes encoded beforehand, through the same atomic save.
+void SaveOnly(benchmark::State& state, const QString& path, const QByteArray& bytes)
+{
+    for (auto _ : state) {
+        if (!SaveFileAtomically(path, bytes, nullptr)) {
+            state.SkipWithError("SaveFileAtomically failed");
+            break;
+        }
+    }
+}
+
+// A reader's floor: the rows that floor builds from the file's bytes, handed to a table.
+void FloorRead(benchmark::State& state, const QString& path, int n,
+               std::vector<ChannelRow> (*floor)(const QByteArray&, int),
+               const std::vector<ChannelRow>& expected)
+{
+    ChannelTable table;
+    for (auto _ : state)
+        table.ReplaceRows(floor(ReadWhole(path), n));
+    if (table.Rows() != expected)
+        state.SkipWithError("the floor built other rows than the reader");
+}
+
+// The rows a reader leaves in a table that held the 384 rows of a fresh window.
+template <typename Read>
+std::vector<ChannelRow> ReadRows(Read read)
+{
+    ChannelTable table;
+    table.ReplaceRows(DefaultRows(384));
+    QuietUi ui;
+    read(table, ui);
+    return table.Rows();
+}
+
 void AddDip(int n)
 {
     const std::string size = std::to_string(n);
@@ -47,8 +85,16 @@ void AddDip(int n)
             }
         }
     });
+    Add("dip_write_floor/" + size,
+        [=](benchmark::State& state) { SaveOnly(state, written, EncodeDip(SiteRows(n))); });
     Add("dip_write_raw/" + size,
         [=](benchmark::State& state) { RawWrite(state, raw, EncodeDip(SiteRows(n))); });
+    Add("dip_read_floor/" + size, [=](benchmark::State& state) {
+        WriteOrSkip(state, source, EncodeDip(SiteRows(n)));
+        FloorRead(state, source, n, FloorDipRows, ReadRows([&](ChannelTable& table, Ui& ui) {
+                      ReadDipFile(source, table, ui);
+                  }));
+    });
     for (const bool cold : {false, true}) {
         const std::string suffix = (cold ? "_cold/" : "/") + size;
         Add("dip_read" + suffix, [=](benchmark::State& state) {
@@ -83,8 +129,12 @@ void AddDip(int n)
     }
 
     const std::string label = "dip " + size + " channels: ";
+    Compare(label + "write vs same bytes saved", "dip_write/" + size, "dip_write_floor/" + size,
+            1.2);
+    Compare(label + "read vs rows built from bytes", "dip_read/" + size, "dip_read_floor/" + size,
+            1.2);
     Compare(label + "write vs raw write", "dip_write/" + size, "dip_write_raw/" + size);
-    Compare(label + "read vs raw read", "dip_read/" + size, "dip_read_raw/" + size, 3);
+    Compare(label + "read vs raw read", "dip_read/" + size, "dip_read_raw/" + size);
     Compare(label + "read vs raw read, cold cache", "dip_read_cold/" + size,
             "dip_read_raw_cold/" + size);
 }
@@ -106,8 +156,16 @@ void AddCsv(int n)
             }
         }
     });
+    Add("csv_write_floor/" + size,
+        [=](benchmark::State& state) { SaveOnly(state, written, EncodeCsv(SiteRows(n))); });
     Add("csv_write_raw/" + size,
         [=](benchmark::State& state) { RawWrite(state, raw, EncodeCsv(SiteRows(n))); });
+    Add("csv_read_floor/" + size, [=](benchmark::State& state) {
+        WriteOrSkip(state, source, EncodeCsv(SiteRows(n)));
+        FloorRead(state, source, n, FloorCsvRows, ReadRows([&](ChannelTable& table, Ui& ui) {
+                      ReadCsvFile(source, table, ui, nullptr);
+                  }));
+    });
     for (const bool cold : {false, true}) {
         const std::string suffix = (cold ? "_cold/" : "/") + size;
         Add("csv_read" + suffix, [=](benchmark::State& state) {
@@ -138,8 +196,12 @@ void AddCsv(int n)
     }
 
     const std::string label = "CSV " + size + " lines: ";
+    Compare(label + "write vs same bytes saved", "csv_write/" + size, "csv_write_floor/" + size,
+            1.2);
+    Compare(label + "read vs rows built from bytes", "csv_read/" + size, "csv_read_floor/" + size,
+            1.2);
     Compare(label + "write vs raw write", "csv_write/" + size, "csv_write_raw/" + size);
-    Compare(label + "read vs raw read", "csv_read/" + size, "csv_read_raw/" + size, 3);
+    Compare(label + "read vs raw read", "csv_read/" + size, "csv_read_raw/" + size);
     Compare(label + "read vs raw read, cold cache", "csv_read_cold/" + size,
             "csv_read_raw_cold/" + size);
 }

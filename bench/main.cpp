@@ -92,6 +92,7 @@ int main(int argc, char* argv[])
     mr640::bench::RegisterImportBenchmarks();
     mr640::bench::RegisterLabelsBenchmarks();
     mr640::bench::RegisterWindowBenchmarks();
+    mr640::bench::RegisterProcessBenchmarks();
 
     SummaryReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);

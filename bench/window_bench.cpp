@@ -4,25 +4,25 @@
 #include "bench_support.h"
 #include "editor/cell_edits.h"
 #include "editor/channel_count.h"
+#include "editor/channel_ids.h"
 #include "window/channel_grid.h"
 #include "window/edit_commands.h"
 #include "window/edit_history.h"
 #include "window/find_dialog.h"
 #include "window/main_window.h"
 #include "files/dip_file.h"
+#include "floors.h"
+#include "plain_model.h"
 #include "import/instead_files.h"
 #include "platform/settings_store.h"
 
-#include <QAbstractTableModel>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
-#include <QFile>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QPushButton>
 #include <QTableView>
-#include <array>
 #include <functional>
 #include <memory>
 
@@ -31,36 +31,6 @@ namespace mr640::bench {
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// 384 rows of five texts, nothing more: what a bare window shows.
-class PlainModel : public QAbstractTableModel
-{
-public:
-    PlainModel()
-    {
-        for (const ChannelRow& row : SiteRows(384))
-            cells_.push_back(
-                {row.Chan, row.relNam, row.back ? u"Back"_s : u"Front"_s, row.stUp, row.stDn});
-    }
-    int rowCount(const QModelIndex& parent = {}) const override
-    {
-        return parent.isValid() ? 0 : static_cast<int>(cells_.size());
-    }
-    int columnCount(const QModelIndex& parent = {}) const override
-    {
-        return parent.isValid() ? 0 : 5;
-    }
-    QVariant data(const QModelIndex& index, int role) const override
-    {
-        if (role != Qt::DisplayRole)
-            return {};
-        return cells_[static_cast<std::size_t>(index.row())]
-                     [static_cast<std::size_t>(index.column())];
-    }
-
-private:
-    std::vector<std::array<QString, 5>> cells_;
-};
 
 // Notes the first paint of a widget.
 class PaintProbe : public QObject
@@ -206,16 +176,17 @@ void AddRefreshes(int n)
             state, [=](ShownWindow& shown) { shown.window.SetChannelCount(n, FillAllRows); });
     });
     Add("refresh_dip_load/" + size, [=](benchmark::State& state) {
-        QFile file(dip);
-        const QByteArray bytes = EncodeDip(SiteRows(n));
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
-            state.SkipWithError("cannot write the dip file");
-            return;
-        }
-        file.close();
+        WriteOrSkip(state, dip, EncodeDip(SiteRows(n)));
         MeasureBulkChange(state, [=](ShownWindow& shown) {
             shown.ui.nextFile = dip;
             shown.window.OpenSite();
+        });
+    });
+    // The floor of an open: the rows built from the file's bytes, then one reset of the view.
+    Add("open_floor/" + size, [=](benchmark::State& state) {
+        WriteOrSkip(state, dip, EncodeDip(SiteRows(n)));
+        MeasureBulkChange(state, [=](ShownWindow& shown) {
+            shown.window.Table().ReplaceRows(FloorDipRows(ReadWhole(dip), n));
         });
     });
     Add("refresh_one_reset/" + size, [=](benchmark::State& state) {
@@ -239,6 +210,8 @@ void AddRefreshes(int n)
     CountsRefreshes("SetChannelCount(" + size + ", 4) from 384 rows",
                     "refresh_set_channel_count/" + size);
     CountsRefreshes("dip load of " + size + " channels (Open)", "refresh_dip_load/" + size);
+    Compare("Open of " + size + " channels vs rows built + one reset, shown",
+            "refresh_dip_load/" + size, "open_floor/" + size, n == kMaxChannels ? 1.3 : 0);
     Compare("SetChannelCount(" + size + ", 4) vs one reset, shown",
             "refresh_set_channel_count/" + size, "refresh_one_reset/" + size);
 }

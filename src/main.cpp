@@ -1,11 +1,11 @@
-#include "window/main_window.h"
+#include "cli/commands.h"
 #include "platform/qt_ui.h"
 #include "platform/settings_store.h"
+#include "window/main_window.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QTimer>
-
 #include <cstdio>
 #include <optional>
 
@@ -19,22 +19,28 @@ struct CommandLine
     std::optional<int> exitStatus; // set: end here, the answer printed
 };
 
-// Reads the command line, `mr640config [FILE]`. Help, the version and a wrong command line
-// are answered on the terminal before any window system is needed, so they work without
-// a display; Qt's own window-system options are therefore not taken here (its environment
-// variables are).
+// Reads the command line, `mr640config [FILE]` or `mr640config COMMAND ...`. A command,
+// help, the version and a wrong command line are answered on the terminal before any
+// window system is needed, so they work without a display; Qt's own window-system options
+// are therefore not taken here (its environment variables are).
 CommandLine ReadCommandLine(int argc, char* argv[])
 {
     QCoreApplication terminal(argc, argv);
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        u"Editor of the digital-input channel table of the MR640 relay data logger."_s);
+        u"Editor of the digital-input channel table of the MR640 relay data logger.\n\n"_s +
+        mr640::CommandsHelp());
     const QCommandLineOption help({u"h"_s, u"help"_s}, u"Displays this help."_s);
     parser.addOption(help);
     parser.addVersionOption();
     parser.addPositionalArgument(u"FILE"_s, u"A .dip or .csv site file to open."_s, u"[FILE]"_s);
+    // What follows a command's name is the command's own, parsed by the command.
+    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
     const bool parsed = parser.parse(terminal.arguments());
-    if (!parsed || parser.positionalArguments().size() > 1) {
+    const QStringList positional = parser.positionalArguments();
+    if (const mr640::Command* command = parsed ? mr640::FindCommand(positional.value(0)) : nullptr)
+        return {{}, command->run(positional)};
+    if (!parsed || positional.size() > 1) {
         const QString error = parsed ? u"Too many arguments."_s : parser.errorText();
         std::fputs(qPrintable(error + u"\n\n"_s + parser.helpText()), stderr);
         return {{}, EXIT_FAILURE};
@@ -47,7 +53,7 @@ CommandLine ReadCommandLine(int argc, char* argv[])
         std::printf("%s %s\n", qPrintable(QCoreApplication::applicationName()), MR640_VERSION);
         return {{}, EXIT_SUCCESS};
     }
-    return {parser.positionalArguments().value(0), std::nullopt};
+    return {positional.value(0), std::nullopt};
 }
 
 } // namespace
@@ -72,7 +78,8 @@ int main(int argc, char* argv[])
     window.show();
     if (!commandLine.file.isEmpty()) {
         // Once the window is on screen, so its messages come up over it.
-        QTimer::singleShot(0, &window, [&window, &commandLine] { window.OpenSiteFile(commandLine.file); });
+        QTimer::singleShot(0, &window,
+                           [&window, &commandLine] { window.OpenSiteFile(commandLine.file); });
     }
     return app.exec();
 }

@@ -275,8 +275,10 @@ CsvReadOutcome ReadCsv(QIODevice& device, ChannelTable& table, Ui& ui, QString* 
     int expected = 1;
     int last = 0;
     int channel = 0;
+    int lineNumber = 0;
     bool stopped = false; // by Cancel at a prompt or by the channel maximum
     while (!stopped && NextLine(text, pos, view)) {
+        ui.AtLine(++lineNumber);
         const QString line = view.toString();
         const QStringList fields = SplitCsvFields(line);
         const CsvVerdict verdict = ParseCsvLine(line, fields, channel, expected, ui);
@@ -304,6 +306,7 @@ CsvReadOutcome ReadCsv(QIODevice& device, ChannelTable& table, Ui& ui, QString* 
     // A read error counts only when the load got as far as the lines it cut off.
     if (!stopped && !readToEnd)
         return fail(readError);
+    ui.AtLine(0);
     table.ReplaceRows(std::move(rows));
     ShowInfo(ui, u"%1 channels imported"_s.arg(last));
     return CsvReadOutcome::Completed;

@@ -4,6 +4,7 @@
 #include "editor/channel_table.h"
 #include "editor/shared_routines.h"
 #include "platform/save_file.h"
+#include "platform/ui.h"
 #include "platform/windows1252.h"
 
 #include <QFile>
@@ -123,6 +124,7 @@ bool CheckDipHeader(const DipFileHeader& header, Ui& ui)
 
 DipReadOutcome ReadDip(QIODevice& device, ChannelTable& table, Ui& ui)
 {
+    ui.AtLine(0); // the header concerns the file as a whole
     char head[kDipHeaderSize];
     const qint64 headRead = ReadFully(device, head, kDipHeaderSize);
     if (headRead < 0)
@@ -153,8 +155,10 @@ DipReadOutcome ReadDip(QIODevice& device, ChannelTable& table, Ui& ui)
     char record[kDipRecordSize];
     while (loaded < count) {
         const qint64 got = ReadFully(device, record, kDipRecordSize);
-        if (got < 0)
+        if (got < 0) {
+            ui.AtLine(loaded + 1);
             return ReportReadError(ui, device.errorString());
+        }
         if (got < kDipRecordSize)
             break; // the file ends early: the rows not read keep their defaults
         DecodeRecord(record, rows[static_cast<std::size_t>(loaded)]);

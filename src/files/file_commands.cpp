@@ -2,6 +2,7 @@
 
 #include "csv_file.h"
 #include "dip_file.h"
+#include "file_format.h"
 #include "editor/channel_count.h"
 #include "editor/channel_ids.h"
 #include "editor/shared_routines.h"

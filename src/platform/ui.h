@@ -73,6 +73,11 @@ public:
 
     // Runs a dialog modally and returns its result code.
     virtual int RunModal(QDialog& dialog) = 0;
+
+    // A reader is at this line of the file it reads (the CSV line, the dip record, from 1;
+    // 0 for the file as a whole): the boxes that follow concern it. A window shows the
+    // line in the box's own text where it matters; a command line names it before each.
+    virtual void AtLine(int line) { static_cast<void>(line); }
 };
 
 } // namespace mr640

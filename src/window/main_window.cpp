@@ -39,18 +39,6 @@ float TwipsOf(int pixels, int restoredPixels, float restoredTwips)
 
 } // namespace
 
-FileFormat FileFormatOf(const QString& fullName)
-{
-    if (fullName.size() <= 4)
-        return FileFormat::None;
-    const QStringView ending = QStringView(fullName).right(3);
-    if (ending == u"dip")
-        return FileFormat::Dip;
-    if (ending == u"csv")
-        return FileFormat::Csv;
-    return FileFormat::None;
-}
-
 FrmDips::FrmDips(Ui& ui, SettingsStore& settings, QWidget* parent)
     : QMainWindow(parent), ui_(ui), settings_(settings)
 {

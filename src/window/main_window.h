@@ -23,11 +23,6 @@ class Ui;
 struct ChosenFile;
 struct InsDChannel;
 
-// How a chosen file name selects a format: by its last three characters, exactly and
-// case-sensitively, for names longer than four characters.
-enum class FileFormat { None, Dip, Csv };
-FileFormat FileFormatOf(const QString& fullName);
-
 // FrmDips, the editor's main window: it owns the channel table and the state of the site
 // being edited, and every command is one of its methods. Questions and file dialogs go
 // through ui; the settings are read when the window is built and written when it closes.

@@ -1,6 +1,7 @@
 #include "site_drop.h"
 
 #include "main_window.h"
+#include "files/file_format.h"
 
 #include <QDropEvent>
 #include <QMimeData>

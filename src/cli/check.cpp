@@ -1,0 +1,57 @@
+// mr640config check FILE...: every file read as Open reads it, every problem a person would
+// be shown listed with its line; nothing is written.
+
+#include "command_line_ui.h"
+#include "commands.h"
+#include "editor/channel_table.h"
+#include "file_report.h"
+#include "site_reading.h"
+
+#include <algorithm>
+
+namespace mr640 {
+
+using namespace Qt::StringLiterals;
+
+int RunCheck(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        u"Reads each dip or CSV site file as Open does and prints every problem a person would be "
+        u"shown, one a line as FILE:LINE: text on standard error, then a summary. Every question "
+        u"is "
+        u"answered OK, so the reading goes on to the end of each file."_s);
+    parser.addPositionalArgument(u"FILE"_s, u"Site files to check."_s, u"FILE..."_s);
+    CommandOptions options;
+    if (const auto status = ParseCommand(parser, arguments, options, 1, -1))
+        return *status;
+
+    const QStringList files = parser.positionalArguments();
+    std::atomic<int> withProblems = 0;
+    std::atomic<int> unreadable = 0;
+    const int status = RunFileJobs(
+        files,
+        [&](const QString& path) {
+            ChannelTable table;
+            CommandLineUi ui(true);
+            FileReport report;
+            ReadSite(path, table, ui, report);
+            if (report.status == kFailure)
+                ++unreadable;
+            else if (report.status == kFindings)
+                ++withProblems;
+            return report;
+        },
+        options.quiet);
+    if (!options.quiet) {
+        FileReport summary;
+        summary.output.append(
+            u"%1 files checked, %2 with problems, %3 unreadable"_s.arg(files.size())
+                .arg(withProblems.load())
+                .arg(unreadable.load()));
+        PrintReport(summary, false);
+    }
+    return status;
+}
+
+} // namespace mr640

@@ -1,0 +1,29 @@
+#include "command_line_ui.h"
+
+namespace mr640 {
+
+MessageButton CommandLineUi::ShowMessage(const MessageRequest& request)
+{
+    const bool question = request.buttons != MessageButtons::Ok;
+    messages_.push_back({line_, request.text, question});
+    if (!question)
+        return MessageButton::Ok;
+    const bool yesNo =
+        request.buttons == MessageButtons::YesNo || request.buttons == MessageButtons::YesNoCancel;
+    if (answerYes_)
+        return yesNo ? MessageButton::Yes : MessageButton::Ok;
+    declined_ = true;
+    return request.buttons == MessageButtons::YesNo ? MessageButton::No : MessageButton::Cancel;
+}
+
+std::optional<ChosenFile> CommandLineUi::ShowFileDialog(const FileDialogRequest&)
+{
+    return std::nullopt;
+}
+
+int CommandLineUi::RunModal(QDialog&)
+{
+    return 0; // QDialog::Rejected, without a dialog ever shown
+}
+
+} // namespace mr640

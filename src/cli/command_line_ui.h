@@ -1,0 +1,42 @@
+#pragma once
+
+#include "platform/ui.h"
+
+#include <vector>
+
+namespace mr640 {
+
+// The person at the keyboard of a command, who is nobody: every box is kept with the line
+// of the file it concerns, for the command to print. A question is answered as a person
+// pressing OK or Yes would when answerYes is set, else as Cancel (No where the box has no
+// Cancel). File dialogs and windows are never shown: they count as cancelled.
+class CommandLineUi : public Ui
+{
+public:
+    struct Message
+    {
+        int line = 0; // 0: the file as a whole
+        QString text;
+        bool question = false;
+    };
+
+    explicit CommandLineUi(bool answerYes) : answerYes_(answerYes) {}
+
+    MessageButton ShowMessage(const MessageRequest& request) override;
+    std::optional<ChosenFile> ShowFileDialog(const FileDialogRequest& request) override;
+    int RunModal(QDialog& dialog) override;
+    void AtLine(int line) override { line_ = line; }
+
+    const std::vector<Message>& Messages() const { return messages_; }
+    // Some question was answered Cancel or No.
+    bool Declined() const { return declined_; }
+    int Line() const { return line_; }
+
+private:
+    bool answerYes_;
+    bool declined_ = false;
+    int line_ = 0;
+    std::vector<Message> messages_;
+};
+
+} // namespace mr640

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QCommandLineParser>
+#include <QString>
+#include <QStringList>
+#include <optional>
+#include <span>
+
+namespace mr640 {
+
+// A command of `mr640config COMMAND ...`. It runs without a display, prints one item a
+// line and answers its exit status (file_report.h).
+struct Command
+{
+    QLatin1StringView name;
+    QLatin1StringView summary;                // one line for --help
+    int (*run)(const QStringList& arguments); // arguments[0] is the command's name
+};
+
+// Every command, in the order --help lists them.
+std::span<const Command> Commands();
+
+// The command of that name, or null.
+const Command* FindCommand(QStringView name);
+
+// The lines of --help that list the commands.
+QString CommandsHelp();
+
+// The options every command takes.
+struct CommandOptions
+{
+    bool quiet = false; // print only problems
+    bool yes = false;   // answer every question as OK or Yes
+};
+
+// Parses a command's arguments with parser, which holds the command's own options and
+// positional arguments; adds --help, --quiet and --yes and checks the number of
+// positional arguments (maxPositional -1: no limit). std::nullopt when the command is to
+// run; otherwise the exit status, its text printed (0 after --help, 2 for bad usage).
+std::optional<int> ParseCommand(QCommandLineParser& parser, const QStringList& arguments,
+                                CommandOptions& options, qsizetype minPositional,
+                                qsizetype maxPositional);
+
+// Prints a usage error of command on standard error: exit status 2.
+int UsageError(QStringView command, const QString& text);
+
+int RunCheck(const QStringList& arguments);
+int RunConvert(const QStringList& arguments);
+int RunDiff(const QStringList& arguments);
+int RunImport(const QStringList& arguments);
+int RunLabelsDb(const QStringList& arguments);
+
+} // namespace mr640

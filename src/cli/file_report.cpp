@@ -1,0 +1,135 @@
+#include "file_report.h"
+
+#include "command_line_ui.h"
+
+#include <QThread>
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <exception>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace mr640 {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString OneLine(QString text)
+{
+    text.replace(u"\r\n"_s, u" "_s);
+    text.replace(u'\r', u' ');
+    text.replace(u'\n', u' ');
+    return text;
+}
+
+void PrintLine(const QString& line, std::FILE* stream)
+{
+    const QByteArray bytes = line.toLocal8Bit() + '\n';
+    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stream);
+}
+
+// The shared state of a pool's run: each file's report once it is done.
+struct Progress
+{
+    std::mutex mutex;
+    std::condition_variable done;
+    std::vector<std::optional<FileReport>> reports;
+};
+
+FileReport RunJob(const QString& file, const std::function<FileReport(const QString&)>& job)
+{
+    try {
+        return job(file);
+    } catch (const std::exception& e) {
+        FileReport report;
+        report.Problem(file, 0, QString::fromLocal8Bit(e.what()), kFailure);
+        return report;
+    }
+}
+
+} // namespace
+
+void FileReport::Problem(const QString& file, int line, const QString& text, int atLeast)
+{
+    const QString where = line > 0 ? u"%1:%2: "_s.arg(file).arg(line) : file + u": "_s;
+    problems.append(where + OneLine(text));
+    status = std::max(status, atLeast);
+}
+
+void FileReport::AddShown(const QString& file, const CommandLineUi& ui, bool endsWithCount)
+{
+    const auto& messages = ui.Messages();
+    const std::size_t problemCount =
+        endsWithCount && !messages.empty() ? messages.size() - 1 : messages.size();
+    for (std::size_t i = 0; i < problemCount; ++i)
+        Problem(file, messages[i].line, messages[i].text);
+    // After a declined question the count tells of a read nobody accepted.
+    if (problemCount < messages.size() && !ui.Declined())
+        output.append(file + u": "_s + OneLine(messages.back().text));
+}
+
+void PrintReport(const FileReport& report, bool quiet)
+{
+    if (!quiet) {
+        for (const QString& line : report.output)
+            PrintLine(line, stdout);
+    }
+    for (const QString& line : report.problems)
+        PrintLine(line, stderr);
+}
+
+int RunFileJobs(const QStringList& files, const std::function<FileReport(const QString&)>& job,
+                bool quiet)
+{
+    Progress progress;
+    progress.reports.resize(static_cast<std::size_t>(files.size()));
+    std::atomic<qsizetype> next = 0;
+    const auto work = [&] {
+        for (qsizetype i = next++; i < files.size(); i = next++) {
+            FileReport report = RunJob(files[i], job);
+            const std::lock_guard lock(progress.mutex);
+            progress.reports[static_cast<std::size_t>(i)] = std::move(report);
+            progress.done.notify_all();
+        }
+    };
+    const qsizetype threadCount =
+        std::clamp<qsizetype>(QThread::idealThreadCount(), 1, files.size());
+    std::vector<std::jthread> pool;
+    for (qsizetype t = 0; t < threadCount; ++t)
+        pool.emplace_back(work);
+
+    using Clock = std::chrono::steady_clock;
+    const auto start = Clock::now();
+    const bool terminal = isatty(STDERR_FILENO) == 1;
+    bool progressShown = false;
+    int status = kClean;
+    for (std::size_t i = 0; i < progress.reports.size(); ++i) {
+        std::unique_lock lock(progress.mutex);
+        while (!progress.done.wait_for(lock, std::chrono::milliseconds(200),
+                                       [&] { return progress.reports[i].has_value(); })) {
+            if (terminal && Clock::now() - start > std::chrono::seconds(1)) {
+                std::fprintf(stderr, "\r%zu of %zu files done", i, progress.reports.size());
+                std::fflush(stderr);
+                progressShown = true;
+            }
+        }
+        const FileReport report = std::move(*progress.reports[i]);
+        progress.reports[i].reset();
+        lock.unlock();
+        if (progressShown) {
+            std::fputs("\r\033[K", stderr); // the next lines replace the progress line
+            progressShown = false;
+        }
+        PrintReport(report, quiet);
+        status = std::max(status, report.status);
+    }
+    return status;
+}
+
+} // namespace mr640

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+namespace mr640 {
+
+// How a file name selects a format: by its last three characters, exactly and
+// case-sensitively, for names longer than four characters.
+enum class FileFormat
+{
+    None,
+    Dip,
+    Csv
+};
+FileFormat FileFormatOf(const QString& fullName);
+
+} // namespace mr640

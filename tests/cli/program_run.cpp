@@ -1,0 +1,32 @@
+#include "program_run.h"
+
+#include <QProcess>
+#include <gtest/gtest.h>
+
+namespace mr640::test {
+
+namespace {
+
+QStringList Lines(const QByteArray& bytes)
+{
+    return QString::fromUtf8(bytes).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+} // namespace
+
+ProgramRun RunProgram(const QString& dir, const QStringList& arguments)
+{
+    QProcess process;
+    process.setWorkingDirectory(dir);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        environment.remove(QString::fromLatin1(name));
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(MR640_PROGRAM), arguments);
+    EXPECT_TRUE(process.waitForFinished(60000)) << process.errorString().toStdString();
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    return {process.exitCode(), Lines(process.readAllStandardOutput()),
+            Lines(process.readAllStandardError())};
+}
+
+} // namespace mr640::test

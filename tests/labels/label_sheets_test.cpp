@@ -1,0 +1,178 @@
+#include "editor/channel_ids.h"
+#include "labels/label_layout.h"
+#include "labels/label_sheets.h"
+
+#include <gtest/gtest.h>
+#include <numeric>
+
+namespace mr640 {
+namespace {
+
+using namespace Qt::StringLiterals;
+
+struct SheetCase
+{
+    const char* name;
+    int channelsPerLabel;
+    int pages;    // for a full site of 3072 channels
+    int lastPage; // labels on the last page
+};
+
+// Page counts of a full site on every built-in sheet; each sheet's grid is centred on its page.
+class BuiltInSheet : public ::testing::TestWithParam<SheetCase>
+{
+};
+
+TEST_P(BuiltInSheet, LiesCentredInsideItsPageAndHoldsAFullSiteOnTheRightPages)
+{
+    const SheetCase& c = GetParam();
+    const std::optional<LabelSheet> sheet = FindSheet(QString::fromLatin1(c.name));
+    ASSERT_TRUE(sheet);
+    EXPECT_EQ(SheetProblem(*sheet), std::nullopt);
+    const QRectF last = sheet->Slot(sheet->LabelsPerPage() - 1);
+    EXPECT_NEAR(sheet->x0, sheet->pageWidth - last.right(), 1e-9);
+    EXPECT_NEAR(sheet->y0, sheet->pageHeight - last.bottom(), 1e-9);
+
+    const SheetRun run{kMaxChannels / c.channelsPerLabel, 0, 1, sheet->LabelsPerPage()};
+    EXPECT_EQ(run.PageCount(), c.pages);
+    EXPECT_EQ(run.LabelsOn(c.pages - 1), c.lastPage);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sheets, BuiltInSheet,
+    ::testing::Values(SheetCase{"L7163", 4, 55, 12}, SheetCase{"L7160", 4, 37, 12},
+                      SheetCase{"L7162", 4, 48, 16}, SheetCase{"L7651", 1, 48, 17},
+                      SheetCase{"L7165", 4, 96, 8}, SheetCase{"3474", 4, 32, 24},
+                      SheetCase{"5160", 4, 26, 18}, SheetCase{"5163", 4, 77, 8}),
+    [](const auto& info) { return std::string("P") + info.param.name; });
+
+TEST(BuiltInSheets, KeepTheMakersPublishedOrigins)
+{
+    const struct
+    {
+        const char* name;
+        double x0, y0, dx, dy;
+    } published[] = {{"L7163", 4.65, 15.15, 101.6, 38.1},
+                     {"L7160", 7.21, 15.15, 66.04, 38.1},
+                     {"L7651", 4.67, 10.7, 40.64, 21.2},
+                     {"5160", 4.7625, 12.7, 69.85, 25.4}};
+    for (const auto& p : published) {
+        const LabelSheet sheet = *FindSheet(QString::fromLatin1(p.name).toLower());
+        EXPECT_NEAR(sheet.x0, p.x0, 0.005) << p.name;
+        EXPECT_NEAR(sheet.y0, p.y0, 0.005) << p.name;
+        EXPECT_NEAR(sheet.dx, p.dx, 1e-9) << p.name;
+        EXPECT_NEAR(sheet.dy, p.dy, 1e-9) << p.name;
+    }
+}
+
+TEST(CustomSheet, ThatOverrunsAnEdgeIsRefusedNamingTheEdge)
+{
+    const LabelSheet good{u"Mine"_s, {}, 210, 297, 100, 40, 0, 2, 7, 4, 10, 102, 40};
+    ASSERT_EQ(SheetProblem(good), std::nullopt);
+    const struct
+    {
+        void (*change)(LabelSheet&);
+        QString problem;
+    } cases[] = {
+        {[](LabelSheet& s) { s.x0 = 10; },
+         u"The labels overrun the right edge of the page by 2.00 mm."_s},
+        {[](LabelSheet& s) { s.x0 = -0.5; },
+         u"The labels overrun the left edge of the page by 0.50 mm."_s},
+        {[](LabelSheet& s) { s.y0 = -1; },
+         u"The labels overrun the top edge of the page by 1.00 mm."_s},
+        {[](LabelSheet& s) { s.rows = 8; },
+         u"The labels overrun the bottom edge of the page by 33.00 mm."_s},
+        {[](LabelSheet& s) { s.dy = 30; },
+         u"The labels overlap: the pitch is smaller than the label."_s},
+        {[](LabelSheet& s) { s.columns = 0; },
+         u"The sheet must hold at least one column and one row of labels."_s},
+        {[](LabelSheet& s) { s.name = u" "_s; }, u"The sheet has no name."_s},
+    };
+    for (const auto& c : cases) {
+        LabelSheet sheet = good;
+        c.change(sheet);
+        EXPECT_EQ(SheetProblem(sheet), c.problem);
+    }
+}
+
+TEST(SheetRun, StartsOnAPartlyUsedSheetAndRepeatsEachLabelForCopies)
+{
+    const SheetRun run{10, 12, 2, 14}; // 20 printed, from the 13th slot
+    EXPECT_EQ(run.PageCount(), 3);
+    EXPECT_EQ(run.LabelsOn(0), 2);
+    EXPECT_EQ(run.LabelsOn(2), 4);
+    EXPECT_EQ(run.SlotOf(0), 12);
+    EXPECT_EQ(run.PageOf(2), 1);
+    EXPECT_EQ(run.SlotOf(2), 0);
+    EXPECT_EQ(run.LabelAt(3), 1);
+}
+
+std::vector<ChannelRow> Site()
+{
+    std::vector<ChannelRow> rows = DefaultRows(384);
+    for (int r : {0, 1, 2, 5, 6})
+        rows[static_cast<std::size_t>(r)].relNam = u"TR%1"_s.arg(r);
+    rows[1].back = true;
+    return rows;
+}
+
+std::vector<int> All(int n)
+{
+    std::vector<int> rows(static_cast<std::size_t>(n));
+    std::iota(rows.begin(), rows.end(), 0);
+    return rows;
+}
+
+TEST(Labels, HoldTheChosenChannelsInTableOrder)
+{
+    const std::vector<ChannelRow> rows = Site();
+    const struct
+    {
+        LabelContent content;
+        std::vector<int> chosen;
+        std::size_t count;
+        std::vector<LabelLine> firstLabel;
+    } cases[] = {
+        {{},
+         All(384),
+         96,
+         {{u"AA01"_s, u"TR0"_s, {}, {}},
+          {u"AA02"_s, u"TR1"_s, u"B"_s, {}},
+          {u"AA03"_s, u"TR2"_s, {}, {}},
+          {u"AA04"_s, u"Spare AA04"_s, {}, {}}}},
+        {{4, false, {}, true},
+         All(384),
+         2,
+         {{u"AA01"_s, u"TR0"_s, {}, {}},
+          {u"AA02"_s, u"TR1"_s, u"B"_s, {}},
+          {u"AA03"_s, u"TR2"_s, {}, {}},
+          {u"AA06"_s, u"TR5"_s, {}, {}}}},
+        {{1, true, u"North"_s, false},
+         RowsInRange(rows, 3, 2),
+         2,
+         {{u"AA02"_s, u"TR1"_s, u"B"_s, u"UP/DN"_s}}},
+    };
+    for (const auto& c : cases) {
+        const std::vector<Label> labels = MakeLabels(rows, c.chosen, c.content);
+        ASSERT_EQ(labels.size(), c.count);
+        EXPECT_EQ(labels.front().lines, c.firstLabel);
+        EXPECT_EQ(labels.front().title, c.content.title);
+    }
+}
+
+TEST(ChannelRange, ReadsTwoIdsOrOne)
+{
+    using Range = std::optional<std::pair<int, int>>;
+    const struct
+    {
+        const char* text;
+        Range range;
+    } cases[] = {{"AA01-BB48", Range({1, 480})}, {"bb48 \u2013 aa01", Range({480, 1})},
+                 {"HH48", Range({3072, 3072})},  {"AA49-AB01", std::nullopt},
+                 {"AA01-", std::nullopt},        {"AA01-AA02-AA03", std::nullopt}};
+    for (const auto& c : cases)
+        EXPECT_EQ(ParseChannelRange(QString::fromUtf8(c.text)), c.range) << c.text;
+}
+
+} // namespace
+} // namespace mr640

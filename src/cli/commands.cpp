@@ -12,7 +12,9 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const Command kCommands[] = {
+    {"convert"_L1, "Converts site files between dip and CSV"_L1, RunConvert},
     {"check"_L1, "Reads site files as Open does and lists every problem"_L1, RunCheck},
+    {"diff"_L1, "Lists the fields that differ between two sites"_L1, RunDiff},
 };
 
 void Print(const QString& text, std::FILE* stream)

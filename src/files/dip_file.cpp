@@ -43,24 +43,35 @@ DipFileHeader DecodeHeader(const char* bytes)
     return header;
 }
 
+// A space is one byte and one character, so the spaces that fill a name are cut off its
+// bytes, and only what is left is decoded.
+QByteArrayView WithoutFilling(QByteArrayView field)
+{
+    while (!field.isEmpty() && field.front() == ' ')
+        field = field.sliced(1);
+    while (!field.isEmpty() && field.back() == ' ')
+        field.chop(1);
+    return field;
+}
+
 void DecodeRecord(const char* record, ChannelRow& row)
 {
-    row.relNam = TrimSpaces(FromWindows1252(QByteArrayView(record, kNameWidth)));
+    row.relNam = FromWindows1252(WithoutFilling(QByteArrayView(record, kNameWidth)));
     row.back = static_cast<unsigned char>(record[kBackOffset]) == 1;
     row.stUp = FromWindows1252(QByteArrayView(record + kStUpOffset, kStateWidth));
     row.stDn = FromWindows1252(QByteArrayView(record + kStDnOffset, kStateWidth));
 }
 
-// Reads up to size bytes, going on after a short read until the end of the data: the
-// bytes read, or -1 on an error.
-qint64 ReadFully(QIODevice& device, char* into, qint64 size)
+// Reads up to size bytes, going on after a short read until the end of the data or an
+// error (failed set): the bytes read until then.
+qint64 ReadFully(QIODevice& device, char* into, qint64 size, bool& failed)
 {
     qint64 total = 0;
+    failed = false;
     while (total < size) {
         const qint64 got = device.read(into + total, size - total);
-        if (got < 0)
-            return -1;
-        if (got == 0)
+        failed = got < 0;
+        if (got <= 0)
             break;
         total += got;
     }
@@ -126,8 +137,9 @@ DipReadOutcome ReadDip(QIODevice& device, ChannelTable& table, Ui& ui)
 {
     ui.AtLine(0); // the header concerns the file as a whole
     char head[kDipHeaderSize];
-    const qint64 headRead = ReadFully(device, head, kDipHeaderSize);
-    if (headRead < 0)
+    bool failed = false;
+    const qint64 headRead = ReadFully(device, head, kDipHeaderSize, failed);
+    if (failed)
         return ReportReadError(ui, device.errorString());
     if (headRead < kDipHeaderSize) {
         ShowInfo(ui, u"File too short"_s);
@@ -151,19 +163,17 @@ DipReadOutcome ReadDip(QIODevice& device, ChannelTable& table, Ui& ui)
         count = size;
     }
 
-    int loaded = 0;
-    char record[kDipRecordSize];
-    while (loaded < count) {
-        const qint64 got = ReadFully(device, record, kDipRecordSize);
-        if (got < 0) {
-            ui.AtLine(loaded + 1);
-            return ReportReadError(ui, device.errorString());
-        }
-        if (got < kDipRecordSize)
-            break; // the file ends early: the rows not read keep their defaults
-        DecodeRecord(record, rows[static_cast<std::size_t>(loaded)]);
-        ++loaded;
+    // The records in one read; a file that ends early leaves the rows not read their
+    // defaults.
+    QByteArray records(static_cast<qsizetype>(count) * kDipRecordSize, Qt::Uninitialized);
+    const qint64 got = ReadFully(device, records.data(), records.size(), failed);
+    const auto loaded = static_cast<int>(got / kDipRecordSize);
+    if (failed) {
+        ui.AtLine(loaded + 1); // the record the error broke
+        return ReportReadError(ui, device.errorString());
     }
+    for (int r = 0; r < loaded; ++r)
+        DecodeRecord(records.constData() + r * kDipRecordSize, rows[static_cast<std::size_t>(r)]);
     table.ReplaceRows(std::move(rows));
     ShowInfo(ui, u"%1 channels loaded"_s.arg(loaded));
     return DipReadOutcome::Loaded;

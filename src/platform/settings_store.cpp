@@ -1,5 +1,6 @@
 #include "settings_store.h"
 
+#include <QEvent>
 #include <QStringList>
 
 namespace mr640 {
@@ -9,6 +10,24 @@ using namespace Qt::StringLiterals;
 SettingsStore::SettingsStore()
     : settings_(QSettings::IniFormat, QSettings::UserScope, u"MR640Config"_s, u"MR640Config"_s)
 {
+}
+
+SettingsStore::DeferredSync::DeferredSync(QSettings& settings) : settings_(settings)
+{
+    constexpr int kDelayMs = 500;
+    timer_.setSingleShot(true);
+    timer_.setInterval(kDelayMs);
+    connect(&timer_, &QTimer::timeout, this, [this] { settings_.sync(); });
+    settings_.installEventFilter(this);
+}
+
+bool SettingsStore::DeferredSync::eventFilter(QObject*, QEvent* event)
+{
+    if (event->type() != QEvent::UpdateRequest)
+        return false;
+    if (!timer_.isActive())
+        timer_.start();
+    return true;
 }
 
 std::optional<QString> SettingsStore::Get(const QString& section, const QString& key) const

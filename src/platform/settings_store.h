@@ -2,6 +2,7 @@
 
 #include <QSettings>
 #include <QString>
+#include <QTimer>
 
 #include <optional>
 
@@ -24,7 +25,22 @@ public:
     QString FileName() const { return settings_.fileName(); }
 
 private:
+    // QSettings writes its file at the next turn of the event loop after a change, and the
+    // write waits for the disk. This holds that write back a moment, so the changes of one
+    // command are written together, after the window has shown its result.
+    class DeferredSync : public QObject
+    {
+    public:
+        explicit DeferredSync(QSettings& settings);
+        bool eventFilter(QObject* watched, QEvent* event) override;
+
+    private:
+        QSettings& settings_;
+        QTimer timer_;
+    };
+
     QSettings settings_;
+    DeferredSync sync_{settings_};
 };
 
 } // namespace mr640

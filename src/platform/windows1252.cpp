@@ -42,11 +42,12 @@ QByteArray ToWindows1252(QStringView text)
 
 QString FromWindows1252(QByteArrayView bytes)
 {
-    QString text;
-    text.reserve(bytes.size());
+    // Every byte is one character: the text is sized once and written in place.
+    QString text(bytes.size(), Qt::Uninitialized);
+    QChar* at = text.data();
     for (char b : bytes) {
         const auto u = static_cast<unsigned char>(b);
-        text.append(u >= 0x80 && u < 0xA0 ? QChar(kHighControls[u - 0x80]) : QChar(char16_t(u)));
+        *at++ = u >= 0x80 && u < 0xA0 ? QChar(kHighControls[u - 0x80]) : QChar(char16_t(u));
     }
     return text;
 }

@@ -4,6 +4,26 @@
 
 namespace mr640 {
 
+namespace {
+
+// A dip file fills state texts with spaces to their width, so "UP" and "UP " are the same
+// state on the card: trailing spaces do not make a state text differ.
+bool SameField(int field, const QVariant& a, const QVariant& b)
+{
+    if (field != FieldStUp && field != FieldStDn)
+        return a == b;
+    const auto withoutTrailingSpaces = [](const QString& text) {
+        QStringView view(text);
+        while (view.endsWith(u' '))
+            view.chop(1);
+        return view;
+    };
+    const QString left = a.toString(), right = b.toString();
+    return withoutTrailingSpaces(left) == withoutTrailingSpaces(right);
+}
+
+} // namespace
+
 int SiteComparison::ChannelsDiffering() const
 {
     int channels = 0;
@@ -26,7 +46,7 @@ SiteComparison CompareSites(const std::vector<ChannelRow>& left, const std::vect
         for (int field = 0; field < FieldCount; ++field) {
             QVariant a = CellValue(left[r], field);
             QVariant b = CellValue(right[r], field);
-            if (a != b)
+            if (!SameField(field, a, b))
                 comparison.differences.push_back({static_cast<int>(r), field, std::move(a), std::move(b)});
         }
     }

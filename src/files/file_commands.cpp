@@ -5,6 +5,7 @@
 #include "file_format.h"
 #include "editor/channel_count.h"
 #include "editor/channel_ids.h"
+#include "editor/channel_table.h"
 #include "editor/shared_routines.h"
 #include "platform/read_back.h"
 #include "platform/ui.h"
@@ -61,6 +62,70 @@ void CheckCardCopy(Ui& ui, const ChosenFile& chosen, const QByteArray& meant)
     else
         return;
     ui.ShowMessage({text, MessageIcon::Exclamation, MessageButtons::Ok, QString(kAppTitle)});
+}
+
+// Passes every box on to the person and notes a question answered with neither OK nor
+// Yes: a reading the person stopped.
+class StopNotingUi : public Ui
+{
+public:
+    explicit StopNotingUi(Ui& person) : person_(person) {}
+    bool Stopped() const { return stopped_; }
+
+    MessageButton ShowMessage(const MessageRequest& request) override
+    {
+        const MessageButton answer = person_.ShowMessage(request);
+        if (request.buttons != MessageButtons::Ok && answer != MessageButton::Ok &&
+            answer != MessageButton::Yes)
+            stopped_ = true;
+        return answer;
+    }
+    std::optional<ChosenFile> ShowFileDialog(const FileDialogRequest& request) override
+    {
+        return person_.ShowFileDialog(request);
+    }
+    int RunModal(QDialog& dialog) override { return person_.RunModal(dialog); }
+
+private:
+    Ui& person_;
+    bool stopped_ = false;
+};
+
+// The site a file holds, read as Open reads it (its messages and prompts go to the person)
+// but into rows of its own, as into a new window; nothing when the file was refused, could
+// not be read or the person stopped the reading at a prompt. A CSV file carries no state
+// texts, so its channels keep those of the site on screen.
+std::optional<std::vector<ChannelRow>>
+ReadSiteOfItsOwn(const ChosenFile& chosen, const std::vector<ChannelRow>& screen, Ui& ui)
+{
+    ChannelTable own;
+    own.ReplaceRows(DefaultRows(kChannelsPerUnit));
+    switch (FileFormatOf(chosen.fullName)) {
+    case FileFormat::Dip:
+        if (ReadDipFile(chosen.fullName, own, ui) != DipReadOutcome::Loaded)
+            return std::nullopt;
+        return own.Rows();
+    case FileFormat::Csv: {
+        StopNotingUi noting(ui);
+        QString error;
+        if (ReadCsvFile(chosen.fullName, own, noting, &error) == CsvReadOutcome::Failed) {
+            ShowInfo(ui, ErrorReport(u"Error occurred while loading."_s, error));
+            return std::nullopt;
+        }
+        if (noting.Stopped())
+            return std::nullopt;
+        std::vector<ChannelRow> rows = own.Rows();
+        for (std::size_t r = 0; r < std::min(rows.size(), screen.size()); ++r) {
+            rows[r].stUp = screen[r].stUp;
+            rows[r].stDn = screen[r].stDn;
+        }
+        return rows;
+    }
+    case FileFormat::None:
+        break;
+    }
+    ReportNoFormat(ui, chosen, u"compared"_s);
+    return std::nullopt;
 }
 
 } // namespace
@@ -193,6 +258,26 @@ void FrmDips::ExportToCard()
     }
     if (WriteDipFile(chosen->fullName, table_, ui_))
         CheckCardCopy(ui_, *chosen, EncodeDip(table_.Rows()));
+}
+
+void FrmDips::CompareWithFile()
+{
+    grid_->EndEdit(); // what is being typed is part of the site on screen
+    FileDialogRequest request;
+    request.kind = FileDialogKind::Open;
+    request.title = u"Compare with"_s;
+    request.filter = kBothFormats;
+    request.flags = kOpenFlags;
+    request.initialDirectory = directories_.filePath;
+    if (const std::optional<ChosenFile> chosen = ui_.ShowFileDialog(request))
+        CompareWith(*chosen);
+}
+
+void FrmDips::CompareWith(const ChosenFile& chosen)
+{
+    if (const std::optional<std::vector<ChannelRow>> rows =
+            ReadSiteOfItsOwn(chosen, table_.Rows(), ui_))
+        ShowComparison(*rows, chosen.fileTitle);
 }
 
 } // namespace mr640

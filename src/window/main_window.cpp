@@ -2,6 +2,7 @@
 
 #include "editor/channel_count.h"
 #include "channel_grid.h"
+#include "compare_window.h"
 #include "editor/channel_ids.h"
 #include "edit_commands.h"
 #include "edit_history.h"
@@ -101,6 +102,8 @@ void FrmDips::BuildMenu()
     add("MnuImport", u"&Import..."_s, QKeySequence(), [this] { ImportSite(); });
     file->addSeparator()->setObjectName(u"MnuSep1"_s);
     add("MnuExport", u"&Export to MR640..."_s, QKeySequence(), [this] { ExportToCard(); });
+    file->addSeparator()->setObjectName(u"MnuCompareSep"_s);
+    add("MnuCompare", u"&Compare with..."_s, QKeySequence(), [this] { CompareWithFile(); });
     AddFileMenuEnd(*this, *file, settings_, ui_);
 }
 
@@ -312,6 +315,26 @@ void FrmDips::MarkSaved()
 {
     modified_ = false;
     history_->MarkSaved();
+}
+
+void FrmDips::ShowComparison(const std::vector<ChannelRow>& fileRows, const QString& fileName)
+{
+    if (!compare_) {
+        compare_ = new FrmCompare(this);
+        connect(compare_, &FrmCompare::CellChosen, this, &FrmDips::SelectCell);
+    }
+    compare_->ShowComparison(CompareSites(table_.Rows(), fileRows), table_.rowCount(), fileName);
+}
+
+void FrmDips::SelectCell(int row, int field)
+{
+    if (row >= table_.rowCount()) // the site changed size since it was compared
+        return;
+    const QModelIndex cell = table_.index(row, field);
+    grid_->setCurrentIndex(cell);
+    grid_->scrollTo(cell);
+    raise();
+    activateWindow();
 }
 
 void FrmDips::RestoreWindowPlacement()

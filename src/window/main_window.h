@@ -17,6 +17,7 @@ namespace mr640 {
 class ChannelGrid;
 class EditCommands;
 class EditHistory;
+class FrmCompare;
 class FrmSiteSelector;
 class SettingsStore;
 class Ui;
@@ -49,6 +50,11 @@ public:
     // Asks for a file and writes the site to it; true when a file was written.
     bool SaveSiteAs();
     void ExportToCard();
+    // Asks for a dip or CSV file and shows in the Compare window what differs between the
+    // site on screen and the site the file holds; the site on screen never changes.
+    void CompareWithFile();
+    // The same with a file already chosen.
+    void CompareWith(const ChosenFile& chosen);
     // Replaces the labels database's content with the table; asks nothing first.
     void ExportLabels();
     // Fills the table with the digital channel allocations of an Instead site.
@@ -107,6 +113,10 @@ private:
     // The table as it is now has been saved.
     void MarkSaved();
     void SaveWindowPlacement();
+    // Shows the site on screen against the rows of a file in the Compare window.
+    void ShowComparison(const std::vector<ChannelRow>& fileRows, const QString& fileName);
+    // Selects a cell of the grid and brings the window to the front.
+    void SelectCell(int row, int field);
 
     Ui& ui_;
     SettingsStore& settings_;
@@ -119,6 +129,7 @@ private:
     QComboBox* cmbNoChans_ = nullptr;
     QToolBar* toolbar1_ = nullptr;
     std::unique_ptr<FrmSiteSelector> siteSelector_;
+    FrmCompare* compare_ = nullptr; // made at the first comparison
 
     QString siteName_;
     QString currentFile_;

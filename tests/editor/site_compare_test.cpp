@@ -14,6 +14,7 @@ TEST(CompareSites, ListsEachDifferingFieldOfTheCommonRowsAndCountsTheRest)
     file[16].relNam = u"North TPR"_s;
     file[16].back = true;
     file[383].stDn = u"OFF"_s;
+    file[20].stUp = u"UP "_s; // as a dip file holds it: the same state
 
     const SiteComparison comparison = CompareSites(screen, file);
 

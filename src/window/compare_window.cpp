@@ -1,0 +1,180 @@
+#include "compare_window.h"
+
+#include "editor/channel_ids.h"
+
+#include <QAbstractTableModel>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace mr640 {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+enum CompareColumn
+{
+    ColumnChan,
+    ColumnField,
+    ColumnScreen,
+    ColumnFile,
+    ColumnCount
+};
+
+QString Counted(int n, const QString& one, const QString& many)
+{
+    return QString::number(n) + u' ' + (n == 1 ? one : many);
+}
+
+QString Shown(int field, const QVariant& value)
+{
+    if (field == FieldBack)
+        return value.toBool() ? u"Back"_s : u"Front"_s;
+    return value.toString();
+}
+
+// "2 channels differ in 3 fields", or "The sites are the same."
+QString DifferenceCounts(const SiteComparison& comparison)
+{
+    if (comparison.Same())
+        return u"The sites are the same."_s;
+    const int channels = comparison.ChannelsDiffering();
+    if (channels == 0)
+        return u"The channels both sites have are the same."_s;
+    return Counted(channels, u"channel differs"_s, u"channels differ"_s) + u" in "_s +
+           Counted(static_cast<int>(comparison.differences.size()), u"field"_s, u"fields"_s);
+}
+
+// The channels only one side has, with their ids; empty when both have the same channels.
+QString OneSideCounts(const SiteComparison& comparison, int screenRows)
+{
+    const bool screenOnly = comparison.leftOnlyRows > 0;
+    const int rows = screenOnly ? comparison.leftOnlyRows : comparison.rightOnlyRows;
+    if (rows == 0)
+        return {};
+    const int first = screenRows - comparison.leftOnlyRows + 1;
+    return Counted(rows, u"channel"_s, u"channels"_s) +
+           (screenOnly ? u" only on screen ("_s : u" only in the file ("_s) +
+           ChannelIdFromNumber(first) + u" to "_s + ChannelIdFromNumber(first + rows - 1) + u")."_s;
+}
+
+} // namespace
+
+// The differences of one comparison as lines of the list.
+class ComparisonModel : public QAbstractTableModel
+{
+public:
+    using QAbstractTableModel::QAbstractTableModel;
+
+    void Show(std::vector<FieldDifference> differences)
+    {
+        beginResetModel();
+        differences_ = std::move(differences);
+        endResetModel();
+    }
+    const FieldDifference& At(int line) const
+    {
+        return differences_.at(static_cast<std::size_t>(line));
+    }
+
+    int rowCount(const QModelIndex& parent = {}) const override
+    {
+        return parent.isValid() ? 0 : static_cast<int>(differences_.size());
+    }
+    int columnCount(const QModelIndex& parent = {}) const override
+    {
+        return parent.isValid() ? 0 : ColumnCount;
+    }
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        if (!index.isValid() || role != Qt::DisplayRole)
+            return {};
+        const FieldDifference& difference = At(index.row());
+        switch (index.column()) {
+        case ColumnChan:
+            return ChannelIdFromNumber(difference.row + 1);
+        case ColumnField:
+            return FieldCaption(difference.field);
+        case ColumnScreen:
+            return Shown(difference.field, difference.left);
+        default:
+            return Shown(difference.field, difference.right);
+        }
+    }
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
+    {
+        if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+            return QAbstractTableModel::headerData(section, orientation, role);
+        static const QString captions[ColumnCount] = {u"Chan"_s, u"Field"_s, u"On screen"_s,
+                                                      u"In the file"_s};
+        return captions[section];
+    }
+
+private:
+    std::vector<FieldDifference> differences_;
+};
+
+FrmCompare::FrmCompare(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(u"FrmCompare"_s);
+    setWindowTitle(u"Compare"_s);
+    setModal(false);
+
+    file_ = new QLabel(this);
+    file_->setObjectName(u"LblCompareFile"_s);
+    counts_ = new QLabel(this);
+    counts_->setObjectName(u"LblCounts"_s);
+    oneSide_ = new QLabel(this);
+    oneSide_->setObjectName(u"LblOneSide"_s);
+    for (QLabel* label : {file_, counts_, oneSide_})
+        label->setTextFormat(Qt::PlainText); // a file name is never markup
+
+    model_ = new ComparisonModel(this);
+    list_ = new QTableView(this);
+    list_->setObjectName(u"LstDifferences"_s);
+    list_->setModel(model_);
+    list_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list_->verticalHeader()->hide();
+    list_->horizontalHeader()->setStretchLastSection(true);
+    list_->setColumnWidth(ColumnChan, 60);
+    list_->setColumnWidth(ColumnField, 110);
+    list_->setColumnWidth(ColumnScreen, 150);
+
+    auto* close = new QPushButton(u"Close"_s, this);
+    close->setObjectName(u"CmdClose"_s);
+    close->setAutoDefault(false);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(file_);
+    layout->addWidget(counts_);
+    layout->addWidget(oneSide_);
+    layout->addWidget(list_);
+    layout->addWidget(close, 0, Qt::AlignRight);
+    resize(520, 420);
+
+    connect(close, &QPushButton::clicked, this, &QDialog::reject);
+    connect(list_, &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
+        const FieldDifference& difference = model_->At(index.row());
+        emit CellChosen(difference.row, difference.field);
+    });
+}
+
+FrmCompare::~FrmCompare() = default;
+
+void FrmCompare::ShowComparison(SiteComparison comparison, int screenRows, const QString& fileName)
+{
+    file_->setText(u"The site on screen and "_s + fileName);
+    counts_->setText(DifferenceCounts(comparison));
+    oneSide_->setText(OneSideCounts(comparison, screenRows));
+    oneSide_->setVisible(!oneSide_->text().isEmpty());
+    model_->Show(std::move(comparison.differences));
+    show();
+    raise();
+    activateWindow();
+}
+
+} // namespace mr640

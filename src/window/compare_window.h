@@ -1,0 +1,41 @@
+#pragma once
+
+#include "editor/site_compare.h"
+
+#include <QDialog>
+
+class QLabel;
+class QTableView;
+
+namespace mr640 {
+
+class ComparisonModel;
+
+// The Compare window, over the main window and not modal: every field that differs between
+// the site on screen and a site file, one line each (Chan, field, on screen, in the file),
+// and their counts. It shows what it was given and never changes either site; a
+// double-click on a line asks for that cell in the grid.
+class FrmCompare : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit FrmCompare(QWidget* parent);
+    ~FrmCompare() override;
+
+    // Shows the comparison of the site on screen (its rows the left side) with the file
+    // named fileName (the right side).
+    void ShowComparison(SiteComparison comparison, int screenRows, const QString& fileName);
+
+signals:
+    void CellChosen(int row, int field);
+
+private:
+    QLabel* file_;
+    QLabel* counts_;
+    QLabel* oneSide_;
+    QTableView* list_;
+    ComparisonModel* model_;
+};
+
+} // namespace mr640

@@ -64,6 +64,18 @@ void CheckCardCopy(Ui& ui, const ChosenFile& chosen, const QByteArray& meant)
     ui.ShowMessage({text, MessageIcon::Exclamation, MessageButtons::Ok, QString(kAppTitle)});
 }
 
+// The open dialog of a dip or CSV site file.
+FileDialogRequest OpenDialog(const QString& title, const QString& folder)
+{
+    FileDialogRequest request;
+    request.kind = FileDialogKind::Open;
+    request.title = title;
+    request.filter = kBothFormats;
+    request.flags = kOpenFlags;
+    request.initialDirectory = folder;
+    return request;
+}
+
 // Passes every box on to the person and notes a question answered with neither OK nor
 // Yes: a reading the person stopped.
 class StopNotingUi : public Ui
@@ -85,6 +97,7 @@ public:
         return person_.ShowFileDialog(request);
     }
     int RunModal(QDialog& dialog) override { return person_.RunModal(dialog); }
+    void AtLine(int line) override { person_.AtLine(line); }
 
 private:
     Ui& person_;
@@ -135,13 +148,8 @@ void FrmDips::OpenSite()
     grid_->EndEdit();
     if (!QuerySave())
         return;
-    FileDialogRequest request;
-    request.kind = FileDialogKind::Open;
-    request.title = u"Open config file"_s;
-    request.filter = kBothFormats;
-    request.flags = kOpenFlags;
-    request.initialDirectory = directories_.filePath;
-    const std::optional<ChosenFile> chosen = ui_.ShowFileDialog(request);
+    const std::optional<ChosenFile> chosen =
+        ui_.ShowFileDialog(OpenDialog(u"Open config file"_s, directories_.filePath));
     if (chosen)
         OpenChosenFile(*chosen);
 }
@@ -263,13 +271,8 @@ void FrmDips::ExportToCard()
 void FrmDips::CompareWithFile()
 {
     grid_->EndEdit(); // what is being typed is part of the site on screen
-    FileDialogRequest request;
-    request.kind = FileDialogKind::Open;
-    request.title = u"Compare with"_s;
-    request.filter = kBothFormats;
-    request.flags = kOpenFlags;
-    request.initialDirectory = directories_.filePath;
-    if (const std::optional<ChosenFile> chosen = ui_.ShowFileDialog(request))
+    if (const std::optional<ChosenFile> chosen =
+            ui_.ShowFileDialog(OpenDialog(u"Compare with"_s, directories_.filePath)))
         CompareWith(*chosen);
 }
 

@@ -5,7 +5,7 @@
 #include "commands.h"
 #include "editor/channel_table.h"
 #include "file_report.h"
-#include "site_reading.h"
+#include "site_files.h"
 
 #include <algorithm>
 

@@ -15,6 +15,9 @@ const Command kCommands[] = {
     {"convert"_L1, "Converts site files between dip and CSV"_L1, RunConvert},
     {"check"_L1, "Reads site files as Open does and lists every problem"_L1, RunCheck},
     {"diff"_L1, "Lists the fields that differ between two sites"_L1, RunDiff},
+    {"import"_L1, "Imports a site of an Instead configuration into a dip or CSV file"_L1,
+     RunImport},
+    {"labels-db"_L1, "Fills the labels database with a site"_L1, RunLabelsDb},
 };
 
 void Print(const QString& text, std::FILE* stream)

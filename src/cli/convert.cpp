@@ -4,12 +4,9 @@
 #include "command_line_ui.h"
 #include "commands.h"
 #include "editor/channel_table.h"
-#include "editor/shared_routines.h"
 #include "file_report.h"
-#include "files/csv_file.h"
-#include "files/dip_file.h"
 #include "files/file_format.h"
-#include "site_reading.h"
+#include "site_files.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -21,33 +18,6 @@ namespace mr640 {
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// Writes table to out in format as Save as does; a file already there is replaced only
-// when the person would answer Yes to the question the save dialog asks. Answers whether
-// the file was written.
-bool WriteSite(const ChannelTable& table, const QString& in, const QString& out, FileFormat format,
-               CommandLineUi& ui, FileReport& report)
-{
-    if (QFileInfo::exists(out)) {
-        const QString question =
-            out + u" already exists."_s + kCrLf + u"Do you want to replace it?"_s;
-        if (ui.ShowMessage({question, MessageIcon::Exclamation, MessageButtons::YesNo,
-                            QString()}) != MessageButton::Yes) {
-            report.Problem(in, 0, question);
-            return false;
-        }
-    }
-    QString error;
-    const bool written =
-        format == FileFormat::Dip ? WriteDipFile(out, table, ui) : WriteCsvFile(out, table, &error);
-    if (format == FileFormat::Dip && !written)
-        error = ui.Messages().back().text; // the dip writer has said why
-    else if (!written)
-        error = ErrorReport(u"Error occurred while saving."_s, error);
-    if (!written)
-        report.Problem(out, 0, error, kFailure);
-    return written;
-}
 
 FileFormat FormatNamed(const QString& name)
 {

@@ -8,7 +8,7 @@
 #include "editor/site_compare.h"
 #include "file_report.h"
 #include "files/file_format.h"
-#include "site_reading.h"
+#include "site_files.h"
 
 namespace mr640 {
 

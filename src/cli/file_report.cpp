@@ -20,12 +20,24 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QString OneLine(QString text)
+// The text's lines joined by one blank: a box's lines become one line of output.
+QString OneLine(const QString& text)
 {
-    text.replace(u"\r\n"_s, u" "_s);
-    text.replace(u'\r', u' ');
-    text.replace(u'\n', u' ');
-    return text;
+    QString line;
+    line.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c != u'\r' && c != u'\n') {
+            line += c;
+            continue;
+        }
+        if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+            ++i;
+        while (line.endsWith(u' '))
+            line.chop(1);
+        line += u' ';
+    }
+    return line;
 }
 
 void PrintLine(const QString& line, std::FILE* stream)
@@ -62,13 +74,14 @@ void FileReport::Problem(const QString& file, int line, const QString& text, int
     status = std::max(status, atLeast);
 }
 
-void FileReport::AddShown(const QString& file, const CommandLineUi& ui, bool endsWithCount)
+void FileReport::AddShown(const QString& file, const CommandLineUi& ui, bool endsWithCount,
+                          int atLeast)
 {
     const auto& messages = ui.Messages();
     const std::size_t problemCount =
         endsWithCount && !messages.empty() ? messages.size() - 1 : messages.size();
     for (std::size_t i = 0; i < problemCount; ++i)
-        Problem(file, messages[i].line, messages[i].text);
+        Problem(file, messages[i].line, messages[i].text, atLeast);
     // After a declined question the count tells of a read nobody accepted.
     if (problemCount < messages.size() && !ui.Declined())
         output.append(file + u": "_s + OneLine(messages.back().text));

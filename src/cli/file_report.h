@@ -29,8 +29,9 @@ struct FileReport
     void Problem(const QString& file, int line, const QString& text, int status = kFindings);
     // Every box ui kept, as problems of file, except the last one when it is the reader's
     // closing count of a read that went through: output, or nothing after a declined
-    // question.
-    void AddShown(const QString& file, const CommandLineUi& ui, bool endsWithCount);
+    // question. Each problem raises the status to at least atLeast.
+    void AddShown(const QString& file, const CommandLineUi& ui, bool endsWithCount,
+                  int atLeast = kFindings);
 };
 
 // Prints a report: its output on standard output unless quiet, its problems on standard

@@ -1,42 +1,19 @@
 // The Import command of the main window: a site picked in the site selector, its digital
 // channel allocations read from the Instead configuration and written into the table.
 
+#include "apply_allocations.h"
 #include "editor/channel_count.h"
-#include "window/channel_grid.h"
-#include "editor/channel_ids.h"
-#include "window/main_window.h"
 #include "editor/shared_routines.h"
 #include "instead_files.h"
 #include "site_selector.h"
+#include "window/channel_grid.h"
+#include "window/main_window.h"
 
-#include <climits>
 #include <exception>
 
 namespace mr640 {
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-
-// The imported name as the table takes it: blanks around it removed, and the Instead
-// spellings of a spare channel (or no name) replaced by the channel's default name.
-QString CleanedName(const QString& name, int channel)
-{
-    const QString trimmed = TrimSpaces(name);
-    const QString upper = trimmed.toUpper();
-    if (trimmed.isEmpty() || upper == u"SPARE" || upper == u"(SPARE)")
-        return u"Spare "_s + ChannelIdFromNumber(channel);
-    return trimmed;
-}
-
-QString CutReport(int channel, const QString& name, const QString& cut)
-{
-    return u"Channel %1 (%2) changed from "_s.arg(channel).arg(ChannelIdFromNumber(channel)) + kCrLf +
-           u'"' + name + u"\" to"_s + kCrLf + u'"' + cut + u'"';
-}
-
-} // namespace
 
 void FrmDips::ImportSite()
 {
@@ -57,44 +34,16 @@ void FrmDips::ImportSite()
         }
     } catch (const std::exception& e) {
         StartHistory(); // the table may have been reset part way
-        ShowInfo(ui_, ErrorReport(u"Error importing Instead channel allocations."_s, QString::fromLocal8Bit(e.what())));
+        ShowInfo(ui_, ErrorReport(u"Error importing Instead channel allocations."_s,
+                                  QString::fromLocal8Bit(e.what())));
     }
     siteSelector_->Unload();
 }
 
 void FrmDips::ApplyAllocations(const std::vector<InsDChannel>& allocations)
 {
-    int n = static_cast<int>(std::min<std::size_t>(allocations.size(), INT_MAX));
-    SetChannelCount(n, FillAllRows);
-    const int rowCount = table_.rowCount();
-    if (rowCount < n) {
-        ShowInfo(ui_, u"This copy of MR640Config can handle a maximum of %1 channels."_s.arg(rowCount));
-        n = rowCount;
-    }
-    // The names go into a copy that replaces the rows in one step, so the grid is
-    // refreshed once for the whole import.
-    std::vector<ChannelRow> rows = table_.Rows();
-    try {
-        for (int i = 1; i <= n; ++i) {
-            const InsDChannel& allocation = allocations[static_cast<std::size_t>(i - 1)];
-            QString name = CleanedName(allocation.Name, i);
-            if (CharacterCount(name) > kRelayNameChars) {
-                const QString cut = LeftCharacters(name, kRelayNameChars).toString();
-                ShowInfo(ui_, CutReport(i, name, cut));
-                name = cut;
-            }
-            ChannelRow& row = rows[static_cast<std::size_t>(i - 1)];
-            row.relNam = name;
-            row.back = allocation.BackContact != 0;
-        }
-    } catch (const std::exception& e) {
-        table_.ReplaceRows(std::move(rows));
-        ShowInfo(ui_, ErrorReport(u"Error filling form with Instead channel allocations."_s,
-                                  QString::fromLocal8Bit(e.what())));
-        return;
-    }
-    table_.ReplaceRows(std::move(rows));
-    ShowInfo(ui_, u"%1 channels imported"_s.arg(n));
+    mr640::ApplyAllocations(table_, allocations, ui_);
+    SelectCountEntry(ChannelCountPosition(table_.rowCount()));
 }
 
 } // namespace mr640

@@ -1,12 +1,16 @@
 // The commands as a script meets them: the exit status and every line printed, on small
 // files made by the test.
 
+#include "../import/instead_records.h"
 #include "editor/channel_table.h"
 #include "files/dip_file.h"
+#include "labels/labels_export.h"
 #include "program_run.h"
 #include "test_files.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <utility>
@@ -34,23 +38,48 @@ struct CommandCase
     int status;
     QStringList out;
     QStringList err;
-    QStringList written = {}; // files the command made; it makes no others
+    // Files the command made, each with its content where it is given; it makes no others.
+    std::vector<std::pair<QString, QByteArray>> written = {};
 };
 
 const QByteArray kGood = CsvLines({"AA01,North TPR,Back", "AA02,12 TPR,Front"});
 const QByteArray kChanged =
     CsvLines({"AA01,North TPR2,Back", "AA02,12 TPR,Back", "HH48,Last,Front"});
 
-// kGood as the program's dip file: its rows over one unit of defaults.
-QByteArray GoodDip()
+// The program's dip file of one unit of defaults, with the names of channel 1 and 2 and a
+// back contact on channel 1 (as in kGood and in kInstead).
+QByteArray DipNaming(const QString& first, const QString& second)
 {
     std::vector<ChannelRow> rows = DefaultRows(384);
-    rows[0].relNam = u"North TPR"_s;
+    rows[0].relNam = first;
     rows[0].back = true;
-    rows[1].relNam = u"12 TPR"_s;
+    rows[1].relNam = second;
     return EncodeDip(rows);
 }
-const QByteArray kGoodDip = GoodDip();
+const QByteArray kGoodDip = DipNaming(u"North TPR"_s, u"12 TPR"_s);
+
+// One site of an Instead configuration: North Junction, two allocations, the second name
+// too long for the table.
+const std::vector<std::pair<QString, QByteArray>> kInstead = {
+    {u"cfg/north/SiteInfo.cfg"_s, test::SiteInfoFile("North Junction")},
+    {u"cfg/north/DChannel.cfg"_s, test::RecordBytes()
+                                      .Raw(test::kDChannelHeader)
+                                      .Int16(2)
+                                      .Allocation("North TPR", 1)
+                                      .Allocation("ABCDEFGHIJKLMNOPQRST", 0)
+                                      .Bytes()}};
+
+// An empty labels database made with the shipped schema.
+QByteArray LabelsDatabase()
+{
+    QTemporaryDir dir;
+    QProcess sqlite;
+    sqlite.setStandardInputFile(LabelsSchemaPath());
+    sqlite.start(u"sqlite3"_s, {dir.filePath(u"labels.sqlite"_s)});
+    EXPECT_TRUE(sqlite.waitForFinished() && sqlite.exitCode() == 0);
+    return test::ReadBytes(dir.filePath(u"labels.sqlite"_s));
+}
+
 const QByteArray kBadLine = CsvLines({"AA01,North TPR,Back", "AA05,South,Front", "nothing"});
 
 const CommandCase kCases[] = {
@@ -89,14 +118,14 @@ const CommandCase kCases[] = {
      0,
      {u"good.csv -> good.dip"_s},
      {},
-     {u"good.dip"_s}},
+     {{u"good.dip"_s, kGoodDip}}},
     {"ConvertPromptCancelledWritesNothing",
      {{u"bad.csv"_s, kBadLine}, {u"good.csv"_s, kGood}},
      {u"convert"_s, u"bad.csv"_s, u"good.csv"_s, u"--to"_s, u"dip"_s},
      1,
      {u"good.csv -> good.dip"_s},
      {u"bad.csv:2: Unexpected channel number. Expected AA02 (2), got AA05 (5) Continue loading?"_s},
-     {u"good.dip"_s}},
+     {{u"good.dip"_s, kGoodDip}}},
     {"ConvertPromptAnsweredYes",
      {{u"bad.csv"_s, kBadLine}},
      {u"convert"_s, u"--yes"_s, u"bad.csv"_s, u"-o"_s, u"out.dip"_s},
@@ -104,7 +133,7 @@ const CommandCase kCases[] = {
      {u"bad.csv -> out.dip"_s},
      {u"bad.csv:2: Unexpected channel number. Expected AA02 (2), got AA05 (5) Continue loading?"_s,
       u"bad.csv:3: Not enough fields found in line:- \"nothing\" Continue loading?"_s},
-     {u"out.dip"_s}},
+     {{u"out.dip"_s, {}}}},
     {"ConvertKeepsAFileItWouldReplace",
      {{u"good.csv"_s, kGood}, {u"out.dip"_s, "mine"}},
      {u"convert"_s, u"good.csv"_s, u"-o"_s, u"out.dip"_s},
@@ -137,6 +166,25 @@ const CommandCase kCases[] = {
      0,
      {},
      {}},
+    {"ImportSiteByItsName",
+     kInstead,
+     {u"import"_s, u"cfg"_s, u"North Junction"_s, u"-o"_s, u"north.dip"_s},
+     1,
+     {u"cfg/north -> north.dip"_s},
+     {u"cfg/north/DChannel.cfg:2: Channel 2 (AA02) changed from \"ABCDEFGHIJKLMNOPQRST\" to \"ABCDEFGHIJKLMNOP\""_s},
+     {{u"north.dip"_s, DipNaming(u"North TPR"_s, u"ABCDEFGHIJKLMNOP"_s)}}},
+    {"ImportUnknownSite",
+     kInstead,
+     {u"import"_s, u"cfg"_s, u"South"_s, u"-o"_s, u"south.dip"_s},
+     2,
+     {},
+     {u"cfg: No site named South."_s}},
+    {"LabelsDb",
+     {{u"good.dip"_s, kGoodDip}, {u"labels.sqlite"_s, LabelsDatabase()}},
+     {u"labels-db"_s, u"good.dip"_s, u"--db"_s, u"labels.sqlite"_s},
+     0,
+     {u"labels.sqlite: 384 channels exported to label database"_s},
+     {}},
 };
 
 void PrintTo(const CommandCase& c, std::ostream* os)
@@ -152,18 +200,27 @@ TEST_P(Commands, PrintAndAnswer)
 {
     const CommandCase& c = GetParam();
     QTemporaryDir dir;
-    QStringList before;
+    QStringList expected;
     for (const auto& [name, bytes] : c.files) {
+        QDir(dir.path()).mkpath(QFileInfo(name).path());
         test::WriteBytes(dir.filePath(name), bytes);
-        before.append(name);
+        expected.append(name.section(u'/', 0, 0));
     }
     const test::ProgramRun run = RunProgram(dir.path(), c.arguments);
     EXPECT_EQ(run.status, c.status);
     EXPECT_EQ(run.out, c.out);
     EXPECT_EQ(run.err, c.err);
-    QStringList expected = before + c.written;
+    for (const auto& [name, bytes] : c.written) {
+        expected.append(name);
+        if (!bytes.isEmpty()) {
+            EXPECT_EQ(test::ReadBytes(dir.filePath(name)), bytes) << name.toStdString();
+        }
+    }
     expected.sort();
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files, QDir::Name), expected);
+    expected.removeDuplicates();
+    EXPECT_EQ(
+        QDir(dir.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name),
+        expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(, Commands, testing::ValuesIn(kCases),

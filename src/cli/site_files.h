@@ -1,5 +1,7 @@
 #pragma once
 
+#include "files/file_format.h"
+
 #include <QString>
 
 namespace mr640 {
@@ -14,5 +16,11 @@ struct FileReport;
 // site: false when the file could not be read (kFailure), was refused, or a question was
 // answered Cancel (kFindings).
 bool ReadSite(const QString& path, ChannelTable& table, CommandLineUi& ui, FileReport& report);
+
+// Writes table to out in format as Save as does. A file already there is replaced only
+// when ui answers Yes to the question the save dialog asks; a No is reported as a
+// problem of about. Answers whether the file was written; a failed write is kFailure.
+bool WriteSite(const ChannelTable& table, const QString& about, const QString& out,
+               FileFormat format, CommandLineUi& ui, FileReport& report);
 
 } // namespace mr640

@@ -1,4 +1,4 @@
-#include "site_reading.h"
+#include "site_files.h"
 
 #include "command_line_ui.h"
 #include "editor/channel_ids.h"
@@ -10,6 +10,7 @@
 #include "files/file_format.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 namespace mr640 {
 
@@ -63,6 +64,30 @@ bool ReadSite(const QString& path, ChannelTable& table, CommandLineUi& ui, FileR
     report.Problem(path, 0, u"The file name must end in \"dip\" or \"csv\", in lower case."_s,
                    kFailure);
     return false;
+}
+
+bool WriteSite(const ChannelTable& table, const QString& about, const QString& out,
+               FileFormat format, CommandLineUi& ui, FileReport& report)
+{
+    if (QFileInfo::exists(out)) {
+        const QString question =
+            out + u" already exists."_s + kCrLf + u"Do you want to replace it?"_s;
+        if (ui.ShowMessage({question, MessageIcon::Exclamation, MessageButtons::YesNo,
+                            QString()}) != MessageButton::Yes) {
+            report.Problem(about, 0, question);
+            return false;
+        }
+    }
+    QString error;
+    const bool written =
+        format == FileFormat::Dip ? WriteDipFile(out, table, ui) : WriteCsvFile(out, table, &error);
+    if (format == FileFormat::Dip && !written)
+        error = ui.Messages().back().text; // the dip writer has said why
+    else if (!written)
+        error = ErrorReport(u"Error occurred while saving."_s, error);
+    if (!written)
+        report.Problem(out, 0, error, kFailure);
+    return written;
 }
 
 } // namespace mr640

@@ -2,7 +2,6 @@
 // the table as it was, and say how many records it took.
 
 #include "editor/channel_count.h"
-#include "editor/channel_ids.h"
 #include "files/dip_file.h"
 #include "fuzz_support.h"
 
@@ -55,7 +54,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                     "rows the file does not fill keep their defaults");
             continue;
         }
-        Require(row.Chan == ChannelIdFromNumber(r + 1), "the channel id is the row's own");
+        Require(row.Chan == Default(static_cast<std::size_t>(r)).Chan,
+                "the channel id is the row's own");
         Require(row.relNam.size() <= 16 && !row.relNam.startsWith(u' ') &&
                     !row.relNam.endsWith(u' '),
                 "a relay name is at most 16 characters, trimmed");

@@ -2,6 +2,7 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -39,6 +40,23 @@ int LetterOffset(QChar c)
     return c.unicode() - u'A';
 }
 
+// The common forms read without the pattern: an id of letters A to H and two digits, or
+// up to nine digits alone. Anything else is left to the pattern.
+std::optional<int> PlainChannelNumber(QStringView text)
+{
+    const auto digit = [](QChar c) { return c >= u'0' && c <= u'9'; };
+    const auto letter = [](QChar c) { return c >= u'A' && c <= u'H'; };
+    if (text.size() == 4 && letter(text[0]) && letter(text[1]) && digit(text[2]) && digit(text[3]))
+        return LetterOffset(text[0]) * kChannelsPerUnit + LetterOffset(text[1]) * kChannelsPerGroup +
+               (text[2].unicode() - u'0') * 10 + (text[3].unicode() - u'0');
+    if (text.isEmpty() || text.size() > 9 || !std::all_of(text.begin(), text.end(), digit))
+        return std::nullopt;
+    int value = 0;
+    for (QChar c : text)
+        value = value * 10 + (c.unicode() - u'0');
+    return value;
+}
+
 } // namespace
 
 QString ChannelIdFromNumber(int n)
@@ -57,6 +75,8 @@ QString ChannelIdFromNumber(int n)
 
 std::optional<int> ChannelNumberFromId(QStringView text)
 {
+    if (const std::optional<int> plain = PlainChannelNumber(text))
+        return plain;
     const Number whole = ParseNumber(text);
     if (whole.kind == NumberKind::Value)
         return whole.value;

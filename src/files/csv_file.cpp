@@ -152,24 +152,21 @@ QString Quoted(QStringView text)
     return u'"' + text.toString() + u'"';
 }
 
-// Character by character, so the text keeps its length ("ß" stays one character).
-QString UpperCased(QStringView text)
+// Whether text, upper-cased character by character, is upper: "ß" stays one character.
+bool UpperCasedIs(QStringView text, QStringView upper)
 {
-    QString upper;
-    upper.reserve(text.size());
-    for (QChar c : text)
-        upper.append(c.toUpper());
-    return upper;
+    return text.size() == upper.size() &&
+           std::equal(text.begin(), text.end(), upper.begin(), [](QChar c, QChar u) { return c.toUpper() == u; });
 }
 
 // The relay name a line stores: trimmed, and every way of writing "spare" becomes the
-// program's own spare name for the channel.
+// program's own spare name for the channel (the default name of its row).
 QString StoredName(const QString& field, int channel)
 {
     const QString name = TrimSpaces(field);
-    const QString upper = UpperCased(name);
-    if (UpperCased(LeftCharacters(name, 5)) == u"SPARE"_s || upper == u"(SPARE)"_s || upper == u"SP"_s)
-        return u"Spare "_s + ChannelIdFromNumber(channel);
+    if (UpperCasedIs(QStringView(name).first(std::min<qsizetype>(name.size(), 5)), u"SPARE") ||
+        UpperCasedIs(name, u"(SPARE)") || UpperCasedIs(name, u"SP"))
+        return DefaultRow(channel - 1).relNam;
     return name;
 }
 
@@ -190,9 +187,10 @@ bool IsBackContact(const QStringList& fields)
 // defaults; rows never grow beyond the maximum, so the channel may still lie beyond them.
 void GrowFor(std::vector<ChannelRow>& rows, int channel)
 {
-    const std::size_t old = rows.size();
-    rows.resize(static_cast<std::size_t>(std::max(ChannelCountFor(channel), RowCount(rows))));
-    FillDefaultRows(rows, static_cast<int>(old));
+    const int size = std::max(ChannelCountFor(channel), RowCount(rows));
+    rows.reserve(static_cast<std::size_t>(size));
+    for (int r = RowCount(rows); r < size; ++r)
+        rows.push_back(DefaultRow(r));
 }
 
 } // namespace

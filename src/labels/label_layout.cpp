@@ -27,6 +27,15 @@ LabelLine LineOf(const ChannelRow& row, bool stateTexts)
 
 } // namespace
 
+QString LabelName(const Label& label)
+{
+    if (label.lines.empty())
+        return label.title;
+    const QString& first = label.lines.front().id;
+    const QString& last = label.lines.back().id;
+    return first == last ? first : first + u'\u2013' + last;
+}
+
 bool IsSpare(const ChannelRow& row)
 {
     const QString name = row.relNam.trimmed().toUpper();

@@ -38,6 +38,9 @@ struct Label
     friend bool operator==(const Label&, const Label&) = default;
 };
 
+// How a label is named to the user: its first and last channel ids, "AA01–AA04", or one id.
+QString LabelName(const Label& label);
+
 // A spare channel: a relay name that is empty, starts with "Spare" or reads "(spare)" or
 // "SP", in any case.
 bool IsSpare(const ChannelRow& row);

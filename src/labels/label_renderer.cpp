@@ -225,15 +225,25 @@ bool LabelPrint::Paint(QPagedPaintDevice& device, QPointF shift) const
     return painter.end();
 }
 
+QPageSize SheetPageSize(const LabelSheet& sheet)
+{
+    return QPageSize(QSizeF(sheet.pageWidth, sheet.pageHeight), QPageSize::Millimeter, sheet.name,
+                     QPageSize::ExactMatch);
+}
+
+QPointF SheetPageShift(const LabelSheet& sheet)
+{
+    // Qt measures from the top of its rounded page; the real page's top lies this far lower.
+    const double rounded = SheetPageSize(sheet).sizePoints().height() * TextMeasure::kMmPerPoint;
+    return {0, rounded - sheet.pageHeight};
+}
+
 bool WriteLabelsPdf(const LabelPrint& print, const QString& path, QString* error)
 {
     const LabelSheet& sheet = print.Job().sheet;
-    const QPageSize pageSize(QSizeF(sheet.pageWidth, sheet.pageHeight), QPageSize::Millimeter,
-                             sheet.name, QPageSize::ExactMatch);
+    const QPageSize pageSize = SheetPageSize(sheet);
     const QSizeF exact = QSizeF(sheet.pageWidth, sheet.pageHeight) / TextMeasure::kMmPerPoint;
-    // Qt measures from the top of its rounded page; the exact page's top lies this far lower.
-    const QPointF shift(0, (pageSize.sizePoints().height() - exact.height()) *
-                               TextMeasure::kMmPerPoint);
+    const QPointF shift = SheetPageShift(sheet);
 
     QByteArray content;
     {

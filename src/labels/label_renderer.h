@@ -5,6 +5,7 @@
 
 #include <QFont>
 #include <QHash>
+#include <QPageSize>
 #include <QPointF>
 #include <QString>
 #include <vector>
@@ -108,6 +109,11 @@ private:
     std::vector<double> points_;
     std::vector<int> unfit_;
 };
+
+// The page size of a sheet for a printer or PDF writer. Qt keeps it in whole points; painted
+// with SheetPageShift, the labels still sit where they belong on the real page.
+QPageSize SheetPageSize(const LabelSheet& sheet);
+QPointF SheetPageShift(const LabelSheet& sheet);
 
 // Writes the job as a PDF whose pages are the sheet's size exactly, through the program's
 // atomic save. False with the reason in *error when it could not be written.

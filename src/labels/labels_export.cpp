@@ -73,6 +73,14 @@ QString MissingDatabase(const QString& path)
                                                          ShellWord(absolute), ShellWord(LabelsSchemaPath()));
 }
 
+// The file holds no labels table: say which file and the one command that adds it.
+QString MissingTable(const QString& path)
+{
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    return u"The file %1 has no table TblForLabel. This command makes it there:"_s.arg(absolute) + kCrLf +
+           u"sqlite3 %1 < %2"_s.arg(ShellWord(absolute), ShellWord(LabelsSchemaPath()));
+}
+
 // The driver binds a null QString as SQL NULL; an empty relay name is an empty text.
 QVariant TextValue(const QString& text)
 {
@@ -139,6 +147,8 @@ std::optional<QString> ExportOn(const QString& connection, const QString& databa
         return Describe(db.lastError());
 
     std::optional<QString> failure = ReplaceRecords(db, table.Rows());
+    if (failure == u"no such table: TblForLabel"_s)
+        failure = MissingTable(databasePath);
     if (!failure && !db.commit())
         failure = Describe(db.lastError());
     if (failure)

@@ -17,9 +17,9 @@ QString LabelsSchemaPath();
 // Replaces the whole content of TblForLabel in the SQLite file at databasePath with the
 // table, four channels to a record (chNo1, relNam1, fOrB1 .. chNo4, relNam4, fOrB4); a back
 // contact writes "B" into its fOrB column, a front contact leaves the column's default.
-// The file is opened read-write and never created; when it is missing, the failure names
-// it and the one command that makes it from the schema. All of it is one transaction: on any
-// failure TblForLabel keeps its previous content. Ends with one box through ui,
+// The file is opened read-write and never created; when it is missing, or holds no
+// TblForLabel, the failure names it and the one command that makes it from the schema. All
+// of it is one transaction: on any failure TblForLabel keeps its previous content. Ends with one box through ui,
 // "N channels exported to label database" or "Error exporting to labels database" and the
 // database's description, and answers whether the export succeeded. The table is only
 // read; the connection is closed and removed before the box is shown.

@@ -52,6 +52,15 @@ void SettingsStore::Remove(const QString& section, const QString& key)
     settings_.remove(section + u'/' + key);
 }
 
+QStringList SettingsStore::Keys(const QString& section) const
+{
+    // QSettings lists the keys of its current group only; the store stays at the top.
+    settings_.beginGroup(section);
+    const QStringList keys = settings_.childKeys();
+    settings_.endGroup();
+    return keys;
+}
+
 bool SettingsStore::Flush()
 {
     settings_.sync();

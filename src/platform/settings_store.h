@@ -3,6 +3,7 @@
 #include <QSettings>
 #include <QString>
 #include <QTimer>
+#include <QStringList>
 
 #include <optional>
 
@@ -20,6 +21,8 @@ public:
     std::optional<QString> Get(const QString& section, const QString& key) const;
     void Save(const QString& section, const QString& key, const QString& value);
     void Remove(const QString& section, const QString& key);
+    // The keys of a section, in the store's order.
+    QStringList Keys(const QString& section) const;
     // Writes what was saved to the file; false when the store could not be written.
     bool Flush();
     QString FileName() const { return settings_.fileName(); }
@@ -39,7 +42,7 @@ private:
         QTimer timer_;
     };
 
-    QSettings settings_;
+    mutable QSettings settings_; // Keys() visits a group and comes back
     DeferredSync sync_{settings_};
 };
 

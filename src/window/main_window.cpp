@@ -10,6 +10,7 @@
 #include "files/dip_file.h"
 #include "import/instead_files.h"
 #include "import/site_selector.h"
+#include "labels/print_labels_dialog.h"
 #include "labels/labels_export.h"
 #include "platform/settings_store.h"
 #include "platform/ui.h"
@@ -102,6 +103,9 @@ void FrmDips::BuildMenu()
     add("MnuImport", u"&Import..."_s, QKeySequence(), [this] { ImportSite(); });
     file->addSeparator()->setObjectName(u"MnuSep1"_s);
     add("MnuExport", u"&Export to MR640..."_s, QKeySequence(), [this] { ExportToCard(); });
+    add("MnuExportLabels", u"Export to labels &database"_s, QKeySequence(u"Ctrl+Shift+L"_s),
+        [this] { ExportLabels(); });
+    add("MnuPrintLabels", u"&Print labels..."_s, QKeySequence::Print, [this] { PrintLabels(); });
     file->addSeparator()->setObjectName(u"MnuCompareSep"_s);
     add("MnuCompare", u"&Compare with..."_s, QKeySequence(), [this] { CompareWithFile(); });
     AddFileMenuEnd(*this, *file, settings_, ui_);

@@ -18,6 +18,7 @@ class ChannelGrid;
 class EditCommands;
 class EditHistory;
 class FrmCompare;
+class FrmPrintLabels;
 class FrmSiteSelector;
 class SettingsStore;
 class Ui;
@@ -57,6 +58,9 @@ public:
     void CompareWith(const ChosenFile& chosen);
     // Replaces the labels database's content with the table; asks nothing first.
     void ExportLabels();
+    // Opens the "Print labels" dialog for the table, the rows selected in the grid and the
+    // site's name; the dialog is made on first use and keeps its choices for the run.
+    void PrintLabels();
     // Fills the table with the digital channel allocations of an Instead site.
     void ImportSite();
     // Resets the table to the size of the site and writes allocation k into row k - 1.
@@ -130,6 +134,7 @@ private:
     QToolBar* toolbar1_ = nullptr;
     std::unique_ptr<FrmSiteSelector> siteSelector_;
     FrmCompare* compare_ = nullptr; // made at the first comparison
+    std::unique_ptr<FrmPrintLabels> printLabels_;
 
     QString siteName_;
     QString currentFile_;

@@ -5,8 +5,11 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QGuiApplication>
+#include <QLoggingCategory>
 #include <QTimer>
 #include <cstdio>
+#include <memory>
 #include <optional>
 
 namespace {
@@ -25,7 +28,18 @@ struct CommandLine
 // are therefore not taken here (its environment variables are).
 CommandLine ReadCommandLine(int argc, char* argv[])
 {
-    QCoreApplication terminal(argc, argv);
+    // A command that sets text needs Qt Gui's fonts, still without a display.
+    const mr640::Command* named = argc > 1 ? mr640::FindCommand(QString::fromLocal8Bit(argv[1])) : nullptr;
+    std::unique_ptr<QCoreApplication> terminal;
+    if (named && named->paints) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        // Qt Gui's notes on its set-up (a missing XDG_RUNTIME_DIR) are not the command's
+        // output, which scripts read line by line.
+        QLoggingCategory::setFilterRules(u"default.warning=false"_s);
+        terminal = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        terminal = std::make_unique<QCoreApplication>(argc, argv);
+    }
     QCommandLineParser parser;
     parser.setApplicationDescription(
         u"Editor of the digital-input channel table of the MR640 relay data logger.\n\n"_s +
@@ -36,7 +50,7 @@ CommandLine ReadCommandLine(int argc, char* argv[])
     parser.addPositionalArgument(u"FILE"_s, u"A .dip or .csv site file to open."_s, u"[FILE]"_s);
     // What follows a command's name is the command's own, parsed by the command.
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
-    const bool parsed = parser.parse(terminal.arguments());
+    const bool parsed = parser.parse(terminal->arguments());
     const QStringList positional = parser.positionalArguments();
     if (const mr640::Command* command = parsed ? mr640::FindCommand(positional.value(0)) : nullptr)
         return {{}, command->run(positional)};

@@ -18,6 +18,7 @@ const Command kCommands[] = {
     {"import"_L1, "Imports a site of an Instead configuration into a dip or CSV file"_L1,
      RunImport},
     {"labels-db"_L1, "Fills the labels database with a site"_L1, RunLabelsDb},
+    {"labels"_L1, "Writes a site's relay labels on label sheets as a PDF"_L1, RunLabels, true},
 };
 
 void Print(const QString& text, std::FILE* stream)

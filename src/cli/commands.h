@@ -15,6 +15,7 @@ struct Command
     QLatin1StringView name;
     QLatin1StringView summary;                // one line for --help
     int (*run)(const QStringList& arguments); // arguments[0] is the command's name
+    bool paints = false; // sets text in fonts: runs under Qt Gui on its offscreen platform
 };
 
 // Every command, in the order --help lists them.
@@ -49,5 +50,6 @@ int RunConvert(const QStringList& arguments);
 int RunDiff(const QStringList& arguments);
 int RunImport(const QStringList& arguments);
 int RunLabelsDb(const QStringList& arguments);
+int RunLabels(const QStringList& arguments);
 
 } // namespace mr640

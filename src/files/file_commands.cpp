@@ -7,9 +7,11 @@
 #include "editor/channel_ids.h"
 #include "editor/channel_table.h"
 #include "editor/shared_routines.h"
+#include "platform/file_stamp.h"
 #include "platform/read_back.h"
 #include "platform/ui.h"
 #include "window/channel_grid.h"
+#include "window/disk_change_bar.h"
 #include "window/main_window.h"
 
 #include <QFile>
@@ -166,17 +168,21 @@ void FrmDips::OpenSiteFile(const QString& path)
 void FrmDips::OpenChosenFile(const ChosenFile& chosen)
 {
     switch (FileFormatOf(chosen.fullName)) {
-    case FileFormat::Dip:
+    case FileFormat::Dip: {
+        // Taken before the read, so a change made while reading counts as a change.
+        const FileStamp stamp = StampOfFile(chosen.fullName);
         // A file that was refused or could not be read is not adopted: a later Save would
         // otherwise write this site over it.
         if (ReadDipFile(chosen.fullName, table_, ui_) != DipReadOutcome::Loaded)
             return;
         SelectCountEntry(ChannelCountPosition(table_.rowCount()));
         AdoptDialogFile(chosen);
+        RememberSiteFile(stamp);
         modified_ = false;
         StartHistory();
         emit SiteFileUsed(chosen.fullName);
         break;
+    }
     case FileFormat::Csv: {
         QString error;
         const CsvReadOutcome outcome = ReadCsvFile(chosen.fullName, table_, ui_, &error);
@@ -219,7 +225,7 @@ bool FrmDips::SaveSiteAs()
 
     switch (FileFormatOf(chosen->fullName)) {
     case FileFormat::Dip:
-        if (!WriteDipFile(chosen->fullName, table_, ui_))
+        if (!WriteSiteFile(chosen->fullName))
             return false;
         AdoptDialogFile(*chosen);
         MarkSaved();
@@ -281,6 +287,53 @@ void FrmDips::CompareWith(const ChosenFile& chosen)
     if (const std::optional<std::vector<ChannelRow>> rows =
             ReadSiteOfItsOwn(chosen, table_.Rows(), ui_))
         ShowComparison(*rows, chosen.fileTitle);
+}
+
+bool FrmDips::WriteSiteFile(const QString& path)
+{
+    if (!WriteDipFile(path, table_, ui_))
+        return false;
+    RememberSiteFile(StampOfWritten(path, EncodeDip(table_.Rows())));
+    return true;
+}
+
+void FrmDips::RememberSiteFile(const FileStamp& stamp)
+{
+    siteFileStamp_ = stamp;
+    noticedChange_ = {};
+    diskBar_->hide();
+}
+
+bool FrmDips::MayOverwriteSiteFile()
+{
+    // A file that was deleted is simply written again.
+    if (ChangeOnDisk(siteFileStamp_, currentFile_) != DiskChange::Changed)
+        return true;
+    return ui_.ShowMessage(
+               {currentFileTitle_ +
+                    u" was changed by another program since it was opened. Overwrite it?"_s,
+                MessageIcon::Exclamation, MessageButtons::YesNo, QString(kAppTitle)}) ==
+           MessageButton::Yes;
+}
+
+void FrmDips::NoticeChangeOnDisk()
+{
+    if (currentFileTitle_.isEmpty())
+        return;
+    FileStamp now;
+    if (ChangeOnDisk(siteFileStamp_, currentFile_, &now) != DiskChange::Changed ||
+        now == noticedChange_)
+        return;
+    noticedChange_ = now;
+    diskBar_->ShowNote(currentFileTitle_ +
+                       u" was changed by another program since it was opened."_s);
+}
+
+void FrmDips::ReloadSiteFile()
+{
+    grid_->EndEdit();
+    if (!currentFileTitle_.isEmpty() && QuerySave())
+        OpenChosenFile({currentFile_, currentFileTitle_});
 }
 
 } // namespace mr640

@@ -3,6 +3,7 @@
 #include "editor/channel_count.h"
 #include "channel_grid.h"
 #include "compare_window.h"
+#include "disk_change_bar.h"
 #include "editor/channel_ids.h"
 #include "edit_commands.h"
 #include "edit_history.h"
@@ -53,6 +54,12 @@ FrmDips::FrmDips(Ui& ui, SettingsStore& settings, QWidget* parent)
     central->installEventFilter(this);
     grid_ = new ChannelGrid(central);
     grid_->setModel(&table_);
+    diskBar_ = new DiskChangeBar(central);
+    connect(diskBar_, &DiskChangeBar::VisibilityChanged, this, &FrmDips::LayOutGrid);
+    connect(diskBar_, &DiskChangeBar::ReloadRequested, this, &FrmDips::ReloadSiteFile);
+    connect(diskBar_, &DiskChangeBar::CompareRequested, this, [this] {
+        CompareWith({currentFile_, currentFileTitle_});
+    });
     // A change counts from its first keystroke, so that a command or the close that comes
     // while the user is still typing sees it.
     connect(grid_, &ChannelGrid::EditorTextEdited, this, [this] { modified_ = true; });
@@ -228,6 +235,7 @@ void FrmDips::SetSiteWithoutFile(const QString& name)
     siteName_ = name;
     currentFile_.clear();
     currentFileTitle_.clear();
+    RememberSiteFile({});
     UpdateTitle();
 }
 
@@ -254,7 +262,7 @@ bool FrmDips::SaveSite()
     grid_->EndEdit();
     if (currentFileTitle_.isEmpty())
         return SaveSiteAs();
-    if (!WriteDipFile(currentFile_, table_, ui_))
+    if (!MayOverwriteSiteFile() || !WriteSiteFile(currentFile_))
         return false;
     MarkSaved();
     emit SiteFileUsed(currentFile_);
@@ -273,6 +281,7 @@ void FrmDips::NewSite()
     siteName_.clear();
     currentFileTitle_.clear();
     currentFile_.clear();
+    RememberSiteFile({});
     UpdateTitle();
 }
 
@@ -373,6 +382,9 @@ void FrmDips::changeEvent(QEvent* event)
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange)
         Form_Resize();
+    // Coming to the front is when the person may have been working on the file elsewhere.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        NoticeChangeOnDisk();
 }
 
 void FrmDips::Form_Resize()
@@ -407,7 +419,9 @@ void FrmDips::LayOutGrid()
     // bottom edge.
     const QWidget* area = centralWidget();
     const int margin = PixelsOf(kGridBottomMarginTwips);
-    grid_->setGeometry(0, 0, area->width(), std::max(0, area->height() - margin));
+    const int bar = diskBar_->isHidden() ? 0 : diskBar_->sizeHint().height();
+    diskBar_->setGeometry(0, 0, area->width(), bar);
+    grid_->setGeometry(0, bar, area->width(), std::max(0, area->height() - margin - bar));
 }
 
 } // namespace mr640

@@ -2,6 +2,7 @@
 
 #include "editor/channel_table.h"
 #include "editor/settings.h"
+#include "platform/file_stamp.h"
 
 #include <QMainWindow>
 
@@ -15,6 +16,7 @@ class QToolBar;
 namespace mr640 {
 
 class ChannelGrid;
+class DiskChangeBar;
 class EditCommands;
 class EditHistory;
 class FrmCompare;
@@ -56,6 +58,8 @@ public:
     void CompareWithFile();
     // The same with a file already chosen.
     void CompareWith(const ChosenFile& chosen);
+    // Reads the site's file again, after the save question when the site is modified.
+    void ReloadSiteFile();
     // Replaces the labels database's content with the table; asks nothing first.
     void ExportLabels();
     // Opens the "Print labels" dialog for the table, the rows selected in the grid and the
@@ -119,6 +123,15 @@ private:
     void SaveWindowPlacement();
     // Shows the site on screen against the rows of a file in the Compare window.
     void ShowComparison(const std::vector<ChannelRow>& fileRows, const QString& fileName);
+    // Writes the site as a dip file to path and remembers what the file then holds.
+    bool WriteSiteFile(const QString& path);
+    // What the site's file holds as the program last read or wrote it (a default stamp
+    // when the site has no file); forgets any change noticed on disk.
+    void RememberSiteFile(const FileStamp& stamp);
+    // Asks before Save writes over a file that another program changed since.
+    bool MayOverwriteSiteFile();
+    // Shows the bar above the grid when the site's file changed on disk, once per change.
+    void NoticeChangeOnDisk();
     // Selects a cell of the grid and brings the window to the front.
     void SelectCell(int row, int field);
 
@@ -135,6 +148,9 @@ private:
     std::unique_ptr<FrmSiteSelector> siteSelector_;
     FrmCompare* compare_ = nullptr; // made at the first comparison
     std::unique_ptr<FrmPrintLabels> printLabels_;
+    DiskChangeBar* diskBar_ = nullptr;
+    FileStamp siteFileStamp_;
+    FileStamp noticedChange_; // the file as the bar last told of it
 
     QString siteName_;
     QString currentFile_;

@@ -1,0 +1,48 @@
+#include "file_stamp.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QFileInfo>
+
+namespace mr640 {
+
+namespace {
+
+constexpr auto kHash = QCryptographicHash::Sha256;
+
+} // namespace
+
+FileStamp StampOfFile(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return {};
+    FileStamp stamp{info.size(), info.lastModified(), {}};
+    QFile file(path);
+    QCryptographicHash hash(kHash);
+    if (file.open(QIODevice::ReadOnly) && hash.addData(&file))
+        stamp.hash = hash.result();
+    return stamp;
+}
+
+FileStamp StampOfWritten(const QString& path, QByteArrayView content)
+{
+    return {content.size(), QFileInfo(path).lastModified(),
+            QCryptographicHash::hash(content, kHash)};
+}
+
+DiskChange ChangeOnDisk(const FileStamp& known, const QString& path, FileStamp* now)
+{
+    const FileStamp current = StampOfFile(path);
+    if (now)
+        *now = current;
+    if (known.size < 0)
+        return DiskChange::None;
+    if (current.size < 0)
+        return DiskChange::Deleted;
+    if (current.hash.isEmpty() || current.size != known.size || current.hash != known.hash)
+        return DiskChange::Changed;
+    return DiskChange::None;
+}
+
+} // namespace mr640

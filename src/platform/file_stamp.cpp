@@ -15,7 +15,9 @@ constexpr auto kHash = QCryptographicHash::Sha256;
 FileStamp StampOfFile(const QString& path)
 {
     const QFileInfo info(path);
-    if (!info.exists())
+    // A folder or device in the file's place holds no content to keep; a save reports what
+    // it meets there.
+    if (!info.isFile())
         return {};
     FileStamp stamp{info.size(), info.lastModified(), {}};
     QFile file(path);

@@ -17,7 +17,7 @@ struct FileStamp
     friend bool operator==(const FileStamp&, const FileStamp&) = default;
 };
 
-// The file at path as it is now (one read of it).
+// The file at path as it is now (one read of it); a default stamp when no plain file is there.
 FileStamp StampOfFile(const QString& path);
 
 // The file at path just written with content: its hash is that of the content meant, so a
@@ -28,7 +28,7 @@ enum class DiskChange
 {
     None,    // the same content (a new modification time alone is no change)
     Changed, // other content, or a file that can no longer be read
-    Deleted,
+    Deleted, // or no longer a plain file
 };
 
 // Compares the file at path with what was known of it; *now (may be null) gets the file as

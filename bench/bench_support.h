@@ -88,5 +88,6 @@ void RegisterImportBenchmarks();
 void RegisterLabelsBenchmarks();
 void RegisterWindowBenchmarks();
 void RegisterProcessBenchmarks();
+void RegisterCliBenchmarks();
 
 } // namespace mr640::bench

@@ -7,7 +7,7 @@
 #include "file_report.h"
 #include "site_files.h"
 
-#include <algorithm>
+#include <atomic>
 
 namespace mr640 {
 

@@ -4,6 +4,7 @@
 
 #include <QThread>
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
@@ -52,6 +53,43 @@ struct Progress
     std::mutex mutex;
     std::condition_variable done;
     std::vector<std::optional<FileReport>> reports;
+};
+
+// "120 of 500 files done" on standard error, when that is a terminal and the work has taken
+// over a second; redrawn at most five times a second, and cleared before other lines.
+class ProgressLine
+{
+public:
+    explicit ProgressLine(std::size_t total) : total_(total), terminal_(isatty(STDERR_FILENO) == 1)
+    {
+    }
+
+    void Show(std::size_t done)
+    {
+        const auto now = Clock::now();
+        if (!terminal_ || now - start_ < std::chrono::seconds(1) ||
+            now - shownAt_ < std::chrono::milliseconds(200))
+            return;
+        std::fprintf(stderr, "\r%zu of %zu files done", done, total_);
+        std::fflush(stderr);
+        shownAt_ = now;
+        shown_ = true;
+    }
+
+    void Clear()
+    {
+        if (shown_)
+            std::fputs("\r\033[K", stderr);
+        shown_ = false;
+    }
+
+private:
+    using Clock = std::chrono::steady_clock;
+    const std::size_t total_;
+    const bool terminal_;
+    const Clock::time_point start_ = Clock::now();
+    Clock::time_point shownAt_;
+    bool shown_ = false;
 };
 
 FileReport RunJob(const QString& file, const std::function<FileReport(const QString&)>& job)
@@ -117,31 +155,24 @@ int RunFileJobs(const QStringList& files, const std::function<FileReport(const Q
     for (qsizetype t = 0; t < threadCount; ++t)
         pool.emplace_back(work);
 
-    using Clock = std::chrono::steady_clock;
-    const auto start = Clock::now();
-    const bool terminal = isatty(STDERR_FILENO) == 1;
-    bool progressShown = false;
+    ProgressLine line(static_cast<std::size_t>(files.size()));
     int status = kClean;
     for (std::size_t i = 0; i < progress.reports.size(); ++i) {
         std::unique_lock lock(progress.mutex);
-        while (!progress.done.wait_for(lock, std::chrono::milliseconds(200),
-                                       [&] { return progress.reports[i].has_value(); })) {
-            if (terminal && Clock::now() - start > std::chrono::seconds(1)) {
-                std::fprintf(stderr, "\r%zu of %zu files done", i, progress.reports.size());
-                std::fflush(stderr);
-                progressShown = true;
-            }
+        while (!progress.reports[i].has_value()) {
+            progress.done.wait_for(lock, std::chrono::milliseconds(100));
+            line.Show(i);
         }
         const FileReport report = std::move(*progress.reports[i]);
         progress.reports[i].reset();
         lock.unlock();
-        if (progressShown) {
-            std::fputs("\r\033[K", stderr); // the next lines replace the progress line
-            progressShown = false;
-        }
+        if (!report.problems.isEmpty() || (!quiet && !report.output.isEmpty()))
+            line.Clear(); // the report's lines take its place
         PrintReport(report, quiet);
         status = std::max(status, report.status);
+        line.Show(i + 1);
     }
+    line.Clear();
     return status;
 }
 

@@ -67,10 +67,14 @@ QString ChannelIdFromNumber(int n)
     const int unit = k / kChannelsPerUnit;
     const int group = (k % kChannelsPerUnit) / kChannelsPerGroup;
     const int input = k % kChannelsPerGroup + 1;
-    QString id;
-    id.append(QChar(char16_t(u'A' + unit)));
-    id.append(QChar(char16_t(u'A' + group)));
-    return id + u"%1"_s.arg(input, 2, 10, QChar(u'0'));
+    // Written in place: every default row of the largest table is made from one at start-up.
+    QString id(4, Qt::Uninitialized);
+    QChar* at = id.data();
+    at[0] = QChar(char16_t(u'A' + unit));
+    at[1] = QChar(char16_t(u'A' + group));
+    at[2] = QChar(char16_t(u'0' + input / 10));
+    at[3] = QChar(char16_t(u'0' + input % 10));
+    return id;
 }
 
 std::optional<int> ChannelNumberFromId(QStringView text)

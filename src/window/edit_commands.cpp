@@ -23,12 +23,29 @@ using namespace Qt::StringLiterals;
 
 EditCommands::EditCommands(ChannelTable& table, ChannelGrid& grid, EditHistory& history, Ui& ui,
                            QWidget* window)
-    : QObject(window), table_(table), grid_(grid), history_(history), ui_(ui), find_(new FrmFind(window))
+    : QObject(window), table_(table), grid_(grid), history_(history), ui_(ui), window_(window)
 {
     grid_.setSelectionMode(QAbstractItemView::ExtendedSelection);
+}
+
+FrmFind& EditCommands::FindWindow()
+{
+    // Made when first asked for: the start-up does not need it.
+    if (find_)
+        return *find_;
+    find_ = new FrmFind(window_);
     connect(find_, &FrmFind::FindRequested, this, &EditCommands::Find);
     connect(find_, &FrmFind::ReplaceRequested, this, &EditCommands::Replace);
     connect(find_, &FrmFind::ReplaceAllRequested, this, &EditCommands::ReplaceAll);
+    connect(find_, &FrmFind::PatternChanged, this, &EditCommands::UpdateActions);
+    // The find window has the focus while it is used: its keys reach these commands too.
+    find_->addActions(findKeys_);
+    return *find_;
+}
+
+QString EditCommands::Pattern() const
+{
+    return find_ ? find_->Pattern() : QString();
 }
 
 EditCommands::~EditCommands() = default;
@@ -114,13 +131,11 @@ QMenu* EditCommands::AddMenu(QMenuBar& menuBar)
         grid_.addActions(group);
     }
     grid_.setContextMenuPolicy(Qt::ActionsContextMenu);
-    // The find window has the focus while it is used: its keys reach these commands too.
-    find_->addActions({next, previous, replace});
+    findKeys_ = {next, previous, replace};
 
     connect(grid_.selectionModel(), &QItemSelectionModel::selectionChanged, this, &EditCommands::UpdateActions);
     connect(grid_.selectionModel(), &QItemSelectionModel::currentChanged, this, &EditCommands::UpdateActions);
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, &EditCommands::UpdateActions);
-    connect(find_, &FrmFind::PatternChanged, this, &EditCommands::UpdateActions);
     UpdateActions();
     return menu;
 }
@@ -133,7 +148,7 @@ void EditCommands::UpdateActions()
         action(name)->setEnabled(cells);
     const QMimeData* clip = QGuiApplication::clipboard()->mimeData();
     action("MnuPaste")->setEnabled(clip && clip->hasText());
-    const bool pattern = !find_->Pattern().isEmpty();
+    const bool pattern = !Pattern().isEmpty();
     action("MnuFindNext")->setEnabled(pattern);
     action("MnuFindPrevious")->setEnabled(pattern);
 }
@@ -243,17 +258,17 @@ void EditCommands::SelectAll()
 
 void EditCommands::ShowFind()
 {
-    find_->ShowFind();
+    FindWindow().ShowFind();
 }
 
 void EditCommands::ShowReplace()
 {
-    find_->ShowReplace();
+    FindWindow().ShowReplace();
 }
 
 void EditCommands::Find(bool backwards)
 {
-    if (find_->Pattern().isEmpty()) {
+    if (Pattern().isEmpty()) {
         ShowFind();
         return;
     }
@@ -278,7 +293,7 @@ void EditCommands::Find(bool backwards)
 
 void EditCommands::Replace()
 {
-    if (find_->Pattern().isEmpty()) {
+    if (Pattern().isEmpty()) {
         ShowReplace();
         return;
     }
@@ -298,7 +313,7 @@ void EditCommands::Replace()
 
 void EditCommands::ReplaceAll()
 {
-    if (find_->Pattern().isEmpty()) {
+    if (Pattern().isEmpty()) {
         ShowReplace();
         return;
     }

@@ -45,7 +45,8 @@ public:
     void Replace();
     void ReplaceAll();
 
-    FrmFind& FindWindow() { return *find_; }
+    // The find window, made on first use.
+    FrmFind& FindWindow();
 
     // The selection as one rectangle (the current cell when nothing is selected);
     // std::nullopt when the selection is several rectangles or there is no current cell.
@@ -58,12 +59,16 @@ private:
     // The range to act on, or std::nullopt after telling the user it is several ranges.
     std::optional<CellRange> RangeToActOn(const QString& command);
     void UpdateActions();
+    // The text the find window looks for; empty before it was first shown.
+    QString Pattern() const;
 
     ChannelTable& table_;
     ChannelGrid& grid_;
     EditHistory& history_;
     Ui& ui_;
-    FrmFind* find_;
+    QWidget* window_;
+    FrmFind* find_ = nullptr;
+    QList<QAction*> findKeys_; // given to the find window when it is made
 };
 
 } // namespace mr640

@@ -1,6 +1,10 @@
 #include "icons.h"
 
+#include <QIconEngine>
+#include <QPainter>
 #include <algorithm>
+#include <map>
+#include <vector>
 
 namespace mr640 {
 
@@ -16,16 +20,97 @@ struct Picture
 };
 
 constexpr Picture kPictures[] = {
-    {u"New", u"document-new", u"new"},       {u"Open", u"document-open", u"open"},
+    {u"New", u"document-new", u"new"},          {u"Open", u"document-open", u"open"},
     {u"Import", u"document-import", u"import"}, {u"Save", u"document-save", u"save"},
-    {u"Export", u"media-flash", u"export"},  {u"Labels", u"tag", u"labels"},
+    {u"Export", u"media-flash", u"export"},     {u"Labels", u"tag", u"labels"},
 };
 
+// Looked up once: each look-up searches every folder of the icon theme.
 bool ThemeHasEveryPicture()
 {
-    return std::all_of(std::begin(kPictures), std::end(kPictures),
-                       [](const Picture& p) { return QIcon::hasThemeIcon(p.themeName.toString()); });
+    static const bool every =
+        std::all_of(std::begin(kPictures), std::end(kPictures),
+                    [](const Picture& p) { return QIcon::hasThemeIcon(p.themeName.toString()); });
+    return every;
 }
+
+// A picture in several sizes, one file a size, each file read when the picture is first
+// drawn at a size it serves: a QIcon given a file reads it at once, and the start-up needs
+// none of the pictures before the window is painted, and most sizes never. A toolbar
+// picture is drawn from the icon theme instead when the theme has every toolbar picture,
+// which is looked up on the first draw as well.
+class PictureFilesEngine : public QIconEngine
+{
+public:
+    // files: name pattern with %1 for the size in pixels; sizes: square, ascending.
+    PictureFilesEngine(QString pattern, std::vector<int> sizes, QString themeName = {})
+        : pattern_(std::move(pattern)), sizes_(std::move(sizes)), themeName_(std::move(themeName))
+    {
+    }
+
+    QIconEngine* clone() const override { return new PictureFilesEngine(*this); }
+
+    QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override
+    {
+        if (!theme_.isNull())
+            return theme_.actualSize(size, mode, state);
+        const int side = BestSize(size);
+        return side > size.width() || side > size.height()
+                   ? QSize(side, side).scaled(size, Qt::KeepAspectRatio)
+                   : QSize(side, side);
+    }
+
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return Drawn(size).pixmap(size, mode, state);
+    }
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        const qreal ratio = painter->device() ? painter->device()->devicePixelRatio() : 1.0;
+        Drawn(rect.size() * ratio).paint(painter, rect, Qt::AlignCenter, mode, state);
+    }
+
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override
+    {
+        QList<QSize> sizes;
+        for (int side : sizes_)
+            sizes.append(QSize(side, side));
+        return sizes;
+    }
+
+private:
+    // The file a size is drawn from, as a QIcon holding all of them picks it: the smallest
+    // that covers the size, else the largest.
+    int BestSize(const QSize& size) const
+    {
+        const auto covering = std::find_if(sizes_.begin(), sizes_.end(), [&](int side) {
+            return side >= size.width() && side >= size.height();
+        });
+        return covering != sizes_.end() ? *covering : sizes_.back();
+    }
+
+    const QIcon& Drawn(const QSize& size)
+    {
+        if (!themeName_.isEmpty() && theme_.isNull() && ThemeHasEveryPicture())
+            theme_ = QIcon::fromTheme(themeName_);
+        return theme_.isNull() ? IconOfSize(BestSize(size)) : theme_;
+    }
+
+    const QIcon& IconOfSize(int side)
+    {
+        QIcon& icon = read_[side];
+        if (icon.isNull())
+            icon.addFile(pattern_.arg(side), QSize(side, side));
+        return icon;
+    }
+
+    QString pattern_;
+    std::vector<int> sizes_;
+    QString themeName_;
+    QIcon theme_;
+    std::map<int, QIcon> read_;
+};
 
 } // namespace
 
@@ -35,21 +120,14 @@ QIcon ToolbarIcon(const QString& key)
                                       [&](const Picture& p) { return p.key == key; });
     if (picture == std::end(kPictures))
         return {};
-    if (ThemeHasEveryPicture())
-        return QIcon::fromTheme(picture->themeName.toString());
-    // Sizes given, so a picture is read only when it is first drawn.
-    QIcon own;
-    for (int size : {24, 48})
-        own.addFile(u":/toolbar/%1-%2.png"_s.arg(picture->file).arg(size), QSize(size, size));
-    return own;
+    return QIcon(new PictureFilesEngine(u":/toolbar/"_s + picture->file.toString() + u"-%1.png"_s,
+                                        {24, 48}, picture->themeName.toString()));
 }
 
 QIcon ApplicationIcon()
 {
-    QIcon icon;
-    for (int size : {16, 24, 32, 48, 64, 128, 256})
-        icon.addFile(u":/appicon/%1x%1/apps/mr640config.png"_s.arg(size), QSize(size, size));
-    return icon;
+    return QIcon(new PictureFilesEngine(u":/appicon/%1x%1/apps/mr640config.png"_s,
+                                        {16, 24, 32, 48, 64, 128, 256}));
 }
 
 } // namespace mr640

@@ -24,6 +24,7 @@
 #include <QGuiApplication>
 #include <QMenuBar>
 #include <QScreen>
+#include <QTimer>
 #include <QToolBar>
 
 #include <cmath>
@@ -75,7 +76,9 @@ FrmDips::FrmDips(Ui& ui, SettingsStore& settings, QWidget* parent)
     Form_Load();
     siteSelector_ = std::make_unique<FrmSiteSelector>(ui_, directories_.insPath);
     AddHelpMenu(*this, ui_, settings_);
-    setWindowIcon(ApplicationIcon());
+    // The window's own picture goes to the window system in every size it has; nothing
+    // inside the window needs it, so it is given once the window is up.
+    QTimer::singleShot(0, this, [this] { setWindowIcon(ApplicationIcon()); });
     AcceptSiteDrops(*this);
 }
 

@@ -99,5 +99,21 @@ TEST_F(WindowMenus, ToolbarPicturesAreDistinctAndFillTheirButtons)
     EXPECT_TRUE(ToolbarIcon(u"Unknown"_s).isNull());
 }
 
+TEST(Icons, ArePaintedAsAnIconHoldingEveryFileOfThePicture)
+{
+    // Each size and state drawn from the file an icon given all the files would use.
+    QIcon whole;
+    for (int size : {24, 48})
+        whole.addFile(u":/toolbar/save-%1.png"_s.arg(size), QSize(size, size));
+    const QIcon save = ToolbarIcon(u"Save"_s);
+    for (int size : {16, 24, 32, 48, 64}) {
+        for (QIcon::Mode mode : {QIcon::Normal, QIcon::Disabled}) {
+            EXPECT_EQ(save.actualSize(QSize(size, size), mode), whole.actualSize(QSize(size, size), mode));
+            EXPECT_EQ(save.pixmap(size, mode).toImage(), whole.pixmap(size, mode).toImage()) << size;
+        }
+    }
+    EXPECT_EQ(save.availableSizes(), whole.availableSizes());
+}
+
 } // namespace
 } // namespace mr640

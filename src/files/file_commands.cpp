@@ -325,8 +325,7 @@ void FrmDips::NoticeChangeOnDisk()
         now == noticedChange_)
         return;
     noticedChange_ = now;
-    diskBar_->ShowNote(currentFileTitle_ +
-                       u" was changed by another program since it was opened."_s);
+    diskBar_->ShowNote(currentFileTitle_ + u" was changed by another program."_s);
 }
 
 void FrmDips::ReloadSiteFile()

@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -139,6 +140,7 @@ FrmCompare::FrmCompare(QWidget* parent) : QDialog(parent)
     list_->setSelectionBehavior(QAbstractItemView::SelectRows);
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list_->verticalHeader()->hide();
+    list_->verticalHeader()->setDefaultSectionSize(list_->fontMetrics().height() + 6);
     list_->horizontalHeader()->setStretchLastSection(true);
     list_->setColumnWidth(ColumnChan, 60);
     list_->setColumnWidth(ColumnField, 110);
@@ -165,6 +167,18 @@ FrmCompare::FrmCompare(QWidget* parent) : QDialog(parent)
 
 FrmCompare::~FrmCompare() = default;
 
+void FrmCompare::PlaceBesideParent()
+{
+    // Beside the main window where the screen has room, so the cell a double-click selects
+    // is not hidden behind this window.
+    const QWidget* main = parentWidget();
+    const QRect frame = main->frameGeometry();
+    const QScreen* screen = main->screen();
+    if (!screen || frame.right() + width() > screen->availableGeometry().right())
+        return;
+    move(frame.right() + 1, frame.top());
+}
+
 void FrmCompare::ShowComparison(SiteComparison comparison, int screenRows, const QString& fileName)
 {
     file_->setText(u"The site on screen and "_s + fileName);
@@ -172,6 +186,8 @@ void FrmCompare::ShowComparison(SiteComparison comparison, int screenRows, const
     oneSide_->setText(OneSideCounts(comparison, screenRows));
     oneSide_->setVisible(!oneSide_->text().isEmpty());
     model_->Show(std::move(comparison.differences));
+    if (!isVisible())
+        PlaceBesideParent();
     show();
     raise();
     activateWindow();

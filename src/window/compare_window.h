@@ -31,6 +31,8 @@ signals:
     void CellChosen(int row, int field);
 
 private:
+    void PlaceBesideParent();
+
     QLabel* file_;
     QLabel* counts_;
     QLabel* oneSide_;

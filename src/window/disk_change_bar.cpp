@@ -21,6 +21,7 @@ DiskChangeBar::DiskChangeBar(QWidget* parent) : QFrame(parent)
     note_ = new QLabel(this);
     note_->setObjectName(u"LblDiskChange"_s);
     note_->setTextFormat(Qt::PlainText); // a file name is never markup
+    note_->setWordWrap(true);
     auto* reload = new QPushButton(u"&Reload"_s, this);
     reload->setObjectName(u"CmdReload"_s);
     auto* compare = new QPushButton(u"Co&mpare"_s, this);

@@ -422,7 +422,7 @@ void FrmDips::LayOutGrid()
     // bottom edge.
     const QWidget* area = centralWidget();
     const int margin = PixelsOf(kGridBottomMarginTwips);
-    const int bar = diskBar_->isHidden() ? 0 : diskBar_->sizeHint().height();
+    const int bar = diskBar_->isHidden() ? 0 : diskBar_->heightForWidth(area->width());
     diskBar_->setGeometry(0, 0, area->width(), bar);
     grid_->setGeometry(0, bar, area->width(), std::max(0, area->height() - margin - bar));
 }

@@ -118,7 +118,7 @@ TEST_F(DiskChange, TheBarTellsOfEachChangeOnceAndReloadsOrCompares)
     BringToFront();
     ASSERT_TRUE(Bar().isVisible());
     EXPECT_EQ(Bar().findChild<QLabel*>(u"LblDiskChange"_s)->text(),
-              u"north.dip was changed by another program since it was opened."_s);
+              u"north.dip was changed by another program."_s);
     EXPECT_GT(Window().Grid().geometry().top(), Bar().geometry().top()); // the bar is above it
 
     Press<QToolButton>("CmdHideBar");

@@ -86,6 +86,7 @@ int PrintSummary(const std::map<std::string, Measured>& results);
 void RegisterFileBenchmarks();
 void RegisterImportBenchmarks();
 void RegisterLabelsBenchmarks();
+void RegisterLabelPrintBenchmarks();
 void RegisterWindowBenchmarks();
 void RegisterProcessBenchmarks();
 void RegisterCliBenchmarks();

@@ -31,6 +31,7 @@ QFont LabelFont()
     QFont font(u"DejaVu Sans"_s);
     font.setStyleHint(QFont::SansSerif);
     font.setHintingPreference(QFont::PreferNoHinting);
+    font.setKerning(false);
     return font;
 }
 
@@ -53,21 +54,31 @@ void WriteExactPageSize(QByteArray& pdf, QSize rounded, QSizeF exact)
 
 TextMeasure::TextMeasure() : reference_(LabelFont())
 {
+    latinEm_.fill(-1);
     reference_.setPixelSize(kReferencePixels);
     const QFontMetricsF metrics(reference_);
     ascentEm_ = metrics.ascent() / kReferencePixels;
     lineEm_ = (metrics.ascent() + metrics.descent()) / kReferencePixels + kLeadingEm;
 }
 
+double TextMeasure::AdvanceEm(QChar c)
+{
+    double* known = c.unicode() < latinEm_.size() ? &latinEm_[c.unicode()] : nullptr;
+    if (!known) {
+        auto it = otherEm_.find(c.unicode());
+        known = it != otherEm_.end() ? &*it : &*otherEm_.insert(c.unicode(), -1);
+    }
+    if (*known < 0)
+        *known = QFontMetricsF(reference_).horizontalAdvance(c) / kReferencePixels;
+    return *known;
+}
+
 double TextMeasure::Width(const QString& text, double points)
 {
-    if (text.isEmpty())
-        return 0;
-    auto it = widthsEm_.constFind(text);
-    if (it == widthsEm_.cend())
-        it = widthsEm_.insert(text,
-                              QFontMetricsF(reference_).horizontalAdvance(text) / kReferencePixels);
-    return *it * points * kMmPerPoint * kWidthMargin;
+    double em = 0;
+    for (QChar c : text)
+        em += AdvanceEm(c);
+    return em * points * kMmPerPoint * kWidthMargin;
 }
 
 QFont TextMeasure::Font(double points) const
@@ -80,6 +91,7 @@ QFont TextMeasure::Font(double points) const
 LabelPrint::LabelPrint(LabelJob job) : job_(std::move(job))
 {
     points_.reserve(job_.labels.size());
+    columns_.reserve(job_.labels.size());
     for (std::size_t i = 0; i < job_.labels.size(); ++i) {
         const double points = FitPoints(job_.labels[i]);
         if (points < kSmallestPoints)
@@ -111,6 +123,7 @@ double LabelPrint::FitPoints(const Label& label)
 {
     const double unit = 1; // the widths at 1 pt
     const Columns columns = ColumnsOf(label, unit);
+    columns_.push_back(columns);
     const double gap = kGapEm * unit * TextMeasure::kMmPerPoint;
     const double fixed = columns.id + (columns.states > 0 ? gap + columns.states : 0) +
                          (columns.contact > 0 ? gap + columns.contact : 0);
@@ -133,7 +146,8 @@ std::vector<PlacedText> LabelPrint::TextsIn(int label, const QRectF& slot) const
 {
     const Label& content = job_.labels[static_cast<std::size_t>(label)];
     const double points = PointsOf(label);
-    const Columns columns = ColumnsOf(content, points);
+    const Columns atOne = columns_[static_cast<std::size_t>(label)];
+    const Columns columns{atOne.id * points, atOne.states * points, atOne.contact * points};
     const double gap = kGapEm * points * TextMeasure::kMmPerPoint;
     const double lineHeight = measure_.LineHeight(points);
     const int lineCount =

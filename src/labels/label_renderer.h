@@ -5,6 +5,7 @@
 
 #include <QFont>
 #include <QHash>
+#include <array>
 #include <QPageSize>
 #include <QPointF>
 #include <QString>
@@ -41,8 +42,10 @@ struct PlacedText
     double points = 0;
 };
 
-// Widths and heights of the labels' font. Each distinct text is measured once, at one
-// reference size; every other size scales from it, as an unhinted outline font does.
+// Widths and heights of the labels' font. Each distinct character is measured once, at one
+// reference size, and a text's width is the sum of its characters' (the font is set without
+// kerning, so that is what is painted); every size scales from it, as an unhinted outline
+// font does.
 class TextMeasure
 {
 public:
@@ -57,8 +60,11 @@ public:
     static constexpr double kMmPerPoint = 25.4 / 72;
 
 private:
+    double AdvanceEm(QChar c);
+
     QFont reference_;
-    QHash<QString, double> widthsEm_;
+    std::array<double, 256> latinEm_; // < 0: not measured yet
+    QHash<char16_t, double> otherEm_;
     double lineEm_ = 0;
     double ascentEm_ = 0;
 };
@@ -107,6 +113,7 @@ private:
     LabelJob job_;
     mutable TextMeasure measure_;
     std::vector<double> points_;
+    std::vector<Columns> columns_; // each label's, at 1 pt
     std::vector<int> unfit_;
 };
 

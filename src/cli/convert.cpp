@@ -44,8 +44,8 @@ int RunConvert(const QStringList& arguments)
         u"OUT"_s);
     const QCommandLineOption toOption(
         u"to"_s, u"Writes each IN as FORMAT, dip or csv, beside it."_s, u"FORMAT"_s);
-    const QCommandLineOption dirOption(u"out-dir"_s, u"With --to: writes into DIR instead."_s,
-                                       u"DIR"_s);
+    const QCommandLineOption dirOption(
+        u"out-dir"_s, u"With --to: writes into DIR instead, made if need be."_s, u"DIR"_s);
     parser.addOptions({outOption, toOption, dirOption});
     CommandOptions options;
     if (const auto status = ParseCommand(parser, arguments, options, 1, -1))
@@ -57,7 +57,8 @@ int RunConvert(const QStringList& arguments)
     FileFormat format = FormatNamed(parser.value(toOption));
     if (parser.isSet(toOption) && format == FileFormat::None)
         return UsageError(name, u"--to takes dip or csv."_s);
-    if (toOne == parser.isSet(dirOption) && (toOne || !parser.isSet(toOption)))
+    const bool toFolder = !toOne && parser.isSet(toOption);
+    if (toOne ? parser.isSet(dirOption) : !toFolder)
         return UsageError(name, u"Give -o OUT, or --to dip|csv with or without --out-dir DIR."_s);
     if (toOne && inputs.size() > 1)
         return UsageError(name, u"-o takes one IN; give --to for more."_s);
@@ -89,6 +90,12 @@ int RunConvert(const QStringList& arguments)
         outputs.insert(in, out);
     }
 
+    if (parser.isSet(dirOption) && !QDir().mkpath(parser.value(dirOption))) {
+        FileReport report;
+        report.Problem(parser.value(dirOption), 0, u"The folder cannot be made."_s, kFailure);
+        PrintReport(report, options.quiet);
+        return report.status;
+    }
     return RunFileJobs(
         inputs,
         [&](const QString& in) {

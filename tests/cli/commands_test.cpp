@@ -212,19 +212,6 @@ const CommandCase kCases[] = {
      2,
      {},
      {u"mr640config labels: good.dip: no channel to print in BA01-BB48."_s}},
-    {"LabelsListSheets",
-     {},
-     {u"labels"_s, u"--list-sheets"_s},
-     0,
-     {u"L7163   Avery L7163, 99.1 × 38.1 mm, 2 × 7 on A4"_s,
-      u"L7160   Avery L7160, 63.5 × 38.1 mm, 3 × 7 on A4"_s,
-      u"L7162   Avery L7162, 99.1 × 33.9 mm, 2 × 8 on A4"_s,
-      u"L7651   Avery L7651, 38.1 × 21.2 mm, 5 × 13 on A4"_s,
-      u"L7165   Avery L7165, 99.1 × 67.7 mm, 2 × 4 on A4"_s,
-      u"3474    Zweckform 3474 and equals, 70 × 37 mm, 3 × 8 on A4, no margins"_s,
-      u"5160    Avery 5160, 2 5/8 × 1 in, 3 × 10 on US Letter"_s,
-      u"5163    Avery 5163, 4 × 2 in, 2 × 5 on US Letter"_s},
-     {}},
 };
 
 void PrintTo(const CommandCase& c, std::ostream* os)

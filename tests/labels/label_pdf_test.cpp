@@ -6,7 +6,6 @@
 #include <QPainter>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-#include <numeric>
 
 namespace mr640 {
 namespace {
@@ -27,13 +26,6 @@ std::vector<ChannelRow> FullSite()
         rows[r].back = r % 3 == 0;
     }
     return rows;
-}
-
-std::vector<int> AllRows(const std::vector<ChannelRow>& rows)
-{
-    std::vector<int> chosen(rows.size());
-    std::iota(chosen.begin(), chosen.end(), 0);
-    return chosen;
 }
 
 LabelJob Job(const QString& sheet, std::vector<Label> labels, int first = 0)
@@ -78,7 +70,8 @@ PdfWord Find(const std::vector<PdfWord>& page, const QString& text, bool once = 
 TEST_F(LabelPdf, AFullSiteOnL7163PutsEveryChannelOnceOnItsSlot)
 {
     const std::vector<ChannelRow> rows = FullSite();
-    const auto pages = Write(Job(u"L7163"_s, MakeLabels(rows, AllRows(rows), {})));
+    const auto pages =
+        Write(Job(u"L7163"_s, MakeLabels(rows, RowsInRange(rows, 1, kMaxChannels), {})));
     EXPECT_TRUE(info_.contains(u"Pages:           55"_s)) << info_.toStdString();
     EXPECT_TRUE(info_.contains(u"Page size:       595.276 x 841.89 pts (A4)"_s))
         << info_.toStdString();
@@ -114,13 +107,11 @@ TEST_F(LabelPdf, StartsAtTheChosenSlotAndMovesByThePrintersOffsets)
     LabelJob job = Job(u"L7160"_s, labels, 19);
     const auto plain = Write(job);
     ASSERT_EQ(plain.size(), 2u);
-    const LabelSheet sheet = job.sheet;
-    EXPECT_NEAR(Find(plain[0], u"AA01"_s).box.left() * kMmPerPt,
-                sheet.Slot(19).left() + kLabelPadding, 0.3);
-    EXPECT_NEAR(Find(plain[1], u"AA09"_s).box.left() * kMmPerPt,
-                sheet.Slot(0).left() + kLabelPadding, 0.3);
-    EXPECT_NEAR(Find(plain[1], u"AA33"_s).box.left() * kMmPerPt,
-                sheet.Slot(6).left() + kLabelPadding, 0.3);
+    // The first label in slot 19, the 3rd at the top of page 2, the 9th in its slot 6.
+    for (auto [page, id, slot] :
+         {std::tuple(0, u"AA01"_s, 19), {1, u"AA09"_s, 0}, {1, u"AA33"_s, 6}})
+        EXPECT_NEAR(Find(plain[page], id).box.left() * kMmPerPt,
+                    job.sheet.Slot(slot).left() + kLabelPadding, 0.3);
 
     job.offsetX = 2.5;
     job.offsetY = -1.5;
@@ -139,33 +130,24 @@ TEST_F(LabelPdf, LongNamesOfWideLettersShrinkOrAreListedButAreNeverCut)
     std::vector<ChannelRow> rows = DefaultRows(kChannelsPerUnit);
     for (ChannelRow& row : rows)
         row.relNam = u"WWWWWWWWWWWWWWWW"_s;
-    const struct
-    {
-        const char* sheet;
-        int perLabel;
-        bool fits;
-        double points; // the size it is set in when it fits
-    } cases[] = {{"L7163", 4, true, 10},
-                 {"L7160", 4, true, 8.5},
-                 {"L7651", 4, false, 0},
-                 {"L7651", 1, false, 0}};
-    for (const auto& c : cases) {
+    // The size each label is set in; 0: it does not fit and is listed.
+    for (auto [sheet, perLabel, points] : {std::tuple(u"L7163"_s, 4, 10.0),
+                                           {u"L7160"_s, 4, 8.5},
+                                           {u"L7651"_s, 4, 0.0},
+                                           {u"L7651"_s, 1, 0.0}}) {
         LabelContent content;
-        content.channelsPerLabel = c.perLabel;
-        const LabelJob job =
-            Job(QString::fromLatin1(c.sheet), MakeLabels(rows, RowsInRange(rows, 1, 8), content));
+        content.channelsPerLabel = perLabel;
+        const LabelJob job = Job(sheet, MakeLabels(rows, RowsInRange(rows, 1, 8), content));
         const LabelPrint print(job);
-        EXPECT_EQ(print.Unfit().empty(), c.fits) << c.sheet;
-        if (!c.fits) {
-            EXPECT_EQ(print.Unfit().size(), job.labels.size()) << c.sheet;
+        EXPECT_EQ(print.Unfit().size(), points > 0 ? 0 : job.labels.size()) << sheet.toStdString();
+        if (points == 0)
             continue;
-        }
-        EXPECT_EQ(print.PointsOf(0), c.points) << c.sheet;
+        EXPECT_EQ(print.PointsOf(0), points) << sheet.toStdString();
         // Every word of a label that fits lies inside its label, padding kept.
         const auto pages = Write(job);
         const QRectF slot = job.sheet.Slot(0).adjusted(kLabelPadding, 0, -kLabelPadding, 0);
         const PdfWord name = Find(pages[0], u"WWWWWWWWWWWWWWWW"_s, false);
-        EXPECT_LE(name.box.right() * kMmPerPt, slot.right() + 0.1) << c.sheet;
+        EXPECT_LE(name.box.right() * kMmPerPt, slot.right() + 0.1) << sheet.toStdString();
     }
 }
 

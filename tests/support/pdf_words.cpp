@@ -39,10 +39,8 @@ std::vector<std::vector<PdfWord>> ReadPdfWords(const QString& path)
         }
         const QPointF topLeft(m.captured(1).toDouble(), m.captured(2).toDouble());
         const QPointF bottomRight(m.captured(3).toDouble(), m.captured(4).toDouble());
-        QString text = m.captured(5);
-        text.replace(u"&amp;"_s, u"&"_s).replace(u"&lt;"_s, u"<"_s).replace(u"&gt;"_s, u">"_s);
-        if (!pages.empty())
-            pages.back().push_back({text, QRectF(topLeft, bottomRight)});
+        if (!pages.empty()) // XML entities stay as they are: label words have none
+            pages.back().push_back({m.captured(5), QRectF(topLeft, bottomRight)});
     }
     return pages;
 }

@@ -70,6 +70,8 @@ int SheetPicture::SlotAt(QPoint point) const
 
 QRect SheetPicture::SlotRect(int slot) const
 {
+    if (!print_)
+        return {};
     const QRectF mm = print_->Job().sheet.Slot(slot);
     return QRectF(mm.topLeft() * scale_, mm.size() * scale_).toRect().translated(origin_);
 }

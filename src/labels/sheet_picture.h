@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QWidget>
 #include <functional>
+#include <memory>
 
 namespace mr640 {
 
@@ -19,7 +20,7 @@ public:
     void Show(const LabelPrint& print);
     // The slot under a point of the widget; -1 when there is none.
     int SlotAt(QPoint point) const;
-    // Where slot lies on the widget.
+    // Where slot lies on the widget; empty before the first Show.
     QRect SlotRect(int slot) const;
 
     std::function<void(int slot)> onSlotClicked;

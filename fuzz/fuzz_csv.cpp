@@ -1,10 +1,11 @@
 // ReadCsv on any bytes: with a person who answers OK at every prompt and, when the load
 // asks enough questions, again with one who cancels at a prompt chosen by the first byte.
 // Both loads must keep the table's size rule and its ids and state texts, and the
-// cancelled load must be the OK load cut short. Then the first bytes as a relay name: written by the program and read back, it must come
-// back whole, commas and quotes included.
+// cancelled load must be the OK load cut short. Then the first bytes as a relay name:
+// written by the program and read back, it must come back whole, commas and quotes included.
 
 #include "editor/channel_ids.h"
+#include "editor/clean_text.h"
 #include "editor/shared_routines.h"
 #include "files/csv_file.h"
 #include "fuzz_support.h"
@@ -62,8 +63,8 @@ void CheckLoad(const Load& load, const std::vector<ChannelRow>& before, const Fu
                     "a prompt is a question with OK and Cancel and no title of its own");
         }
     }
-    const bool counted =
-        !ui.messages.empty() && ui.messages.back().text.endsWith(u" channels imported"_s);
+    const bool counted = !ui.messages.empty() &&
+                         ui.messages.back().text.split(u"\r\n"_s).front().endsWith(u" channels imported"_s);
     if (load.outcome == CsvReadOutcome::Completed)
         Require(counted, "a completed load ends with the count");
     else
@@ -79,9 +80,10 @@ bool ReadsAsUtf8(const QByteArray& bytes)
 
 void CheckNameComesBack(const QByteArray& bytes, const std::vector<ChannelRow>& before)
 {
-    // A name as the grid holds it: one line, at most 16 characters, no spaces at its ends
-    // (the reader trims them); the reader's spare forms become the spare name on purpose.
-    const QString name = TrimSpaces(FromWindows1252(bytes.left(16)).replace(u'\r', u' ').replace(u'\n', u' '));
+    // A name as the grid holds it: no control characters, at most 16 characters, no spaces
+    // at its ends (the reader trims them); the reader's spare forms become the spare name
+    // on purpose.
+    const QString name = TrimSpaces(CleanedText(FromWindows1252(bytes.left(16))).text);
     const QString upper = name.toUpper();
     if (upper.startsWith(u"SPARE"_s) || upper == u"(SPARE)"_s || upper == u"SP"_s)
         return;

@@ -1,6 +1,7 @@
 #include "cell_edits.h"
 
 #include "channel_ids.h"
+#include "clean_text.h"
 #include "shared_routines.h"
 
 #include <algorithm>
@@ -89,9 +90,11 @@ void PlanText(EditPlan& plan, const std::vector<ChannelRow>& rows, int row, int 
               const QString& text)
 {
     const int limit = FieldTextLimit(field);
-    const QStringView kept = LeftCharacters(text, limit);
-    const QString cut = kept.size() < text.size() ? kept.toString() : text;
-    if (cut.size() < text.size())
+    const CleanText clean = CleanedText(text);
+    const QStringView kept = LeftCharacters(clean.text, limit);
+    const QString cut = kept.size() < clean.text.size() ? kept.toString() : clean.text;
+    plan.unheld += CleanedText(text, Unheld::Question, limit).unheld;
+    if (cut.size() < clean.text.size())
         plan.cases.append(u"%1 of %2 cut to %3 characters: \"%4\""_s.arg(
             FieldCaption(field), RowId(row), QString::number(limit), cut));
     AddText(plan, rows, row, field, cut);
@@ -167,11 +170,14 @@ QString CaseList(const QStringList& cases)
     return list;
 }
 
-QString PasteMessage(const QStringList& cases)
+QString PasteMessage(const EditPlan& plan)
 {
-    if (cases.isEmpty())
-        return {};
-    return u"Some pasted values were cut, refused or left out:"_s + kCrLf + CaseList(cases);
+    QStringList lines;
+    if (!plan.cases.isEmpty())
+        lines << u"Some pasted values were cut, refused or left out:"_s << CaseList(plan.cases);
+    if (plan.unheld > 0)
+        lines << UnheldReport(plan.unheld);
+    return lines.join(kCrLf);
 }
 
 } // namespace mr640

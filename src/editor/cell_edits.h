@@ -27,14 +27,16 @@ struct EditPlan
 {
     std::vector<CellChange> changes;
     QStringList cases;
+    int unheld = 0; // characters the site files cannot hold, stored as "?"
 };
 
 // The back contact a pasted text names: "Back"/"Front" in any case or their first letter,
 // "1"/"0", "true"/"false", "yes"/"no", "x"/empty. std::nullopt for any other text.
 std::optional<bool> BackContactFromText(const QString& text);
 
-// Adds to plan the change of a text cell to text, cut to the field's limit (with a case
-// saying so). Adds nothing when the cell already holds the result.
+// Adds to plan the change of a text cell to text, cleaned as CleanedText cleans it and cut
+// to the field's limit (with a case saying so). Adds nothing when the cell already holds
+// the result.
 void PlanText(EditPlan& plan, const std::vector<ChannelRow>& rows, int row, int field,
               const QString& text);
 
@@ -56,7 +58,8 @@ QString CopyText(const std::vector<ChannelRow>& rows, const CellRange& range);
 // The cases one a line, at most the first 10, then how many more there are.
 QString CaseList(const QStringList& cases);
 
-// The message after a paste with cases; empty when there are none.
-QString PasteMessage(const QStringList& cases);
+// The message after a paste with cases or characters stored as "?"; empty when there are
+// none.
+QString PasteMessage(const EditPlan& plan);
 
 } // namespace mr640

@@ -1,5 +1,6 @@
 #include "find_replace.h"
 
+#include "clean_text.h"
 #include "shared_routines.h"
 
 namespace mr640 {
@@ -85,6 +86,7 @@ EditPlan PlanReplaceAll(const std::vector<ChannelRow>& rows, const QString& patt
             const EditPlan one = PlanReplace(rows, pattern, replacement, options, {r, f});
             plan.changes.insert(plan.changes.end(), one.changes.begin(), one.changes.end());
             plan.cases += one.cases;
+            plan.unheld += one.unheld;
         }
     }
     return plan;
@@ -97,6 +99,8 @@ QString ReplaceAllMessage(const EditPlan& plan)
                                     : u"%1 cells replaced."_s.arg(replaced);
     if (!plan.cases.isEmpty())
         message += kCrLf + CaseList(plan.cases);
+    if (plan.unheld > 0)
+        message += kCrLf + UnheldReport(plan.unheld);
     return message;
 }
 

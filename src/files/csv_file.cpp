@@ -3,15 +3,18 @@
 #include "editor/channel_count.h"
 #include "editor/channel_ids.h"
 #include "editor/channel_table.h"
+#include "editor/clean_text.h"
 #include "editor/shared_routines.h"
 #include "platform/save_file.h"
 #include "platform/ui.h"
 #include "platform/windows1252.h"
 
+#include <QBuffer>
 #include <QFile>
-#include <QStringDecoder>
 
 #include <algorithm>
+#include <array>
+#include <optional>
 
 namespace mr640 {
 
@@ -29,6 +32,13 @@ void SetError(QString* error, const QString& text)
         *error = text;
 }
 
+// The length of bytes up to and including their last line end; 0 when there is none.
+qsizetype AfterLastLineEnd(QByteArrayView bytes)
+{
+    const auto lineEnd = std::find_if(bytes.crbegin(), bytes.crend(), [](char c) { return c == '\r' || c == '\n'; });
+    return bytes.crend() - lineEnd;
+}
+
 // Reads the device to its end into bytes; on a read error answers false with bytes cut
 // after the last line end before it, so the line the error broke is not read. A device
 // that knows its size is read in one piece.
@@ -43,96 +53,243 @@ bool ReadToEnd(QIODevice& device, QByteArray& bytes)
         if (got == 0)
             return true;
         if (got < 0) {
-            const auto lineEnd = std::find_if(bytes.crbegin(), bytes.crend(),
-                                              [](char c) { return c == '\r' || c == '\n'; });
-            bytes.truncate(bytes.crend() - lineEnd);
+            bytes.truncate(AfterLastLineEnd(bytes));
             return false;
         }
     }
 }
 
-// The file's text. Spreadsheets on Linux save UTF-8, with or without a byte order mark;
-// valid UTF-8 that holds a character beyond ASCII is hardly ever meant as Windows-1252,
-// so such a file is read as UTF-8 and every other file as Windows-1252.
-QString DecodeCsv(QByteArrayView bytes)
+// Serves the bytes of a device one at a time, a chunk at a time, up to a limit; bytes
+// taken back are served again first.
+class ByteReader
 {
-    constexpr QByteArrayView byteOrderMark("\xEF\xBB\xBF");
-    if (bytes.startsWith(byteOrderMark))
-        return QString::fromUtf8(bytes.sliced(byteOrderMark.size()));
-    const bool ascii = std::all_of(bytes.begin(), bytes.end(),
-                                   [](char b) { return static_cast<unsigned char>(b) < 0x80; });
-    if (!ascii) {
-        // Stateless: a sequence cut off by the end of the file is an error too.
-        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        QString text = utf8.decode(bytes);
-        if (!utf8.hasError())
-            return text;
+public:
+    ByteReader(QIODevice& device, qint64 limit) : device_(device), left_(limit) {}
+
+    int Peek()
+    {
+        if (!back_.isEmpty())
+            return static_cast<unsigned char>(back_.back());
+        if (pos_ == chunk_.size() && !Fill())
+            return -1;
+        return static_cast<unsigned char>(chunk_[pos_]);
     }
-    return FromWindows1252(bytes);
-}
 
-// The next line of text from pos, without its line end. CR LF, a lone CR and a lone LF
-// each end a line; a last line without a line end still counts, but a line end at the
-// very end of the text opens no empty line after it.
-bool NextLine(QStringView text, qsizetype& pos, QStringView& line)
-{
-    if (pos >= text.size())
-        return false;
-    const auto begin = text.begin() + pos;
-    const auto stop = std::find_if(begin, text.end(), [](QChar c) { return c == u'\r' || c == u'\n'; });
-    line = QStringView(begin, stop);
-    pos = stop - text.begin();
-    if (stop != text.end())
-        pos += *stop == u'\r' && stop + 1 != text.end() && stop[1] == u'\n' ? 2 : 1;
-    return true;
-}
+    int Get()
+    {
+        const int b = Peek();
+        if (b >= 0 && !back_.isEmpty())
+            back_.chop(1);
+        else if (b >= 0)
+            ++pos_;
+        return b;
+    }
 
-// The fields of a line as SplitFields gives them, except that a field that starts with a
-// double quote and whose closing quote is followed by a comma or the line end is one
-// quoted field, as spreadsheets write it: commas inside it belong to it and a doubled
-// quote is one quote. A line without quotes splits exactly as SplitFields splits it.
-QStringList SplitCsvFields(QStringView line)
+    // Serves bytes, which were the last ones taken, again.
+    void TakeBack(QByteArrayView bytes)
+    {
+        for (qsizetype i = bytes.size(); i > 0; --i)
+            back_.append(bytes[i - 1]);
+    }
+
+private:
+    bool Fill()
+    {
+        const qint64 want = std::min<qint64>(kChunkSize, left_);
+        chunk_.resize(want);
+        const qint64 got = want > 0 ? device_.read(chunk_.data(), want) : 0;
+        chunk_.resize(std::max<qint64>(got, 0));
+        pos_ = 0;
+        left_ -= chunk_.size();
+        return !chunk_.isEmpty();
+    }
+
+    QIODevice& device_;
+    qint64 left_;
+    QByteArray chunk_;
+    qsizetype pos_ = 0;
+    QByteArray back_; // in reverse order
+};
+
+// Tells, a chunk at a time, whether bytes are valid UTF-8 holding a character beyond
+// ASCII, and whether they start with the UTF-8 byte order mark.
+class EncodingProbe
 {
-    QStringList fields{QString()};
-    qsizetype pos = 0;
-    for (;;) {
-        if (pos < line.size() && line[pos] == u'"') {
-            QString value;
-            qsizetype i = pos + 1;
-            for (; i < line.size(); ++i) {
-                if (line[i] == u'"') {
-                    if (i + 1 < line.size() && line[i + 1] == u'"')
-                        ++i;
-                    else
-                        break;
-                }
-                value += line[i];
-            }
-            const bool closed = i < line.size();
-            if (closed && i + 1 == line.size()) {
-                fields.append(value);
-                return fields;
-            }
-            if (closed && line[i + 1] == u',') {
-                fields.append(value);
-                pos = i + 2;
+public:
+    void Feed(QByteArrayView bytes)
+    {
+        if (fed_ == 0 && bytes.startsWith(kByteOrderMark))
+            byteOrderMark_ = true;
+        fed_ += bytes.size();
+        for (char c : bytes) {
+            const auto b = static_cast<unsigned char>(c);
+            if (!valid_)
+                return;
+            if (need_ > 0) {
+                valid_ = b >= low_ && b <= high_;
+                --need_;
+                low_ = 0x80;
+                high_ = 0xBF;
                 continue;
             }
+            if (b < 0x80)
+                continue;
+            beyondAscii_ = true;
+            // The lead byte fixes how many bytes follow and the range of the first one,
+            // which keeps out overlong forms, surrogates and values beyond U+10FFFF.
+            low_ = 0x80;
+            high_ = 0xBF;
+            if (b >= 0xC2 && b <= 0xDF) {
+                need_ = 1;
+            } else if (b >= 0xE0 && b <= 0xEF) {
+                need_ = 2;
+                low_ = b == 0xE0 ? 0xA0 : 0x80;
+                high_ = b == 0xED ? 0x9F : 0xBF;
+            } else if (b >= 0xF0 && b <= 0xF4) {
+                need_ = 3;
+                low_ = b == 0xF0 ? 0x90 : 0x80;
+                high_ = b == 0xF4 ? 0x8F : 0xBF;
+            } else {
+                valid_ = false;
+            }
         }
-        const qsizetype comma = line.indexOf(u',', pos);
-        if (comma < 0) {
-            fields.append(line.mid(pos).toString());
-            return fields;
+    }
+
+    bool ByteOrderMark() const { return byteOrderMark_; }
+    // Spreadsheets on Linux save UTF-8, with or without a byte order mark; valid UTF-8 that
+    // holds a character beyond ASCII is hardly ever meant as Windows-1252.
+    bool Utf8() const { return byteOrderMark_ || (beyondAscii_ && valid_ && need_ == 0); }
+
+private:
+    static constexpr QByteArrayView kByteOrderMark{"\xEF\xBB\xBF"};
+    qint64 fed_ = 0;
+    bool byteOrderMark_ = false;
+    bool beyondAscii_ = false;
+    bool valid_ = true;
+    int need_ = 0;
+    unsigned char low_ = 0x80;
+    unsigned char high_ = 0xBF;
+};
+
+bool IsBlankByte(int b)
+{
+    return b <= 0x20 || b == 0x7F;
+}
+
+// The first bytes of a field, never more than a bound, whatever its length; a UTF-8
+// sequence is never split. more: bytes that are not blank follow what is kept.
+struct FieldBytes
+{
+    QByteArray kept;
+    bool more = false;
+
+    void Add(int b, qsizetype bound)
+    {
+        const bool continuation = (b & 0xC0) == 0x80;
+        if (kept.size() < bound || (continuation && kept.size() < bound + 3))
+            kept.append(static_cast<char>(b));
+        else if (!IsBlankByte(b))
+            more = true;
+    }
+};
+
+// One line of the file as far as its fields can be used: the first bytes of the line for
+// the prompts, the first bytes of fields 1 to 3, and how many fields it has. A line of
+// any length is read through without being held whole.
+struct CsvRecord
+{
+    FieldBytes shown;
+    std::array<FieldBytes, 3> fields;
+    int fieldCount = 0;
+};
+
+constexpr qsizetype kShownBytes = 4096;
+constexpr qsizetype kFieldBytes = 1024;
+// A quoted field is read as one (line ends and commas inside it included) only when its
+// closing quote comes within this many bytes, followed by a comma or a line end.
+constexpr qsizetype kQuotedBytes = 65536;
+
+// The field from the reader's position, up to the comma or line end that ends it, into
+// field (may be null: a field after the third) and shown.
+void ReadField(ByteReader& reader, FieldBytes* field, FieldBytes& shown, bool skipBlanks)
+{
+    const auto add = [&](int b) {
+        shown.Add(b, kShownBytes);
+        if (field && !(skipBlanks && field->kept.isEmpty() && IsBlankByte(b)))
+            field->Add(b, kFieldBytes);
+    };
+    if (reader.Peek() == '"') {
+        reader.Get();
+        QByteArray taken; // every byte after the opening quote, to give back if not quoted
+        QByteArray value;
+        for (;;) {
+            const int b = reader.Get();
+            if (b < 0 || taken.size() >= kQuotedBytes) {
+                if (b >= 0)
+                    taken.append(static_cast<char>(b));
+                break;
+            }
+            taken.append(static_cast<char>(b));
+            if (b != '"') {
+                value.append(static_cast<char>(b));
+                continue;
+            }
+            if (reader.Peek() == '"') {
+                taken.append(static_cast<char>(reader.Get()));
+                value.append('"');
+                continue;
+            }
+            const int next = reader.Peek();
+            if (next == ',' || next == '\r' || next == '\n' || next < 0) {
+                shown.Add('"', kShownBytes);
+                for (char t : taken)
+                    shown.Add(static_cast<unsigned char>(t), kShownBytes);
+                for (char v : value) {
+                    if (field && !(skipBlanks && field->kept.isEmpty() && IsBlankByte(static_cast<unsigned char>(v))))
+                        field->Add(static_cast<unsigned char>(v), kFieldBytes);
+                }
+                return;
+            }
+            break;
         }
-        fields.append(line.mid(pos, comma - pos).toString());
-        pos = comma + 1;
+        // Not a quoted field: it is read as it stands, its quote included.
+        reader.TakeBack(taken);
+        add('"');
+    }
+    for (int b = reader.Peek(); b >= 0 && b != ',' && b != '\r' && b != '\n'; b = reader.Peek())
+        add(reader.Get());
+}
+
+// The next line into record; false when the data has ended. CR LF, a lone CR and a lone LF
+// each end a line; a last line without a line end still counts.
+bool ReadRecord(ByteReader& reader, CsvRecord& record)
+{
+    record = {};
+    if (reader.Peek() < 0)
+        return false;
+    for (;;) {
+        FieldBytes* field = record.fieldCount < 3 ? &record.fields[static_cast<std::size_t>(record.fieldCount)] : nullptr;
+        ReadField(reader, field, record.shown, record.fieldCount == 1);
+        ++record.fieldCount;
+        const int separator = reader.Get();
+        if (separator == ',') {
+            record.shown.Add(',', kShownBytes);
+            continue;
+        }
+        if (separator == '\r' && reader.Peek() == '\n')
+            reader.Get();
+        return true;
     }
 }
 
-// A relay name holding a comma or a double quote is one quoted field, its quotes doubled.
+// A relay name holding a comma, a double quote or a control character (a name from an old
+// dip file may) is one quoted field, its quotes doubled, so that it reads back whole.
 QString CsvField(QStringView name)
 {
-    if (!name.contains(u',') && !name.contains(u'"'))
+    const bool plain = std::none_of(name.begin(), name.end(), [](QChar c) {
+        return c == u',' || c == u'"' || IsControlCharacter(c.unicode());
+    });
+    if (plain)
         return name.toString();
     QString quoted = name.toString();
     quoted.replace(u'"', u"\"\""_s);
@@ -159,15 +316,29 @@ bool UpperCasedIs(QStringView text, QStringView upper)
            std::equal(text.begin(), text.end(), upper.begin(), [](QChar c, QChar u) { return c.toUpper() == u; });
 }
 
-// The relay name a line stores: trimmed, and every way of writing "spare" becomes the
-// program's own spare name for the channel (the default name of its row).
-QString StoredName(const QString& field, int channel)
+// What the names a load stores needed, for its report.
+struct NameCounts
 {
-    const QString name = TrimSpaces(field);
+    int unheld = 0; // characters stored as "?"
+    int cut = 0;    // names cut to the grid's 16 characters
+};
+
+// The relay name a line stores from its second field (leading blanks already left out):
+// cleaned, trimmed, every way of writing "spare" made the program's own spare name for the
+// channel, and cut to 16 characters as the grid and the dip file hold it.
+QString StoredName(const QString& field, bool more, int channel, NameCounts& counts)
+{
+    // With more to come, the spaces that end what was kept lie inside the name.
+    const QString clean = CleanedText(field).text;
+    const QString name = more ? clean : TrimSpaces(clean);
     if (UpperCasedIs(QStringView(name).first(std::min<qsizetype>(name.size(), 5)), u"SPARE") ||
-        UpperCasedIs(name, u"(SPARE)") || UpperCasedIs(name, u"SP"))
+        (!more && (UpperCasedIs(name, u"(SPARE)") || UpperCasedIs(name, u"SP"))))
         return DefaultRow(channel - 1).relNam;
-    return name;
+    counts.unheld += CleanedText(field, Unheld::Question, kNameWidth).unheld;
+    if (!more && CharacterCount(name) <= kNameWidth)
+        return name;
+    ++counts.cut;
+    return LeftCharacters(name, kNameWidth).toString();
 }
 
 int RowCount(const std::vector<ChannelRow>& rows)
@@ -175,12 +346,34 @@ int RowCount(const std::vector<ChannelRow>& rows)
     return static_cast<int>(rows.size());
 }
 
-bool IsBackContact(const QStringList& fields)
+bool IsBackContact(const CsvRecord& record)
 {
-    if (fields.size() < 4 || fields[3].isEmpty())
-        return false;
-    const QChar first = fields[3][0];
-    return first == u'B' || first == u'b';
+    const QByteArray& contact = record.fields[2].kept;
+    return record.fieldCount >= 3 && !contact.isEmpty() && (contact[0] == 'B' || contact[0] == 'b');
+}
+
+QString Decoded(QByteArrayView bytes, bool utf8)
+{
+    return utf8 ? QString::fromUtf8(bytes) : FromWindows1252(bytes);
+}
+
+QString Plural(int n, const QString& one, const QString& many)
+{
+    return n == 1 ? one : many.arg(n);
+}
+
+// The count message of a load, with a line for each thing the user should know of.
+QString LoadReport(int last, const NameCounts& counts, std::optional<int> kept)
+{
+    QStringList lines{u"%1 channels imported"_s.arg(last)};
+    if (counts.unheld > 0)
+        lines << UnheldReport(counts.unheld);
+    if (counts.cut > 0)
+        lines << Plural(counts.cut, u"1 name longer than 16 characters was cut"_s,
+                        u"%1 names longer than 16 characters were cut"_s);
+    if (kept && *kept > 0)
+        lines << Plural(*kept, u"1 row kept its earlier content"_s, u"%1 rows kept their earlier content"_s);
+    return lines.join(kCrLf);
 }
 
 // Grows rows to hold channel by the table's own size rule, added rows getting their
@@ -251,7 +444,12 @@ CsvVerdict ParseCsvLine(const QString& line, const QStringList& fields, int& cha
                CsvVerdict::Ok);
 }
 
-CsvReadOutcome ReadCsv(QIODevice& device, ChannelTable& table, Ui& ui, QString* error)
+namespace {
+
+// Reads the lines the reader serves into the table. readError: the device failed after
+// the last line served. utf8: how the file's text is read.
+CsvReadOutcome ReadRecords(ByteReader& reader, bool utf8, const std::optional<QString>& readError,
+                           ChannelTable& table, Ui& ui, QString* error, CsvUpdate update)
 {
     // The load works on a copy and hands it back on every way out, so the rows stored
     // so far are kept and the view refreshes once, not once per line.
@@ -261,24 +459,23 @@ CsvReadOutcome ReadCsv(QIODevice& device, ChannelTable& table, Ui& ui, QString* 
         SetError(error, description);
         return CsvReadOutcome::Failed;
     };
+    const int earlierRows = RowCount(rows);
+    std::vector<bool> stored(static_cast<std::size_t>(earlierRows));
+    NameCounts counts;
 
-    QByteArray bytes;
-    const bool readToEnd = ReadToEnd(device, bytes);
-    const QString readError = readToEnd ? QString() : device.errorString();
-    const QString text = DecodeCsv(bytes);
-    bytes.clear();
-
-    qsizetype pos = 0;
-    QStringView view;
+    CsvRecord record;
     int expected = 1;
     int last = 0;
     int channel = 0;
     int lineNumber = 0;
     bool stopped = false; // by Cancel at a prompt or by the channel maximum
-    while (!stopped && NextLine(text, pos, view)) {
+    while (!stopped && ReadRecord(reader, record)) {
         ui.AtLine(++lineNumber);
-        const QString line = view.toString();
-        const QStringList fields = SplitCsvFields(line);
+        // A line too long to show whole is shown as far as the program read it.
+        const QString line = Decoded(record.shown.kept, utf8) + (record.shown.more ? u"..."_s : QString());
+        QStringList fields{QString()};
+        for (int f = 0; f < std::min(record.fieldCount, 3); ++f)
+            fields.append(Decoded(record.fields[static_cast<std::size_t>(f)].kept, utf8));
         const CsvVerdict verdict = ParseCsvLine(line, fields, channel, expected, ui);
         if (verdict == CsvVerdict::Overflow)
             return fail(OverflowDescription());
@@ -296,28 +493,79 @@ CsvReadOutcome ReadCsv(QIODevice& device, ChannelTable& table, Ui& ui, QString* 
                 return fail(u"Channel %1 has no row in the table."_s.arg(channel));
             last = channel;
             ChannelRow& row = rows[static_cast<std::size_t>(last - 1)];
-            row.relNam = StoredName(fields[2], last);
-            row.back = IsBackContact(fields);
+            row.relNam = StoredName(fields[2], record.fields[1].more, last, counts);
+            row.back = IsBackContact(record);
+            if (last <= earlierRows)
+                stored[static_cast<std::size_t>(last - 1)] = true;
         }
         expected = last + 1;
     }
     // A read error counts only when the load got as far as the lines it cut off.
-    if (!stopped && !readToEnd)
-        return fail(readError);
+    if (!stopped && readError)
+        return fail(*readError);
     ui.AtLine(0);
     table.ReplaceRows(std::move(rows));
-    ShowInfo(ui, u"%1 channels imported"_s.arg(last));
+    std::optional<int> kept;
+    if (update == CsvUpdate::ReportKeptRows)
+        kept = static_cast<int>(std::count(stored.begin(), stored.end(), false));
+    ShowInfo(ui, LoadReport(last, counts, kept));
     return CsvReadOutcome::Completed;
 }
 
-CsvReadOutcome ReadCsvFile(const QString& path, ChannelTable& table, Ui& ui, QString* error)
+constexpr qint64 kByteOrderMarkSize = 3;
+
+} // namespace
+
+CsvReadOutcome ReadCsv(QIODevice& device, ChannelTable& table, Ui& ui, QString* error, CsvUpdate update)
+{
+    QByteArray bytes;
+    const bool readToEnd = ReadToEnd(device, bytes);
+    EncodingProbe probe;
+    probe.Feed(bytes);
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    buffer.seek(probe.ByteOrderMark() ? kByteOrderMarkSize : 0);
+    ByteReader reader(buffer, bytes.size());
+    return ReadRecords(reader, probe.Utf8(), readToEnd ? std::nullopt : std::optional(device.errorString()),
+                       table, ui, error, update);
+}
+
+CsvReadOutcome ReadCsvFile(const QString& path, ChannelTable& table, Ui& ui, QString* error, CsvUpdate update)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         SetError(error, file.errorString());
         return CsvReadOutcome::Failed;
     }
-    return ReadCsv(file, table, ui, error);
+    // The file is read twice, a chunk at a time: once to learn how its text is written,
+    // once for its lines. A file of any size, or a line of any length, is never held whole.
+    EncodingProbe probe;
+    QByteArray chunk(kChunkSize, Qt::Uninitialized);
+    qint64 total = 0;
+    qint64 lastLineEnd = 0;
+    std::optional<QString> readError;
+    for (;;) {
+        const qint64 got = file.read(chunk.data(), kChunkSize);
+        if (got < 0)
+            readError = file.errorString();
+        if (got <= 0)
+            break;
+        const QByteArrayView read(chunk.constData(), got);
+        probe.Feed(read);
+        if (const qsizetype end = AfterLastLineEnd(read); end > 0)
+            lastLineEnd = total + end;
+        total += got;
+    }
+    // After a read error the lines up to the last line end before it are read, as when
+    // the device is read whole.
+    const qint64 limit = readError ? lastLineEnd : total;
+    const qint64 start = probe.ByteOrderMark() ? kByteOrderMarkSize : 0;
+    if (!file.seek(std::min(start, limit))) {
+        SetError(error, file.errorString());
+        return CsvReadOutcome::Failed;
+    }
+    ByteReader reader(file, std::max<qint64>(limit - start, 0));
+    return ReadRecords(reader, probe.Utf8(), readError, table, ui, error, update);
 }
 
 } // namespace mr640

@@ -55,21 +55,31 @@ enum class CsvReadOutcome {
     Failed,
 };
 
+// Whether the count message of a load says how many of the table's earlier rows the file
+// left as they were (it does after the user chose to update the open site).
+enum class CsvUpdate { Quiet, ReportKeptRows };
+
 // Reads the lines of a CSV file into the table, which is not cleared first: rows the
 // file does not mention keep their names and contacts, state texts are never touched,
 // and the table only grows (to the size of the highest channel stored, at most 3072
 // rows, added rows getting their defaults). CR LF, a lone LF and a lone CR each end a
 // line. A file that starts with the UTF-8 byte order mark, or that is valid UTF-8 holding
 // a character beyond ASCII, is read as UTF-8, any other as Windows-1252. A field that
-// starts with a double quote and ends with its closing quote is read whole, commas and
-// doubled quotes inside it included; lines without quotes split at every comma.
+// starts with a double quote and ends with its closing quote is read whole, commas, line
+// ends and doubled quotes inside it included; lines without quotes split at every comma.
+// A name is stored as the table keeps it: control characters as spaces, characters the
+// site files cannot hold as "?", at most 16 characters; the count message says how many
+// characters and names that changed. The file is read a piece at a time: a line of any
+// length is used only as far as its fields are, and is never held whole.
 // The rows stored before the load stopped, for whatever reason, stay; the table
 // receives them in one step, so its view refreshes once. An open failure leaves the
 // table untouched.
-CsvReadOutcome ReadCsvFile(const QString& path, ChannelTable& table, Ui& ui, QString* error);
+CsvReadOutcome ReadCsvFile(const QString& path, ChannelTable& table, Ui& ui, QString* error,
+                           CsvUpdate update = CsvUpdate::Quiet);
 
-// The same from a device open for reading, which is read whole before the first line;
-// read errors carry the device's error text.
-CsvReadOutcome ReadCsv(QIODevice& device, ChannelTable& table, Ui& ui, QString* error);
+// The same from a device open for reading, which is read whole before the first line
+// (a file is not); read errors carry the device's error text.
+CsvReadOutcome ReadCsv(QIODevice& device, ChannelTable& table, Ui& ui, QString* error,
+                       CsvUpdate update = CsvUpdate::Quiet);
 
 } // namespace mr640

@@ -3,6 +3,7 @@
 #include "editor/channel_count.h"
 #include "editor/channel_ids.h"
 #include "editor/channel_table.h"
+#include "editor/clean_text.h"
 #include "editor/shared_routines.h"
 #include "instead_files.h"
 #include "platform/ui.h"
@@ -16,11 +17,13 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// The imported name as the table takes it: blanks around it removed, and the Instead
-// spellings of a spare channel (or no name) replaced by the channel's default name.
-QString CleanedName(const QString& name, int channel)
+// The imported name as the table takes it: cleaned, blanks around it removed, and the
+// Instead spellings of a spare channel (or no name) replaced by the channel's default name.
+QString ImportedName(const QString& name, int channel, int& unheld)
 {
-    const QString trimmed = TrimSpaces(name);
+    const CleanText clean = CleanedText(name);
+    unheld += clean.unheld;
+    const QString trimmed = TrimSpaces(clean.text);
     const QString upper = trimmed.toUpper();
     if (trimmed.isEmpty() || upper == u"SPARE" || upper == u"(SPARE)")
         return u"Spare "_s + ChannelIdFromNumber(channel);
@@ -48,11 +51,12 @@ void ApplyAllocations(ChannelTable& table, const std::vector<InsDChannel>& alloc
     // The names go into a copy that replaces the rows in one step, so the grid is
     // refreshed once for the whole import.
     std::vector<ChannelRow> rows = table.Rows();
+    int unheld = 0;
     try {
         for (int i = 1; i <= n; ++i) {
             const InsDChannel& allocation = allocations[static_cast<std::size_t>(i - 1)];
             ui.AtLine(i);
-            QString name = CleanedName(allocation.Name, i);
+            QString name = ImportedName(allocation.Name, i, unheld);
             if (CharacterCount(name) > kRelayNameChars) {
                 const QString cut = LeftCharacters(name, kRelayNameChars).toString();
                 ShowInfo(ui, CutReport(i, name, cut));
@@ -70,7 +74,10 @@ void ApplyAllocations(ChannelTable& table, const std::vector<InsDChannel>& alloc
     }
     ui.AtLine(0);
     table.ReplaceRows(std::move(rows));
-    ShowInfo(ui, u"%1 channels imported"_s.arg(n));
+    QString report = u"%1 channels imported"_s.arg(n);
+    if (unheld > 0)
+        report += kCrLf + UnheldReport(unheld);
+    ShowInfo(ui, report);
 }
 
 } // namespace mr640

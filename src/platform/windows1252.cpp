@@ -26,6 +26,11 @@ char ByteOf(char16_t c)
 
 } // namespace
 
+bool Windows1252Holds(char32_t c)
+{
+    return c == U'?' || (c <= 0xFFFF && ByteOf(static_cast<char16_t>(c)) != '?');
+}
+
 QByteArray ToWindows1252(QStringView text)
 {
     QByteArray bytes;

@@ -10,6 +10,9 @@ namespace mr640 {
 // A character that Windows-1252 cannot hold is written as '?'.
 QByteArray ToWindows1252(QStringView text);
 
+// True when Windows-1252 has a byte for c; a character outside the basic plane never fits.
+bool Windows1252Holds(char32_t c);
+
 // Every byte maps to exactly one character; 0x81, 0x8D, 0x8F, 0x90 and 0x9D map to the
 // control characters of the same code, as Windows does.
 QString FromWindows1252(QByteArrayView bytes);

@@ -2,12 +2,16 @@
 
 #include "channel_grid.h"
 #include "editor/channel_table.h"
+#include "editor/clean_text.h"
 #include "editor/shared_routines.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QFocusEvent>
 #include <QKeyEvent>
-#include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QValidator>
@@ -18,16 +22,20 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Holds a line editor to a number of characters the way a maximum length holds it to
-// UTF-16 units: what would go past the limit is dropped from what was just typed or
-// pasted, before the cursor.
-class CharacterLimitValidator : public QValidator
+// Holds a line editor to the characters the table keeps (control characters become spaces,
+// characters the files cannot hold are dropped) and to a number of characters, the way a
+// maximum length holds it to UTF-16 units: what would go past the limit is dropped from
+// what was just typed or pasted, before the cursor.
+class CellTextValidator : public QValidator
 {
 public:
-    CharacterLimitValidator(int limit, QObject* parent) : QValidator(parent), limit_(limit) {}
+    CellTextValidator(int limit, QObject* parent) : QValidator(parent), limit_(limit) {}
 
     State validate(QString& input, int& pos) const override
     {
+        const QString cleanBefore = CleanedText(QStringView(input).left(pos), Unheld::Drop).text;
+        input = cleanBefore + CleanedText(QStringView(input).mid(pos), Unheld::Drop).text;
+        pos = static_cast<int>(cleanBefore.size());
         qsizetype excess = CharacterCount(input) - limit_;
         if (excess <= 0)
             return Acceptable;
@@ -47,17 +55,52 @@ private:
 
 } // namespace
 
+CellEditor::CellEditor(int limit, QWidget* parent) : QLineEdit(parent)
+{
+    setObjectName(u"CellEditor"_s);
+    setValidator(new CellTextValidator(limit, this));
+}
+
+void CellEditor::PasteCleaned()
+{
+    if (isReadOnly())
+        return;
+    const CleanText clean = CleanedText(QGuiApplication::clipboard()->text());
+    insert(clean.text);
+    if (clean.unheld > 0)
+        emit PasteReplaced(clean.unheld);
+}
+
+void CellEditor::keyPressEvent(QKeyEvent* event)
+{
+    if (event->matches(QKeySequence::Paste)) {
+        PasteCleaned();
+        return;
+    }
+    QLineEdit::keyPressEvent(event);
+}
+
+void CellEditor::contextMenuEvent(QContextMenuEvent* event)
+{
+    QMenu* menu = createStandardContextMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    // The menu's own Paste would bring in the clipboard uncleaned.
+    if (auto* paste = menu->findChild<QAction*>(u"edit-paste"_s)) {
+        paste->disconnect();
+        connect(paste, &QAction::triggered, this, &CellEditor::PasteCleaned);
+    }
+    menu->popup(event->globalPos());
+}
+
 TextDelegate::TextDelegate(ChannelGrid* grid) : QStyledItemDelegate(grid), grid_(grid) {}
 
-QWidget* TextDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+QWidget* TextDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&,
                                     const QModelIndex& index) const
 {
-    QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
-    if (auto* line = qobject_cast<QLineEdit*>(editor)) {
-        line->setObjectName(u"CellEditor"_s);
-        line->setValidator(new CharacterLimitValidator(FieldTextLimit(index.column()), line));
-        connect(line, &QLineEdit::textEdited, grid_, &ChannelGrid::EditorTextEdited);
-    }
+    auto* editor = new CellEditor(FieldTextLimit(index.column()), parent);
+    editor->setFrame(parent->style()->styleHint(QStyle::SH_ItemView_DrawDelegateFrame, nullptr, parent));
+    connect(editor, &QLineEdit::textEdited, grid_, &ChannelGrid::EditorTextEdited);
+    connect(editor, &CellEditor::PasteReplaced, grid_, &ChannelGrid::EditorPasteReplaced);
     return editor;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLineEdit>
 #include <QPersistentModelIndex>
 #include <QStyledItemDelegate>
 
@@ -7,7 +8,29 @@ namespace mr640 {
 
 class ChannelGrid;
 
-// Edits a text column within its character limit (a surrogate pair counting as one), tells
+// The editor of a text cell. It keeps what the table keeps: a control character becomes a
+// space, a character the site files cannot hold is refused while typing, and a paste
+// brings such characters in as the "?" the files will hold, telling the grid how many.
+class CellEditor : public QLineEdit
+{
+    Q_OBJECT
+
+public:
+    CellEditor(int limit, QWidget* parent);
+
+    // Pastes the clipboard's text, cleaned, over the selection.
+    void PasteCleaned();
+
+signals:
+    void PasteReplaced(int unheld);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+};
+
+// Edits a text column in a CellEditor within its character limit (a surrogate pair counting
+// as one), tells
 // the grid of each keystroke that changes the text, and keeps the editor open while a
 // dialog of the program has the focus: a question asked while the user types must
 // neither store nor drop the text.
@@ -16,7 +39,7 @@ class TextDelegate : public QStyledItemDelegate
 public:
     explicit TextDelegate(ChannelGrid* grid);
 
-    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
                           const QModelIndex& index) const override;
 
 protected:

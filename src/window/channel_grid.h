@@ -35,6 +35,9 @@ signals:
     // The user changed the text in an open cell editor: raised by every such keystroke,
     // before the text is stored in the table.
     void EditorTextEdited();
+    // A paste into the open cell editor brought in characters the site files cannot hold,
+    // now each a "?".
+    void EditorPasteReplaced(int unheld);
 
 protected:
     QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;

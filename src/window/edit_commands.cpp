@@ -1,6 +1,8 @@
 #include "edit_commands.h"
 
+#include "cell_delegates.h"
 #include "channel_grid.h"
+#include "editor/clean_text.h"
 #include "editor/channel_table.h"
 #include "editor/clipboard_text.h"
 #include "edit_history.h"
@@ -26,6 +28,8 @@ EditCommands::EditCommands(ChannelTable& table, ChannelGrid& grid, EditHistory& 
     : QObject(window), table_(table), grid_(grid), history_(history), ui_(ui), window_(window)
 {
     grid_.setSelectionMode(QAbstractItemView::ExtendedSelection);
+    connect(&grid_, &ChannelGrid::EditorPasteReplaced, this,
+            [this](int unheld) { ShowInfo(ui_, UnheldReport(unheld)); });
 }
 
 FrmFind& EditCommands::FindWindow()
@@ -232,8 +236,8 @@ void EditCommands::Delete()
 
 void EditCommands::Paste()
 {
-    if (QLineEdit* editor = grid_.Editor()) {
-        editor->paste();
+    if (auto* editor = qobject_cast<CellEditor*>(grid_.Editor())) {
+        editor->PasteCleaned();
         return;
     }
     const CellBlock block = TextToCells(QGuiApplication::clipboard()->text());
@@ -244,8 +248,8 @@ void EditCommands::Paste()
         return;
     EditPlan plan = PlanPaste(table_.Rows(), *range, block);
     history_.Record(u"Paste"_s, std::move(plan.changes));
-    if (!plan.cases.isEmpty())
-        ShowInfo(ui_, PasteMessage(plan.cases));
+    if (const QString message = PasteMessage(plan); !message.isEmpty())
+        ShowInfo(ui_, message);
 }
 
 void EditCommands::SelectAll()
@@ -304,8 +308,9 @@ void EditCommands::Replace()
         EditPlan plan = PlanReplace(table_.Rows(), find_->Pattern(), find_->Replacement(), find_->Options(),
                                     {current.row(), current.column()});
         const QString message = ReplaceAllMessage(plan);
+        const bool report = !plan.cases.isEmpty() || plan.unheld > 0;
         history_.Record(u"Replace"_s, std::move(plan.changes));
-        if (!plan.cases.isEmpty())
+        if (report)
             ShowInfo(ui_, message);
     }
     Find(false);
@@ -325,9 +330,10 @@ void EditCommands::ReplaceAll()
         return;
     }
     const QString message = ReplaceAllMessage(plan);
+    const bool report = !plan.cases.isEmpty() || plan.unheld > 0;
     history_.Record(u"Replace All"_s, std::move(plan.changes));
     find_->SetNote(count == 1 ? u"1 cell replaced."_s : u"%1 cells replaced."_s.arg(count));
-    if (!plan.cases.isEmpty())
+    if (report)
         ShowInfo(ui_, message);
 }
 

@@ -65,17 +65,20 @@ TEST(PlanPaste, PutsTheBlockWhereTheSelectionStartsAndSaysWhatItCutOrLeftOut)
         {"texts cut, contact refused", {0, FieldRelNam, 0, FieldRelNam},
          longName + u"\tmaybe\tOPEN\r\n"_s + emojiName + u"\r\n"_s,
          {{0, FieldRelNam, longName.left(16)}, {0, FieldStUp, u"OPE"_s},
-          {1, FieldRelNam, emojiName.left(17)}},
+          {1, FieldRelNam, emojiName.left(15) + u'?'}},
          {u"Relay name of AA01 cut to 16 characters: \"Twenty chars nam\""_s,
           u"Back contact of AA01 left as it was: \"maybe\" is not Back or Front"_s,
           u"State up of AA01 cut to 3 characters: \"OPE\""_s,
-          u"Relay name of AA02 cut to 16 characters: \""_s + emojiName.left(17) + u'"'}},
+          u"Relay name of AA02 cut to 16 characters: \""_s + emojiName.left(15) + u"?\""_s}},
         {"below the last row and beyond the last column", {382, FieldStDn, 382, FieldStDn},
          u"a\tb\nc\nd\ne\n"_s, {{382, FieldStDn, u"a"_s}, {383, FieldStDn, u"c"_s}},
          {u"2 pasted rows below channel AH48 left out"_s}},
         {"what the cells hold already", {0, FieldRelNam, 0, FieldRelNam},
          u"Spare AA01\tF\tUP\tDN"_s, {}, {}},
         {"empty text", {0, FieldRelNam, 3, FieldStDn}, QString(), {}, {}},
+        {"a cell with a line break, a tab and what the files cannot hold",
+         {0, FieldRelNam, 0, FieldRelNam}, u"\"two\r\nlines\"\r\n\"\u03a9\tmega\"\r\n"_s,
+         {{0, FieldRelNam, u"two lines"_s}, {1, FieldRelNam, u"? mega"_s}}, {}},
     };
     const std::vector<ChannelRow> rows = Defaults(384);
     for (const Case& c : cases) {
@@ -123,11 +126,14 @@ TEST(PasteMessage, ListsTheFirstTenCasesAndCountsTheRest)
     QStringList cases;
     for (int i = 1; i <= 12; ++i)
         cases.append(u"case %1"_s.arg(i));
-    const QString message = PasteMessage(cases);
+    const QString message = PasteMessage({{}, cases});
     EXPECT_TRUE(message.startsWith(u"Some pasted values were cut, refused or left out:\r\ncase 1\r\n"_s));
     EXPECT_TRUE(message.endsWith(u"\r\ncase 10\r\nand 2 more."_s)) << message.toStdString();
-    EXPECT_EQ(PasteMessage(cases.mid(0, 10)).count(u"\r\n"_s), 10);
+    EXPECT_EQ(PasteMessage({{}, cases.mid(0, 10)}).count(u"\r\n"_s), 10);
     EXPECT_EQ(PasteMessage({}), QString());
+    EXPECT_EQ(PasteMessage({{}, {u"case"_s}, 2}),
+              u"Some pasted values were cut, refused or left out:\r\ncase\r\n"
+              u"2 characters the site file cannot hold were replaced by ?"_s);
 }
 
 } // namespace

@@ -175,20 +175,22 @@ TEST_F(ImportCommand, NamesLongerThanSixteenCharactersAreCutAndEachCutIsReported
                            Info(u"17 channels imported"_s)}));
 }
 
-TEST_F(ImportCommand, TheCutCountsCharactersSoAnEmojiIsNeverSplit)
+// A control character becomes a space and what the files cannot hold a "?", before the
+// cut, which counts characters.
+TEST_F(ImportCommand, NamesAreCleanedBeforeTheCut)
 {
     Start();
     const QString emoji = u"\U0001F600"_s;
     std::vector<InsDChannel> allocations(2);
-    allocations[0].Name = u"ABCDEFGHIJKLMNO"_s + emoji;         // 16 characters: kept
-    allocations[1].Name = u"ABCDEFGHIJKLMNO"_s + emoji + u"Q"_s; // 17
+    allocations[0].Name = u"ABCDEFGHIJKLMN\t"_s + emoji;       // 16 characters: kept
+    allocations[1].Name = u"ABCDEFGHIJKLMN\r\n"_s + emoji + u"Q"_s; // 17
     Window().ApplyAllocations(allocations);
-    EXPECT_EQ(Row(0).relNam, allocations[0].Name);
-    EXPECT_EQ(Row(1).relNam, allocations[0].Name);
+    const QString kept = u"ABCDEFGHIJKLMN ?"_s;
+    EXPECT_EQ(Row(0).relNam, kept);
+    EXPECT_EQ(Row(1).relNam, kept);
     EXPECT_EQ(ui.MessageTexts(),
-              (QStringList{u"Channel 2 (AA02) changed from \r\n\""_s + allocations[1].Name + u"\" to\r\n\""_s
-                               + allocations[0].Name + u'"',
-                           u"2 channels imported"_s}));
+              (QStringList{u"Channel 2 (AA02) changed from \r\n\""_s + kept + u"Q\" to\r\n\""_s + kept + u'"',
+                           u"2 channels imported\r\n2 characters the site file cannot hold were replaced by ?"_s}));
 }
 
 TEST_F(ImportCommand, AnyContactValueButZeroIsABackContact)

@@ -3,6 +3,8 @@
 
 #include "window_fixture.h"
 
+#include <QAction>
+#include <QClipboard>
 #include <QHeaderView>
 #include <QMessageBox>
 #include <QTimer>
@@ -75,7 +77,9 @@ TEST_F(CellEditing, TheEditorsHoldTheirColumnsToCharactersNotUnits)
         QString stored;
     } cases[] = {
         {FieldRelNam, u"twenty characters!!!"_s, {}, u"twenty character"_s},
-        {FieldRelNam, u"ABCDEFGHIJKLMNO"_s, {rocket, u"Z"_s}, u"ABCDEFGHIJKLMNO"_s + rocket},
+        // What the site files cannot hold is refused as it is typed; the rest is kept.
+        {FieldRelNam, u"ABCDEFGHIJKLMNO"_s, {rocket, u"Z"_s}, u"ABCDEFGHIJKLMNOZ"_s},
+        {FieldRelNam, u"R"_s, {u"\u03a9"_s, u"\u00f3"_s, u"\u0142"_s}, u"R\u00f3"_s},
         {FieldStUp, u"OPEN"_s, {}, u"OPE"_s},
         {FieldStDn, u"OFF"_s, {}, u"OFF"_s},
     };
@@ -89,6 +93,26 @@ TEST_F(CellEditing, TheEditorsHoldTheirColumnsToCharactersNotUnits)
         QTest::keyClick(editor, Qt::Key_Return);
         QCoreApplication::processEvents();
         EXPECT_EQ(w.Table().index(5, c.field).data().toString(), c.stored) << c.typed.toStdString();
+    }
+}
+
+// A paste into the open editor, by the Edit menu or the editor's own keys, brings in what
+// the table keeps and says what it replaced.
+TEST_F(CellEditing, APasteIntoTheEditorIsCleaned)
+{
+    FrmDips& w = Start();
+    for (bool byMenu : {false, true}) {
+        ui.ClearShown();
+        QGuiApplication::clipboard()->setText(u"XYZ1\n\u03a9"_s);
+        QLineEdit* editor = StartTyping(7, FieldRelNam, u"A"_s);
+        ASSERT_NE(editor, nullptr);
+        if (byMenu)
+            w.findChild<QAction*>(u"MnuPaste"_s)->trigger();
+        else
+            QTest::keySequence(editor, QKeySequence::Paste);
+        EXPECT_EQ(editor->text(), u"AXYZ1 ?"_s);
+        EXPECT_EQ(ui.MessageTexts(), QStringList{u"1 character the site file cannot hold was replaced by ?"_s});
+        QTest::keyClick(editor, Qt::Key_Escape);
     }
 }
 

@@ -1,8 +1,10 @@
 // TextToCells on any bytes read as UTF-8: never more cells than the text has separators
 // for, a read that CellsToText writes back to the same cells, and a paste of them that
-// changes only cells of the table, never an id, and keeps every text within its limit.
+// changes only cells of the table, never an id, and keeps every text within its limit and
+// to what the site files hold.
 
 #include "editor/cell_edits.h"
+#include "editor/clean_text.h"
 #include "editor/shared_routines.h"
 #include "fuzz_support.h"
 
@@ -15,7 +17,7 @@ namespace {
 
 void CheckPaste(const std::vector<ChannelRow>& rows, const CellBlock& cells, int top, int field)
 {
-    const EditPlan plan = PlanPaste(rows, {top, field, top + 2, field + 1, field == FieldChan}, cells);
+    const EditPlan plan = PlanPaste(rows, {top, field, top + 2, field + 1}, cells);
     for (const CellChange& c : plan.changes) {
         Require(c.row >= 0 && c.row < static_cast<int>(rows.size()) && c.field > FieldChan &&
                     c.field < FieldCount,
@@ -26,6 +28,8 @@ void CheckPaste(const std::vector<ChannelRow>& rows, const CellBlock& cells, int
         const int limit = FieldTextLimit(c.field);
         Require(limit == 0 || CharacterCount(c.after.toString()) <= limit,
                 "a pasted text keeps within its field's limit");
+        Require(limit == 0 || CleanedText(c.after.toString()).text == c.after.toString(),
+                "a pasted text holds only what the site files hold");
     }
 }
 

@@ -29,9 +29,20 @@ CellRange Clamped(CellRange range, int rowCount)
 {
     range.top = std::max(range.top, 0);
     range.bottom = std::min(range.bottom, rowCount - 1);
-    range.left = std::max(range.wholeRows ? int(FieldChan) : range.left, 0);
-    range.right = std::min(range.wholeRows ? FieldCount - 1 : range.right, FieldCount - 1);
+    range.left = std::max(range.left, 0);
+    range.right = std::min(range.right, FieldCount - 1);
     return range;
+}
+
+// True when every row of block starts with a channel id in its four-character form and
+// holds more: whole rows, as Copy gives them.
+bool IsWholeRowBlock(const CellBlock& block)
+{
+    return std::all_of(block.begin(), block.end(), [](const QStringList& cells) {
+        const QString& id = cells[0];
+        return cells.size() > 1 && id.size() == 4 && id[0].isLetter() && id[1].isLetter() && id[2].isDigit() &&
+               id[3].isDigit() && ChannelNumberFromId(id).value_or(0) > 0;
+    });
 }
 
 // The values are compared before they become variants: a paste of a whole table plans
@@ -117,11 +128,12 @@ EditPlan PlanPaste(const std::vector<ChannelRow>& rows, const CellRange& selecti
     }
     const int blockRows = static_cast<int>(block.size());
     const int pasted = std::min(blockRows, RowCount(rows) - range.top);
-    plan.changes.reserve(static_cast<std::size_t>(pasted * std::max(FieldCount - range.left, 0)));
+    const int left = IsWholeRowBlock(block) ? int(FieldChan) : std::max(range.left, int(FieldRelNam));
+    plan.changes.reserve(static_cast<std::size_t>(pasted * std::max(FieldCount - left, 0)));
     for (int i = 0; i < pasted; ++i) {
         const QStringList& cells = block[static_cast<std::size_t>(i)];
-        for (int j = 0; j < cells.size() && range.left + j < FieldCount; ++j)
-            PlanCell(plan, rows, range.top + i, range.left + j, cells[j]);
+        for (int j = 0; j < cells.size() && left + j < FieldCount; ++j)
+            PlanCell(plan, rows, range.top + i, left + j, cells[j]);
     }
     if (pasted < blockRows) {
         const int leftOut = blockRows - pasted;

@@ -10,15 +10,14 @@
 
 namespace mr640 {
 
-// The selected cells: one rectangle, its first and last row and field included. wholeRows:
-// the user selected whole rows, so copy and paste start at the Chan column.
+// The selected cells: one rectangle, its first and last row and field included. Whole
+// rows selected by their row headers start at the Chan column.
 struct CellRange
 {
     int top = 0;
     int left = 0;
     int bottom = 0;
     int right = 0;
-    bool wholeRows = false;
 };
 
 // What an edit of many cells does: the cells it changes, and the cases the user is told
@@ -40,19 +39,22 @@ std::optional<bool> BackContactFromText(const QString& text);
 void PlanText(EditPlan& plan, const std::vector<ChannelRow>& rows, int row, int field,
               const QString& text);
 
-// Pasting block into the selection: the block goes to the top-left cell (the Chan column
-// when whole rows are selected), rightwards and downwards; a single value fills a larger
-// selection. Chan cells keep their ids, cells beyond the table are left out, texts are cut
-// to their limits, back-contact texts that name no contact leave their cell as it was.
-// Changes that would not change a cell are left out.
+// Pasting block into the selection, rightwards and downwards from the selection's top row.
+// A block whose first column holds channel ids (AA01) is whole rows, as Copy gives them:
+// that column goes to the Chan column and is skipped, the rest starts at Relay name. Any
+// other block starts at the selection's left column, or at Relay name when that is Chan.
+// A single value fills a larger selection. Chan cells keep their ids, cells beyond the
+// table are left out, texts are cleaned and cut to their limits, back-contact texts that
+// name no contact leave their cell as it was. Changes that would not change a cell are
+// left out.
 EditPlan PlanPaste(const std::vector<ChannelRow>& rows, const CellRange& range,
                    const CellBlock& block);
 
 // Resetting the selected cells to their defaults (Chan cells stay as they are).
 std::vector<CellChange> PlanDelete(const std::vector<ChannelRow>& rows, const CellRange& range);
 
-// The selected cells as clipboard text: Chan cells as their ids, the back contact as
-// "Back" or "Front"; whole rows from the Chan column on.
+// The selected cells as clipboard text, exactly the rectangle: Chan cells as their ids, the
+// back contact as "Back" or "Front".
 QString CopyText(const std::vector<ChannelRow>& rows, const CellRange& range);
 
 // The cases one a line, at most the first 10, then how many more there are.

@@ -213,7 +213,9 @@ Qt::ItemFlags ChannelTable::flags(const QModelIndex& index) const
         return Qt::NoItemFlags;
     switch (index.column()) {
     case FieldChan:
-        return Qt::ItemIsEnabled; // read-only and never selected, so it takes no focus
+        // Read-only; selectable so that whole rows highlight whole (the grid never makes
+        // it current).
+        return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
     case FieldBack:
         return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable;
     default:

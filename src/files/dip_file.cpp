@@ -1,6 +1,7 @@
 #include "dip_file.h"
 
 #include "editor/channel_count.h"
+#include "editor/channel_ids.h"
 #include "editor/channel_table.h"
 #include "editor/shared_routines.h"
 #include "platform/save_file.h"
@@ -8,6 +9,7 @@
 #include "platform/windows1252.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QtEndian>
 
 namespace mr640 {
@@ -133,7 +135,7 @@ bool CheckDipHeader(const DipFileHeader& header, Ui& ui)
     return true;
 }
 
-DipReadOutcome ReadDip(QIODevice& device, ChannelTable& table, Ui& ui)
+DipReadOutcome ReadDip(QIODevice& device, ChannelTable& table, Ui& ui, const QString& fileName)
 {
     ui.AtLine(0); // the header concerns the file as a whole
     char head[kDipHeaderSize];
@@ -176,6 +178,14 @@ DipReadOutcome ReadDip(QIODevice& device, ChannelTable& table, Ui& ui)
         DecodeRecord(records.constData() + r * kDipRecordSize, rows[static_cast<std::size_t>(r)]);
     table.ReplaceRows(std::move(rows));
     ShowInfo(ui, u"%1 channels loaded"_s.arg(loaded));
+    // A later Save would write spares over the channels the file lost: say so plainly.
+    if (loaded < count) {
+        ui.ShowMessage({fileName + u" holds %1 of the %2 channels its header announces; channels %3 to %4 are shown as spares."_s
+                                       .arg(loaded)
+                                       .arg(header.channelCount)
+                                       .arg(ChannelIdFromNumber(loaded + 1), ChannelIdFromNumber(count)),
+                        MessageIcon::Exclamation, MessageButtons::Ok, QString(kAppTitle)});
+    }
     return DipReadOutcome::Loaded;
 }
 
@@ -184,7 +194,7 @@ DipReadOutcome ReadDipFile(const QString& path, ChannelTable& table, Ui& ui)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return ReportReadError(ui, file.errorString());
-    return ReadDip(file, table, ui);
+    return ReadDip(file, table, ui, QFileInfo(path).fileName());
 }
 
 } // namespace mr640

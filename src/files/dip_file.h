@@ -47,13 +47,13 @@ enum class DipReadOutcome {
 };
 
 // Replaces the table's rows with the content of a dip file, reporting every outcome
-// through ui (the last message of a load is "N channels loaded"). The table changes only
-// when the outcome is Loaded. A file that ends before the records its header counts is
-// loaded as far as it goes; the missing rows keep their defaults.
+// through ui (a load says "N channels loaded"). The table changes only when the outcome
+// is Loaded. A file that ends before the records its header counts is loaded as far as it
+// goes, the missing rows keeping their defaults, and a warning names the channels it lost.
 DipReadOutcome ReadDipFile(const QString& path, ChannelTable& table, Ui& ui);
 
-// The same from a device open for reading; read errors are reported with the device's
-// error text.
-DipReadOutcome ReadDip(QIODevice& device, ChannelTable& table, Ui& ui);
+// The same from a device open for reading, named fileName in the warning; read errors are
+// reported with the device's error text.
+DipReadOutcome ReadDip(QIODevice& device, ChannelTable& table, Ui& ui, const QString& fileName = {});
 
 } // namespace mr640

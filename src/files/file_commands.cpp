@@ -34,7 +34,12 @@ constexpr int kSaveFlags = FileDialogFlag::PathMustExist | FileDialogFlag::Overw
 void ReportNoFormat(Ui& ui, const ChosenFile& chosen, const QString& notDone)
 {
     ShowInfo(ui, chosen.fileTitle + u" was not "_s + notDone + u"."_s + kCrLf +
-                     u"The file name must end in \"dip\" or \"csv\", in lower case."_s);
+                     u"The file name must end in \"dip\" or \"csv\"."_s);
+}
+
+bool HoldsOnlyDefaults(const ChannelTable& table)
+{
+    return table.Rows() == DefaultRows(table.rowCount());
 }
 
 // Where the card copy first differs from the dip bytes meant for it, in the user's terms.
@@ -184,8 +189,28 @@ void FrmDips::OpenChosenFile(const ChosenFile& chosen)
         break;
     }
     case FileFormat::Csv: {
+        // Over a site of its own the user says whether the file is a site of its own or
+        // an update of the open one; a new site starts from the default rows.
+        CsvUpdate update = CsvUpdate::Quiet;
+        ChannelTable fresh;
+        fresh.ReplaceRows(DefaultRows(kChannelsPerUnit));
+        ChannelTable* target = &table_;
+        if (!HoldsOnlyDefaults(table_)) {
+            const MessageButton answer = ui_.ShowMessage(
+                {u"Open "_s + chosen.fileTitle + u" as a new site, or update the open site with it?"_s,
+                 MessageIcon::Question, MessageButtons::NewSiteUpdateCancel, QString(kAppTitle)});
+            if (answer == MessageButton::NewSite)
+                target = &fresh;
+            else if (answer == MessageButton::Update)
+                update = CsvUpdate::ReportKeptRows;
+            else
+                return;
+        }
         QString error;
-        const CsvReadOutcome outcome = ReadCsvFile(chosen.fullName, table_, ui_, &error);
+        const CsvReadOutcome outcome = ReadCsvFile(chosen.fullName, *target, ui_, &error, update);
+        // A new site that did not load leaves the open one as it was.
+        if (target == &fresh && outcome == CsvReadOutcome::Completed)
+            table_.ReplaceRows(fresh.Rows());
         // Rows stored before an error stay, so the count list follows the table either way.
         SelectCountEntry(ChannelCountPosition(table_.rowCount()));
         if (outcome == CsvReadOutcome::Failed) {
@@ -219,6 +244,7 @@ bool FrmDips::SaveSiteAs()
     request.flags = kSaveFlags;
     request.initialDirectory = directories_.filePath;
     request.fileName = siteName_;
+    request.endings = QStringList{u"dip"_s, u"csv"_s};
     const std::optional<ChosenFile> chosen = ui_.ShowFileDialog(request);
     if (!chosen)
         return false;
@@ -251,6 +277,8 @@ bool FrmDips::SaveSiteAs()
 
 void FrmDips::ExportToCard()
 {
+    // What goes to the card is what the screen shows.
+    grid_->EndEdit();
     FileDialogRequest request;
     request.kind = FileDialogKind::Save;
     request.title = u"Save to CompactFlash card"_s;
@@ -259,6 +287,7 @@ void FrmDips::ExportToCard()
     request.flags = kSaveFlags;
     request.initialDirectory = directories_.cfPath;
     request.fileName = siteName_ + u".dip"_s;
+    request.endings = QStringList{u"dip"_s};
     const std::optional<ChosenFile> chosen = ui_.ShowFileDialog(request);
     if (!chosen || chosen->fullName.isEmpty())
         return;

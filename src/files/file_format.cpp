@@ -1,15 +1,16 @@
 #include "file_format.h"
 
+#include "platform/ui.h"
+
 namespace mr640 {
+
+using namespace Qt::StringLiterals;
 
 FileFormat FileFormatOf(const QString& fullName)
 {
-    if (fullName.size() <= 4)
-        return FileFormat::None;
-    const QStringView ending = QStringView(fullName).right(3);
-    if (ending == u"dip")
+    if (EndsInOneOf(fullName, {u"dip"_s}))
         return FileFormat::Dip;
-    if (ending == u"csv")
+    if (EndsInOneOf(fullName, {u"csv"_s}))
         return FileFormat::Csv;
     return FileFormat::None;
 }

@@ -4,8 +4,8 @@
 
 namespace mr640 {
 
-// How a file name selects a format: by its last three characters, exactly and
-// case-sensitively, for names longer than four characters.
+// How a file name selects a format: by its last three characters, in any case (the user's
+// intent is plain), for names longer than four characters.
 enum class FileFormat
 {
     None,

@@ -4,7 +4,10 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QRegularExpression>
+
+#include <variant>
 
 namespace mr640 {
 
@@ -32,6 +35,8 @@ QMessageBox::Icon IconOf(MessageIcon icon)
 QMessageBox::StandardButtons ButtonsOf(MessageButtons buttons)
 {
     switch (buttons) {
+    case MessageButtons::NewSiteUpdateCancel:
+        return QMessageBox::Cancel; // with the two buttons of their own
     case MessageButtons::OkCancel:
         return QMessageBox::Ok | QMessageBox::Cancel;
     case MessageButtons::YesNoCancel:
@@ -63,18 +68,45 @@ MessageButton ButtonOf(int pressed, MessageButtons buttons)
     }
 }
 
-// A plain-text box over parent; the answer is the Qt button pressed.
-int ShowBox(QWidget* parent, const QString& text, QMessageBox::Icon icon,
-            QMessageBox::StandardButtons buttons, const QString& title)
+// Buttons of a box that Qt has no standard button for, and the answer each gives.
+struct OwnButton
+{
+    QString text;
+    MessageButton answer;
+};
+
+QList<OwnButton> OwnButtonsOf(MessageButtons buttons)
+{
+    if (buttons == MessageButtons::NewSiteUpdateCancel)
+        return {{u"New site"_s, MessageButton::NewSite}, {u"Update"_s, MessageButton::Update}};
+    return {};
+}
+
+// A plain-text box over parent; the answer is the Qt button pressed, or the answer of an
+// own button.
+std::variant<int, MessageButton> ShowBox(QWidget* parent, const QString& text, QMessageBox::Icon icon,
+                                         QMessageBox::StandardButtons buttons, const QString& title,
+                                         const QList<OwnButton>& own = {})
 {
     QMessageBox box(parent);
     box.setTextFormat(Qt::PlainText);
     box.setText(text);
     box.setIcon(icon);
+    QList<QPushButton*> added;
+    for (const OwnButton& button : own) {
+        added.append(box.addButton(button.text, QMessageBox::AcceptRole));
+        added.back()->setObjectName(button.text);
+    }
     box.setStandardButtons(buttons);
+    if (!added.isEmpty())
+        box.setDefaultButton(added.front());
     box.setWindowTitle(title);
     box.setObjectName(u"MessageBox"_s);
-    return box.exec();
+    const int pressed = box.exec();
+    const qsizetype clicked = added.indexOf(qobject_cast<QPushButton*>(box.clickedButton()));
+    if (clicked >= 0)
+        return own[clicked].answer;
+    return pressed;
 }
 
 // Qt's own dialog accepts a name in a folder that does not exist. Asked for an existing
@@ -100,11 +132,23 @@ public:
                 return;
             }
         }
+        if (!endings_.isEmpty() && !files.isEmpty() && !EndsInOneOf(files.constFirst(), endings_)) {
+            QStringList shown;
+            for (const QString& ending : endings_)
+                shown.append(u'.' + ending);
+            ShowBox(this, u"The name "_s + QFileInfo(files.constFirst()).fileName() + u" ends in no file type this program writes."_s +
+                              u"\r\nType a name that ends in "_s + shown.join(u" or "_s) + u"."_s,
+                    QMessageBox::Warning, QMessageBox::Ok, windowTitle());
+            return;
+        }
         QFileDialog::accept();
     }
 
+    void SetEndings(const QStringList& endings) { endings_ = endings; }
+
 private:
     bool pathMustExist_;
+    QStringList endings_;
 };
 
 } // namespace
@@ -127,9 +171,12 @@ QString SuffixOfNameFilter(const QString& nameFilter)
 
 MessageButton QtUi::ShowMessage(const MessageRequest& request)
 {
-    const int pressed = ShowBox(parent_, request.text, IconOf(request.icon), ButtonsOf(request.buttons),
-                                request.title.isEmpty() ? u"MR640Config"_s : request.title);
-    return ButtonOf(pressed, request.buttons);
+    const std::variant<int, MessageButton> pressed =
+        ShowBox(parent_, request.text, IconOf(request.icon), ButtonsOf(request.buttons),
+                request.title.isEmpty() ? u"MR640Config"_s : request.title, OwnButtonsOf(request.buttons));
+    if (const auto* own = std::get_if<MessageButton>(&pressed))
+        return *own;
+    return ButtonOf(std::get<int>(pressed), request.buttons);
 }
 
 std::optional<ChosenFile> QtUi::ShowFileDialog(const FileDialogRequest& request)
@@ -137,6 +184,7 @@ std::optional<ChosenFile> QtUi::ShowFileDialog(const FileDialogRequest& request)
     FileDialog dialog(parent_, request.title, request.initialDirectory,
                       request.flags & FileDialogFlag::PathMustExist);
     dialog.setObjectName(u"Cdlg"_s);
+    dialog.SetEndings(request.endings);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     const bool saving = request.kind == FileDialogKind::Save;
     dialog.setAcceptMode(saving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);

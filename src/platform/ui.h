@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -13,9 +14,10 @@ namespace mr640 {
 
 enum class MessageIcon { None, Information, Question, Exclamation, Critical };
 
-enum class MessageButtons { Ok, OkCancel, YesNoCancel, YesNo };
+// NewSiteUpdateCancel: "New site", "Update" and Cancel, for a CSV opened over a site.
+enum class MessageButtons { Ok, OkCancel, YesNoCancel, YesNo, NewSiteUpdateCancel };
 
-enum class MessageButton { Ok, Cancel, Yes, No };
+enum class MessageButton { Ok, Cancel, Yes, No, NewSite, Update };
 
 struct MessageRequest
 {
@@ -49,9 +51,23 @@ struct FileDialogRequest
     int flags = 0;
     QString initialDirectory;
     std::optional<QString> fileName; // not set: the dialog offers the name of its last use
+    // The endings a chosen name must have, in any case ("dip", "csv"); the dialog refuses
+    // any other name and stays open. Empty: any name.
+    QStringList endings;
 
     friend bool operator==(const FileDialogRequest&, const FileDialogRequest&) = default;
 };
+
+// True when a file name is longer than an ending and a dot and ends in one of endings
+// ("dip"), in any case: the file type the user means.
+inline bool EndsInOneOf(const QString& fullName, const QStringList& endings)
+{
+    for (const QString& ending : endings) {
+        if (fullName.size() > ending.size() + 1 && fullName.endsWith(ending, Qt::CaseInsensitive))
+            return true;
+    }
+    return false;
+}
 
 struct ChosenFile
 {

@@ -106,6 +106,12 @@ QWidget* TextDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&
 
 bool TextDelegate::eventFilter(QObject* object, QEvent* event)
 {
+    // Enter ends the edit and moves down, Shift+Enter up, as in a spreadsheet.
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
+            grid_->MoveAfterEdit(key->modifiers() & Qt::ShiftModifier ? -1 : 1);
+    }
     if (event->type() == QEvent::FocusOut) {
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
         if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)

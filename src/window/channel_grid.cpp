@@ -5,8 +5,11 @@
 #include "editor/settings.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
+
+#include <utility>
 
 namespace mr640 {
 
@@ -90,6 +93,45 @@ void ChannelGrid::CancelEdit()
         closeEditor(editor, QAbstractItemDelegate::RevertModelCache);
 }
 
+void ChannelGrid::GoToFirstCell()
+{
+    const QModelIndex first = model()->index(0, FieldRelNam);
+    if (!first.isValid())
+        return;
+    setCurrentIndex(first);
+    scrollTo(first, PositionAtTop);
+}
+
+void ChannelGrid::MoveDown(int rows)
+{
+    const QModelIndex current = currentIndex();
+    if (!current.isValid())
+        return;
+    const int row = std::clamp(current.row() + rows, 0, model()->rowCount() - 1);
+    const QModelIndex target = current.siblingAtRow(row);
+    setCurrentIndex(target);
+    scrollTo(target);
+}
+
+void ChannelGrid::keyPressEvent(QKeyEvent* event)
+{
+    const int key = event->key();
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && state() != EditingState) {
+        MoveDown(event->modifiers() & Qt::ShiftModifier ? -1 : 1);
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+void ChannelGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)
+{
+    QTableView::closeEditor(editor, hint);
+    const int rows = std::exchange(moveAfterEdit_, 0);
+    if (rows != 0 && hint != QAbstractItemDelegate::RevertModelCache)
+        MoveDown(rows);
+}
+
 QModelIndex ChannelGrid::FocusableIndex(const QModelIndex& index) const
 {
     return index.isValid() && index.column() == FieldChan ? index.siblingAtColumn(FieldRelNam) : index;
@@ -109,8 +151,11 @@ QModelIndex ChannelGrid::moveCursor(CursorAction cursorAction, Qt::KeyboardModif
 
 void ChannelGrid::mousePressEvent(QMouseEvent* event)
 {
+    // A plain click on a Chan cell goes to its row's relay name; with Shift or Ctrl it
+    // extends or toggles the selection as on any other cell.
     const QModelIndex at = indexAt(event->position().toPoint());
-    if (at.isValid() && at.column() == FieldChan) {
+    const bool extends = event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier);
+    if (at.isValid() && at.column() == FieldChan && !extends) {
         setFocus(Qt::MouseFocusReason);
         setCurrentIndex(FocusableIndex(at));
         return;
@@ -121,8 +166,9 @@ void ChannelGrid::mousePressEvent(QMouseEvent* event)
 void ChannelGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous)
 {
     QTableView::currentChanged(current, previous);
+    // The selection stays as it is: a row header or a Ctrl-click may have just made it.
     if (current.isValid() && current.column() == FieldChan)
-        setCurrentIndex(FocusableIndex(current));
+        selectionModel()->setCurrentIndex(FocusableIndex(current), QItemSelectionModel::NoUpdate);
 }
 
 bool ChannelGrid::eventFilter(QObject* watched, QEvent* event)

@@ -29,6 +29,13 @@ public:
     void CancelEdit();
     // The open cell editor; null when no cell is being edited.
     QLineEdit* Editor() const;
+    // Makes AA01's relay name the current cell, highlighted and in view.
+    void GoToFirstCell();
+    // Moves the current cell rows down (up when negative), as Enter does.
+    void MoveDown(int rows);
+    // The cell editor that closes next was ended by Enter (down) or Shift+Enter (up): the
+    // cursor then moves as in a spreadsheet.
+    void MoveAfterEdit(int rows) { moveAfterEdit_ = rows; }
 
 
 signals:
@@ -42,6 +49,8 @@ signals:
 protected:
     QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -51,6 +60,7 @@ private:
 
     // While the row-marker column's edge is dragged: its width less the x of the press.
     std::optional<int> markerGrab_;
+    int moveAfterEdit_ = 0;
 };
 
 } // namespace mr640

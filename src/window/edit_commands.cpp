@@ -159,16 +159,13 @@ void EditCommands::UpdateActions()
 
 std::optional<CellRange> EditCommands::SelectedRange() const
 {
-    CellRange range{table_.rowCount(), FieldCount, -1, -1, false};
+    CellRange range{table_.rowCount(), FieldCount, -1, -1};
     const QItemSelection selection = grid_.selectionModel()->selection();
     if (selection.size() == 1) {
         // One rectangle, as Select All or a drag leaves it, is read without visiting its
-        // thousands of cells: its selectable columns are those from the first selectable one.
+        // thousands of cells.
         const QItemSelectionRange& only = selection.front();
-        range = {only.top(), only.left(), only.bottom(), only.right(), false};
-        while (range.left <= range.right &&
-               !(table_.flags(table_.index(range.top, range.left)) & Qt::ItemIsSelectable))
-            ++range.left;
+        range = {only.top(), only.left(), only.bottom(), only.right()};
     } else {
         const QModelIndexList selected = grid_.selectionModel()->selectedIndexes();
         for (const QModelIndex& index : selected) {
@@ -185,10 +182,8 @@ std::optional<CellRange> EditCommands::SelectedRange() const
         const QModelIndex current = grid_.currentIndex();
         if (!current.isValid())
             return std::nullopt;
-        return CellRange{current.row(), current.column(), current.row(), current.column(), false};
+        return CellRange{current.row(), current.column(), current.row(), current.column()};
     }
-    // Every cell that can be selected in these rows is: whole rows, from their Chan cell on.
-    range.wholeRows = range.left == FieldRelNam && range.right == FieldCount - 1;
     return range;
 }
 

@@ -306,6 +306,8 @@ void FrmDips::Toolbar1_ButtonClick(const QString& key)
 
 void FrmDips::ExportLabels()
 {
+    // What is exported is what the screen shows.
+    grid_->EndEdit();
     mr640::ExportLabels(table_, LabelsDatabasePath(), ui_);
 }
 
@@ -325,6 +327,8 @@ void FrmDips::closeEvent(QCloseEvent* event)
 void FrmDips::StartHistory()
 {
     history_->Start(!modified_);
+    // Typing goes where the user can see it.
+    grid_->GoToFirstCell();
 }
 
 void FrmDips::MarkSaved()

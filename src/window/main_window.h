@@ -116,7 +116,8 @@ private:
     void BuildToolbars();
     QAction* AddToolbarButton(const QString& key, const QString& tip);
     void RestoreWindowPlacement();
-    // After the program replaced or resized the table: the edit history starts afresh.
+    // After the program replaced or resized the table: the edit history starts afresh and
+    // the cursor goes to AA01's relay name.
     void StartHistory();
     // The table as it is now has been saved.
     void MarkSaved();

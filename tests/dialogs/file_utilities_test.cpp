@@ -87,7 +87,8 @@ TEST_F(FileUtilGetSubDirectories, KeepsTheOrderThePlatformListsThemIn)
     const QStringList platform = QDir(dir_.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Unsorted);
     QStringList sorted = platform;
     sorted.sort();
-    ASSERT_NE(platform, sorted) << "this file system lists by name: the order cannot be told apart";
+    if (platform == sorted)
+        GTEST_SKIP() << "this file system lists by name: the order cannot be told apart";
     ScriptedUi ui;
     EXPECT_EQ(GetSubDirectories(dir_.path(), ui), QStringList{QString()} + platform);
 }

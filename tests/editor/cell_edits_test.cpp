@@ -48,16 +48,24 @@ TEST(PlanPaste, PutsTheBlockWhereTheSelectionStartsAndSaysWhatItCutOrLeftOut)
     const Case cases[] = {
         {"column of names", {2, FieldRelNam, 2, FieldRelNam}, u"N1\r\nN2\r\n"_s,
          {{2, FieldRelNam, u"N1"_s}, {3, FieldRelNam, u"N2"_s}}, {}},
-        {"rows copied from the grid", {0, FieldRelNam, 1, FieldStDn, true},
-         u"ZZ99\tName\tBack\tON\tOFF\r\nAA02\tName2\tFront\tA\tB\r\n"_s,
+        {"rows copied from the grid, over rows selected by their headers", {0, FieldChan, 1, FieldStDn},
+         u"HH48\tName\tBack\tON\tOFF\r\nAA02\tName2\tFront\tA\tB\r\n"_s,
          {{0, FieldRelNam, u"Name"_s}, {0, FieldBack, true}, {0, FieldStUp, u"ON"_s},
           {0, FieldStDn, u"OFF"_s}, {1, FieldRelNam, u"Name2"_s}, {1, FieldStUp, u"A"_s},
           {1, FieldStDn, u"B"_s}},
          {}},
-        {"id, name, contact", {4, FieldRelNam, 5, FieldStDn, true}, u"1\tTPR\tb\n2\tXR\tX\n"_s,
-         {{4, FieldRelNam, u"TPR"_s}, {4, FieldBack, true}, {5, FieldRelNam, u"XR"_s},
-          {5, FieldBack, true}},
+        {"rows copied from the grid, at a state text", {4, FieldStUp, 4, FieldStUp},
+         u"AA09\tTPR\tb\tON\r\n"_s, {{4, FieldRelNam, u"TPR"_s}, {4, FieldBack, true}, {4, FieldStUp, u"ON"_s}}, {}},
+        {"name to state down, over rows selected by their headers", {4, FieldChan, 5, FieldStDn},
+         u"TPR\tb\tON\tOFF\nXR\tX\tUP\tDN\n"_s,
+         {{4, FieldRelNam, u"TPR"_s}, {4, FieldBack, true}, {4, FieldStUp, u"ON"_s}, {4, FieldStDn, u"OFF"_s},
+          {5, FieldRelNam, u"XR"_s}, {5, FieldBack, true}},
          {}},
+        {"name to state down, at another name", {9, FieldRelNam, 9, FieldRelNam}, u"TPR\tBack\tON\tOFF\r\n"_s,
+         {{9, FieldRelNam, u"TPR"_s}, {9, FieldBack, true}, {9, FieldStUp, u"ON"_s}, {9, FieldStDn, u"OFF"_s}}, {}},
+        {"a first column that names no channel is a name", {9, FieldRelNam, 9, FieldRelNam}, u"ZZ99\tBack\r\n"_s,
+         {{9, FieldRelNam, u"ZZ99"_s}, {9, FieldBack, true}}, {}},
+        {"a single id is a name", {9, FieldRelNam, 9, FieldRelNam}, u"AB01"_s, {{9, FieldRelNam, u"AB01"_s}}, {}},
         {"one value fills the selection", {1, FieldBack, 2, FieldStUp}, u"yes"_s,
          {{1, FieldBack, true}, {2, FieldBack, true}, {1, FieldStUp, u"yes"_s},
           {2, FieldStUp, u"yes"_s}},
@@ -110,13 +118,15 @@ TEST(PlanDeleteAndCopyText, ResetTheSelectionAndCopyItAsSpreadsheetText)
 
     EXPECT_EQ(CopyText(rows, {1, FieldRelNam, 2, FieldBack}),
               u"\"12 \"\"TPR\"\"\"\tBack\r\n\"two\tparts\"\tFront\r\n"_s);
-    const QString wholeRows = CopyText(rows, {1, FieldRelNam, 1, FieldStDn, true});
+    // Exactly what is highlighted: the ids only when the Chan column is.
+    EXPECT_EQ(CopyText(rows, {1, FieldRelNam, 1, FieldStDn}), u"\"12 \"\"TPR\"\"\"\tBack\tON\tOFF\r\n"_s);
+    const QString wholeRows = CopyText(rows, {1, FieldChan, 1, FieldStDn});
     EXPECT_EQ(wholeRows, u"AA02\t\"12 \"\"TPR\"\"\"\tBack\tON\tOFF\r\n"_s);
-    // Pasted onto other whole rows, it gives them the row and leaves their ids alone.
-    const EditPlan pasted = PlanPaste(rows, {7, FieldRelNam, 7, FieldStDn, true}, TextToCells(wholeRows));
+    // Pasted onto another name, it gives that row the row and leaves its id alone.
+    const EditPlan pasted = PlanPaste(rows, {7, FieldRelNam, 7, FieldRelNam}, TextToCells(wholeRows));
     EXPECT_EQ(Applied(rows, pasted.changes)[7], (ChannelRow{u"AA08"_s, rows[1].relNam, true, u"ON"_s, u"OFF"_s}));
 
-    const std::vector<CellChange> reset = PlanDelete(rows, {0, FieldRelNam, 2, FieldStUp, true});
+    const std::vector<CellChange> reset = PlanDelete(rows, {0, FieldChan, 2, FieldStDn});
     EXPECT_EQ(reset.size(), 5u); // only the cells that were not their defaults
     EXPECT_TRUE(Applied(rows, reset) == Defaults(384));
 }

@@ -230,19 +230,35 @@ TEST(DipRead, ACountAboveTheMaximumLoadsThreeThousandAndSeventyTwo)
     EXPECT_EQ(table.Row(3071).Chan, u"HH48"_s);
 }
 
-TEST(DipRead, AFileEndingBeforeItsCountLoadsTheRecordsPresent)
+// The records present are loaded, and a warning names the channels shown as spares.
+TEST(DipRead, AFileEndingBeforeItsCountLoadsTheRecordsPresentAndWarns)
 {
-    QByteArray bytes = Header(kDipMagic, 3, 3, 384) + Record("first", 1) + Record("second", 0);
-    bytes += Record("partial", 0).left(25);
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::ReadOnly);
-    EditedTable edited;
-    ScriptedUi ui;
-    ASSERT_EQ(ReadDip(buffer, edited.table, ui), DipReadOutcome::Loaded);
-    EXPECT_EQ(ui.MessageTexts(), QStringList{u"2 channels loaded"_s});
-    EXPECT_EQ(edited.table.rowCount(), 384);
-    EXPECT_EQ(edited.table.Row(1).relNam, u"second"_s);
-    EXPECT_EQ(edited.table.Row(2), DefaultRow(2));
+    const struct
+    {
+        int announced;
+        int present;
+        QString warning;
+    } cases[] = {
+        {384, 2, u"site.dip holds 2 of the 384 channels its header announces; channels AA03 to AH48 are shown as spares."_s},
+        {3072, 124, u"site.dip holds 124 of the 3072 channels its header announces; channels AC29 to HH48 are shown as spares."_s},
+    };
+    for (const auto& c : cases) {
+        QByteArray bytes = Header(kDipMagic, 3, 3, c.announced);
+        for (int k = 0; k < c.present; ++k)
+            bytes += Record(k == 1 ? "second" : "first", 0);
+        bytes += Record("partial", 0).left(25);
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::ReadOnly);
+        EditedTable edited;
+        ScriptedUi ui;
+        ASSERT_EQ(ReadDip(buffer, edited.table, ui, u"site.dip"_s), DipReadOutcome::Loaded);
+        EXPECT_EQ(ui.Messages(), (std::vector{test::Info(u"%1 channels loaded"_s.arg(c.present)),
+                                              MessageRequest{c.warning, MessageIcon::Exclamation,
+                                                             MessageButtons::Ok, u"MR640 configuration editor"_s}}));
+        EXPECT_EQ(edited.table.rowCount(), c.announced);
+        EXPECT_EQ(edited.table.Row(1).relNam, u"second"_s);
+        EXPECT_EQ(edited.table.Row(c.present), DefaultRow(c.present));
+    }
 }
 
 TEST(DipRead, AReadErrorIsReportedAndTheTableStaysAsItWas)

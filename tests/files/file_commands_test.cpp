@@ -119,10 +119,11 @@ TEST_F(FileCommands, AFileNamedOutsideTheDialogOpensAsOpenDoes)
     // Files that cannot be read get Open's own reports and change nothing.
     ui.ClearShown();
     w.OpenSiteFile(SitePath(u"gone.dip"_s));
+    ui.Answer(MessageButton::Update);
     w.OpenSiteFile(SitePath(u"gone.csv"_s));
-    ASSERT_EQ(ui.Messages().size(), 2u);
+    ASSERT_EQ(ui.Messages().size(), 3u);
     EXPECT_TRUE(ui.Messages()[0].text.startsWith(u"Error occurred while opening.\r\n"_s));
-    EXPECT_TRUE(ui.Messages()[1].text.startsWith(u"Error occurred while loading.\r\n"_s));
+    EXPECT_TRUE(ui.Messages()[2].text.startsWith(u"Error occurred while loading.\r\n"_s));
     EXPECT_EQ(w.currentFile(), SitePath(u"north.old.dip"_s));
     EXPECT_EQ(w.Table().Row(0).relNam, u"12 TPR"_s);
 }
@@ -150,7 +151,7 @@ TEST_F(FileCommands, ARefusedDipFileChangesNothing)
 MessageRequest NoFormat(const QString& name, const char* notDone)
 {
     return Info(name + u" was not "_s + QString::fromLatin1(notDone) +
-                u".\r\nThe file name must end in \"dip\" or \"csv\", in lower case."_s);
+                u".\r\nThe file name must end in \"dip\" or \"csv\"."_s);
 }
 
 TEST_F(FileCommands, OtherEndingsReadNothingButClearTheModifiedMark)
@@ -158,7 +159,7 @@ TEST_F(FileCommands, OtherEndingsReadNothingButClearTheModifiedMark)
     FrmDips& w = Start();
     OpenNorthAndEdit();
     std::vector<MessageRequest> said;
-    for (const QString& name : {u"NORTH.DIP"_s, u"north.txt"_s, u"north.Dip"_s}) {
+    for (const QString& name : {u"north.txt"_s, u"north.dipx"_s}) {
         MakeDip(name, 768, u"other"_s);
         w.SetModified(true);
         ui.Answer(MessageButton::No).ChooseFile(SitePath(name));
@@ -176,15 +177,37 @@ TEST_F(FileCommands, SavingAsANameOfNoFormatWritesNothingAndSaysWhy)
 {
     FrmDips& w = Start();
     OpenNorthAndEdit();
-    for (const QString& name : {u"Northgate.rev3"_s, u"upper.DIP"_s}) {
-        ui.ClearShown();
-        ui.ChooseFile(SitePath(name));
-        EXPECT_FALSE(w.SaveSiteAs());
-        EXPECT_EQ(ui.Messages(), std::vector{NoFormat(name, "saved")});
-        EXPECT_FALSE(QFile::exists(SitePath(name)));
-    }
+    ui.ChooseFile(SitePath(u"Northgate.rev3"_s));
+    EXPECT_FALSE(w.SaveSiteAs());
+    EXPECT_EQ(ui.Messages(), std::vector{NoFormat(u"Northgate.rev3"_s, "saved")});
+    EXPECT_FALSE(QFile::exists(SitePath(u"Northgate.rev3"_s)));
     EXPECT_TRUE(w.modified());
     EXPECT_EQ(w.windowTitle(), u"north - MR640 configuration editor"_s);
+}
+
+// The dialogs refuse a name of no format themselves, and an ending in capitals means its
+// format as plainly as in small letters.
+TEST_F(FileCommands, EndingsSelectTheirFormatInAnyCase)
+{
+    FrmDips& w = Start();
+    OpenNorthAndEdit();
+    ui.ChooseFile(SitePath(u"SITE2.DIP"_s)).ChooseFile(SitePath(u"CARD.Dip"_s)).ChooseFile(SitePath(u"COPY.CSV"_s));
+    EXPECT_TRUE(w.SaveSiteAs());
+    w.ExportToCard();
+    EXPECT_TRUE(w.SaveSiteAs());
+    EXPECT_EQ(test::ReadBytes(SitePath(u"SITE2.DIP"_s)), EncodeDip(w.Table().Rows()));
+    EXPECT_EQ(test::ReadBytes(SitePath(u"CARD.Dip"_s)), EncodeDip(w.Table().Rows()));
+    EXPECT_EQ(test::ReadBytes(SitePath(u"COPY.CSV"_s)), EncodeCsv(w.Table().Rows()));
+    EXPECT_EQ(w.currentFile(), SitePath(u"SITE2.DIP"_s));
+    EXPECT_FALSE(w.modified());
+    const std::vector<FileDialogRequest>& dialogs = ui.FileDialogs();
+    ASSERT_EQ(dialogs.size(), 3u);
+    EXPECT_EQ(dialogs[0].endings, (QStringList{u"dip"_s, u"csv"_s}));
+    EXPECT_EQ(dialogs[1].endings, QStringList{u"dip"_s});
+
+    ui.ChooseFile(SitePath(u"SITE2.DIP"_s));
+    w.OpenSite();
+    EXPECT_EQ(ui.MessageTexts().back(), u"384 channels loaded"_s);
 }
 
 TEST_F(FileCommands, SavingAsDipAdoptsTheFileAndAFailedSaveAdoptsNothing)
@@ -241,11 +264,16 @@ TEST_F(FileCommands, OpeningACsvFileNamesTheSiteAfterIt)
     FrmDips& w = Start();
     OpenNorthAndEdit();
     test::WriteBytes(SitePath(u"east.v2.csv"_s), "AA01,12 TPR,Back\r\nAA02,13 TPR,Front\nBA01,far,Back\n");
-    ui.Answer(MessageButton::No).ChooseFile(SitePath(u"east.v2.csv"_s)).Answer(MessageButton::Ok);
+    ui.Answer(MessageButton::No)
+        .ChooseFile(SitePath(u"east.v2.csv"_s))
+        .Answer(MessageButton::Update)
+        .Answer(MessageButton::Ok);
     w.OpenSite();
-    ASSERT_EQ(ui.Messages().size(), 3u);
-    EXPECT_TRUE(ui.Messages()[1].text.startsWith(u"Unexpected channel number.\r\n"_s));
-    EXPECT_EQ(ui.Messages()[2], Info(u"385 channels imported"_s));
+    ASSERT_EQ(ui.Messages().size(), 4u);
+    EXPECT_EQ(ui.Messages()[1], test::Question(u"Open east.v2.csv as a new site, or update the open site with it?"_s,
+                                               MessageButtons::NewSiteUpdateCancel));
+    EXPECT_TRUE(ui.Messages()[2].text.startsWith(u"Unexpected channel number.\r\n"_s));
+    EXPECT_EQ(ui.Messages()[3], Info(u"385 channels imported\r\n382 rows kept their earlier content"_s));
     EXPECT_EQ(w.Table().rowCount(), 768);
     EXPECT_EQ(CountEntry(), 1);
     EXPECT_EQ(w.Table().Row(1).relNam, u"13 TPR"_s);
@@ -262,10 +290,13 @@ TEST_F(FileCommands, ACsvLoadEndedByAnErrorKeepsTheSitesFileAndState)
     FrmDips& w = Start();
     OpenNorthAndEdit();
     test::WriteBytes(SitePath(u"bad.csv"_s), "AA01,12 XR,Back\r\n-5,below,Front\r\n");
-    ui.Answer(MessageButton::No).ChooseFile(SitePath(u"bad.csv"_s)).Answer(MessageButton::Ok);
+    ui.Answer(MessageButton::No)
+        .ChooseFile(SitePath(u"bad.csv"_s))
+        .Answer(MessageButton::Update)
+        .Answer(MessageButton::Ok);
     w.OpenSite();
-    ASSERT_EQ(ui.Messages().size(), 3u);
-    EXPECT_EQ(ui.Messages()[2], Info(u"Error occurred while loading.\r\nChannel -5 has no row in the table."_s));
+    ASSERT_EQ(ui.Messages().size(), 4u);
+    EXPECT_EQ(ui.Messages()[3], Info(u"Error occurred while loading.\r\nChannel -5 has no row in the table."_s));
     EXPECT_EQ(w.Table().Row(0).relNam, u"12 XR"_s); // stored before the error
     EXPECT_EQ(w.currentFile(), SitePath(u"north.dip"_s));
     EXPECT_EQ(w.windowTitle(), u"north - MR640 configuration editor"_s);
@@ -273,11 +304,61 @@ TEST_F(FileCommands, ACsvLoadEndedByAnErrorKeepsTheSitesFileAndState)
 
     // A file that cannot be opened is reported the same way.
     ui.ClearShown();
-    ui.Answer(MessageButton::No).ChooseFile(SitePath(u"missing.csv"_s));
+    ui.Answer(MessageButton::No).ChooseFile(SitePath(u"missing.csv"_s)).Answer(MessageButton::NewSite);
     w.OpenSite();
-    ASSERT_EQ(ui.Messages().size(), 2u);
-    EXPECT_TRUE(ui.Messages()[1].text.startsWith(u"Error occurred while loading.\r\n"_s));
+    ASSERT_EQ(ui.Messages().size(), 3u);
+    EXPECT_TRUE(ui.Messages()[2].text.startsWith(u"Error occurred while loading.\r\n"_s));
+    EXPECT_EQ(w.Table().Row(0).relNam, u"12 XR"_s);
     EXPECT_TRUE(w.modified());
+}
+
+// Over a site of its own, a CSV file is a new site or an update of the open one, as the
+// user says; a table of default rows has nothing to keep and nothing is asked.
+TEST_F(FileCommands, ACsvOpenedOverASiteAsksWhatItIs)
+{
+    const QString question = u"Open west.csv as a new site, or update the open site with it?"_s;
+    const struct
+    {
+        MessageButton answer;
+        QString first;
+        QString second;
+        QString shown; // the last box
+        QString site;
+    } cases[] = {
+        {MessageButton::NewSite, u"west"_s, u"Spare AA02"_s, u"1 channels imported"_s, u"west"_s},
+        {MessageButton::Update, u"west"_s, u"edited"_s, u"1 channels imported\r\n383 rows kept their earlier content"_s,
+         u"west"_s},
+        {MessageButton::Cancel, u"12 TPR"_s, u"edited"_s, question, u"north"_s},
+    };
+    for (const auto& c : cases) {
+        FrmDips& w = Start();
+        OpenNorthAndEdit();
+        test::WriteBytes(SitePath(u"west.csv"_s), "AA01,west,Back\r\n");
+        ui.Answer(MessageButton::No).ChooseFile(SitePath(u"west.csv"_s)).Answer(c.answer);
+        w.OpenSite();
+        EXPECT_EQ(ui.MessageTexts().at(1), question);
+        EXPECT_EQ(ui.MessageTexts().back(), c.shown);
+        EXPECT_EQ(w.Table().Row(0).relNam, c.first);
+        EXPECT_EQ(w.Table().Row(1).relNam, c.second);
+        EXPECT_EQ(w.siteName(), c.site);
+    }
+    FrmDips& w = Start();
+    ui.ClearShown();
+    ui.ChooseFile(SitePath(u"west.csv"_s));
+    w.OpenSite();
+    EXPECT_EQ(ui.MessageTexts(), QStringList{u"1 channels imported"_s});
+}
+
+// What is exported is what the screen shows, also while a name is being typed.
+TEST_F(FileCommands, ExportEndsTheEditInProgress)
+{
+    FrmDips& w = Start();
+    ASSERT_NE(StartTyping(3, FieldRelNam, u"Typed"_s), nullptr);
+    ui.ChooseFile(SitePath(u"card.dip"_s));
+    w.ExportToCard();
+    std::vector<ChannelRow> shown = DefaultRows(384);
+    shown[3].relNam = u"Typed"_s;
+    EXPECT_EQ(test::ReadBytes(SitePath(u"card.dip"_s)), EncodeDip(shown));
 }
 
 TEST_F(FileCommands, ExportWritesAFreshCardFileAndRemembersTheCardFolder)

@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QClipboard>
+#include <QComboBox>
 #include <QHeaderView>
 #include <QMessageBox>
 #include <QTimer>
@@ -142,6 +143,73 @@ TEST_F(CellEditing, TheChanColumnIsNeverCurrent)
         c.act();
         EXPECT_EQ(grid.currentIndex(), w.Table().index(c.row, c.field)) << c.what;
     }
+}
+
+// After a command that replaces or resizes the table, typing edits the cell the user sees
+// as current: AA01's relay name, in view.
+TEST_F(CellEditing, TheCurrentCellIsTheFirstNameAfterEachCommandThatReplacesTheTable)
+{
+    FrmDips& w = Start();
+    ChannelGrid& grid = w.Grid();
+    const QString dip = MakeDip(u"north.dip"_s, 768);
+    test::WriteBytes(SitePath(u"east.csv"_s), "AA01,east\r\n");
+    const struct
+    {
+        const char* what;
+        std::function<void()> act;
+    } cases[] = {
+        {"New", [&] { w.NewSite(); }},
+        {"Open of a dip file", [&] { ui.ChooseFile(dip); w.OpenSite(); }},
+        {"a drop of a CSV file", [&] { ui.Answer(MessageButton::Update); w.OpenSiteFile(SitePath(u"east.csv"_s)); }},
+        {"a size change", [&] { w.findChild<QComboBox*>(u"CmbNoChans"_s)->setCurrentIndex(3); }},
+    };
+    for (const auto& c : cases) {
+        w.SetModified(false);
+        grid.setFocus();
+        const QModelIndex far = w.Table().index(w.Table().rowCount() - 1, FieldStUp);
+        grid.setCurrentIndex(far);
+        grid.scrollTo(far);
+        c.act();
+        const QModelIndex first = w.Table().index(0, FieldRelNam);
+        EXPECT_EQ(grid.currentIndex(), first) << c.what;
+        EXPECT_TRUE(grid.selectionModel()->isSelected(first)) << c.what;
+        EXPECT_TRUE(grid.viewport()->rect().contains(grid.visualRect(first))) << c.what;
+        QTest::keyClicks(&grid, u"Q"_s);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(w.Table().Row(0).relNam, u"Q"_s) << c.what;
+    }
+}
+
+// Enter ends an edit and moves down, Shift+Enter up, as in a spreadsheet; also when no
+// cell is being edited.
+TEST_F(CellEditing, EnterMovesDownAndShiftEnterUp)
+{
+    FrmDips& w = Start();
+    ChannelGrid& grid = w.Grid();
+    QLineEdit* editor = StartTyping(5, FieldRelNam, u"TPR"_s);
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClick(editor, Qt::Key_Return);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w.Table().Row(5).relNam, u"TPR"_s);
+    EXPECT_EQ(grid.currentIndex(), w.Table().index(6, FieldRelNam));
+
+    editor = StartTyping(6, FieldStUp, u"ON"_s);
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClick(editor, Qt::Key_Enter, Qt::ShiftModifier);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w.Table().Row(6).stUp, u"ON"_s);
+    EXPECT_EQ(grid.currentIndex(), w.Table().index(5, FieldStUp));
+
+    QTest::keyClick(&grid, Qt::Key_Return);
+    EXPECT_EQ(grid.currentIndex(), w.Table().index(6, FieldStUp));
+    QTest::keyClick(&grid, Qt::Key_Return, Qt::ShiftModifier);
+    EXPECT_EQ(grid.currentIndex(), w.Table().index(5, FieldStUp));
+    EXPECT_EQ(grid.Editor(), nullptr);
+
+    editor = StartTyping(7, FieldRelNam, u"dropped"_s);
+    QTest::keyClick(editor, Qt::Key_Escape);
+    EXPECT_EQ(grid.currentIndex(), w.Table().index(7, FieldRelNam));
 }
 
 TEST_F(CellEditing, TheRowMarkerColumnCanBeResized)

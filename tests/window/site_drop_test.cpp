@@ -63,7 +63,7 @@ TEST_F(SiteDrop, AnythingElseIsRefusedAndChangesNothing)
     QMimeData text;
     text.setText(north);
     EXPECT_FALSE(Drop(text));
-    for (const QStringList& paths : {QStringList{MakeDip(u"north.txt"_s, 768)}, QStringList{MakeDip(u"NORTH.DIP"_s, 768)},
+    for (const QStringList& paths : {QStringList{MakeDip(u"north.txt"_s, 768)}, QStringList{MakeDip(u"north.dipx"_s, 768)},
                                      QStringList{north, MakeDip(u"south.dip"_s, 768)},
                                      QStringList{u"https://example.org/north.dip"_s}}) {
         EXPECT_FALSE(Drop(*Files(paths))) << paths.join(u' ').toStdString();

@@ -15,7 +15,7 @@ using namespace mr640::fuzz;
 
 namespace {
 
-void CheckPaste(const std::vector<ChannelRow>& rows, const CellBlock& cells, int top, int field)
+void CheckPaste(const std::vector<ChannelRow>& rows, const CellViews& cells, int top, int field)
 {
     const EditPlan plan = PlanPaste(rows, {top, field, top + 2, field + 1}, cells);
     for (const CellChange& c : plan.changes) {
@@ -52,6 +52,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     static const std::vector<ChannelRow> rows = EditedRows(384);
     const int top = size == 0 ? 0 : data[0] % 8 * 50;
-    CheckPaste(rows, cells, top, size == 0 ? FieldRelNam : data[size - 1] % FieldCount);
+    CheckPaste(rows, TextToCellViews(text), top, size == 0 ? FieldRelNam : data[size - 1] % FieldCount);
     return 0;
 }

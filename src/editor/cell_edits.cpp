@@ -36,10 +36,10 @@ CellRange Clamped(CellRange range, int rowCount)
 
 // True when every row of block starts with a channel id in its four-character form and
 // holds more: whole rows, as Copy gives them.
-bool IsWholeRowBlock(const CellBlock& block)
+bool IsWholeRowBlock(const std::vector<std::vector<QStringView>>& block)
 {
-    return std::all_of(block.begin(), block.end(), [](const QStringList& cells) {
-        const QString& id = cells[0];
+    return std::all_of(block.begin(), block.end(), [](const std::vector<QStringView>& cells) {
+        const QStringView id = cells[0];
         return cells.size() > 1 && id.size() == 4 && id[0].isLetter() && id[1].isLetter() && id[2].isDigit() &&
                id[3].isDigit() && ChannelNumberFromId(id).value_or(0) > 0;
     });
@@ -48,11 +48,11 @@ bool IsWholeRowBlock(const CellBlock& block)
 // The values are compared before they become variants: a paste of a whole table plans
 // thousands of cells.
 void AddText(EditPlan& plan, const std::vector<ChannelRow>& rows, int row, int field,
-             const QString& after)
+             QStringView after)
 {
     const QString before = CellText(rows[static_cast<std::size_t>(row)], field);
     if (before != after)
-        plan.changes.push_back({row, field, before, after});
+        plan.changes.push_back({row, field, before, after.toString()});
 }
 
 void AddBack(EditPlan& plan, const std::vector<ChannelRow>& rows, int row, bool after)
@@ -64,7 +64,7 @@ void AddBack(EditPlan& plan, const std::vector<ChannelRow>& rows, int row, bool 
 
 // Adds the change of one cell to a pasted text.
 void PlanCell(EditPlan& plan, const std::vector<ChannelRow>& rows, int row, int field,
-              const QString& text)
+              QStringView text)
 {
     if (field == FieldChan)
         return;
@@ -81,11 +81,11 @@ void PlanCell(EditPlan& plan, const std::vector<ChannelRow>& rows, int row, int 
 
 } // namespace
 
-std::optional<bool> BackContactFromText(const QString& text)
+std::optional<bool> BackContactFromText(QStringView text)
 {
     static const QStringList backs = {u"back"_s, u"b"_s, u"1"_s, u"true"_s, u"yes"_s, u"x"_s};
     static const QStringList fronts = {u"front"_s, u"f"_s, u"0"_s, u"false"_s, u"no"_s, QString()};
-    const QStringView key = QStringView(text).trimmed();
+    const QStringView key = text.trimmed();
     auto names = [key](const QStringList& list) {
         return std::any_of(list.begin(), list.end(),
                            [key](const QString& name) { return key.compare(name, Qt::CaseInsensitive) == 0; });
@@ -98,22 +98,27 @@ std::optional<bool> BackContactFromText(const QString& text)
 }
 
 void PlanText(EditPlan& plan, const std::vector<ChannelRow>& rows, int row, int field,
-              const QString& text)
+              QStringView text)
 {
     const int limit = FieldTextLimit(field);
-    const CleanText clean = CleanedText(text);
-    const QStringView kept = LeftCharacters(clean.text, limit);
-    const QString cut = kept.size() < clean.text.size() ? kept.toString() : clean.text;
-    plan.unheld += CleanedText(text, Unheld::Question, limit).unheld;
-    if (cut.size() < clean.text.size())
+    // Most texts are clean already: only one that is not is copied to be cleaned.
+    CleanText cleaned;
+    if (!IsClean(text)) {
+        cleaned = CleanedText(text);
+        plan.unheld += CleanedText(text, Unheld::Question, limit).unheld;
+        text = cleaned.text;
+    }
+    const QStringView cut = LeftCharacters(text, limit);
+    if (cut.size() < text.size())
         plan.cases.append(u"%1 of %2 cut to %3 characters: \"%4\""_s.arg(
             FieldCaption(field), RowId(row), QString::number(limit), cut));
     AddText(plan, rows, row, field, cut);
 }
 
 EditPlan PlanPaste(const std::vector<ChannelRow>& rows, const CellRange& selection,
-                   const CellBlock& block)
+                   const CellViews& cellViews)
 {
+    const std::vector<std::vector<QStringView>>& block = cellViews.rows;
     EditPlan plan;
     const CellRange range = Clamped(selection, RowCount(rows));
     if (block.empty() || range.top > range.bottom)
@@ -131,9 +136,10 @@ EditPlan PlanPaste(const std::vector<ChannelRow>& rows, const CellRange& selecti
     const int left = IsWholeRowBlock(block) ? int(FieldChan) : std::max(range.left, int(FieldRelNam));
     plan.changes.reserve(static_cast<std::size_t>(pasted * std::max(FieldCount - left, 0)));
     for (int i = 0; i < pasted; ++i) {
-        const QStringList& cells = block[static_cast<std::size_t>(i)];
-        for (int j = 0; j < cells.size() && left + j < FieldCount; ++j)
-            PlanCell(plan, rows, range.top + i, left + j, cells[j]);
+        const std::vector<QStringView>& cells = block[static_cast<std::size_t>(i)];
+        const int width = std::min(static_cast<int>(cells.size()), FieldCount - left);
+        for (int j = 0; j < width; ++j)
+            PlanCell(plan, rows, range.top + i, left + j, cells[static_cast<std::size_t>(j)]);
     }
     if (pasted < blockRows) {
         const int leftOut = blockRows - pasted;

@@ -31,13 +31,13 @@ struct EditPlan
 
 // The back contact a pasted text names: "Back"/"Front" in any case or their first letter,
 // "1"/"0", "true"/"false", "yes"/"no", "x"/empty. std::nullopt for any other text.
-std::optional<bool> BackContactFromText(const QString& text);
+std::optional<bool> BackContactFromText(QStringView text);
 
 // Adds to plan the change of a text cell to text, cleaned as CleanedText cleans it and cut
 // to the field's limit (with a case saying so). Adds nothing when the cell already holds
 // the result.
 void PlanText(EditPlan& plan, const std::vector<ChannelRow>& rows, int row, int field,
-              const QString& text);
+              QStringView text);
 
 // Pasting block into the selection, rightwards and downwards from the selection's top row.
 // A block whose first column holds channel ids (AA01) is whole rows, as Copy gives them:
@@ -46,9 +46,9 @@ void PlanText(EditPlan& plan, const std::vector<ChannelRow>& rows, int row, int 
 // A single value fills a larger selection. Chan cells keep their ids, cells beyond the
 // table are left out, texts are cleaned and cut to their limits, back-contact texts that
 // name no contact leave their cell as it was. Changes that would not change a cell are
-// left out.
+// left out, and only a cell that changes gets a text of its own.
 EditPlan PlanPaste(const std::vector<ChannelRow>& rows, const CellRange& range,
-                   const CellBlock& block);
+                   const CellViews& block);
 
 // Resetting the selected cells to their defaults (Chan cells stay as they are).
 std::vector<CellChange> PlanDelete(const std::vector<ChannelRow>& rows, const CellRange& range);

@@ -2,6 +2,8 @@
 
 #include "platform/windows1252.h"
 
+#include <algorithm>
+
 namespace mr640 {
 
 using namespace Qt::StringLiterals;
@@ -37,6 +39,14 @@ CleanText CleanedText(QStringView text, Unheld unheld, qsizetype limit)
         }
     }
     return clean;
+}
+
+bool IsClean(QStringView text)
+{
+    // A surrogate pair makes a character beyond Windows-1252.
+    return std::all_of(text.begin(), text.end(), [](QChar c) {
+        return !IsControlCharacter(c.unicode()) && !c.isSurrogate() && Windows1252Holds(c.unicode());
+    });
 }
 
 QString UnheldReport(int count)

@@ -27,6 +27,10 @@ enum class Unheld { Question, Drop };
 CleanText CleanedText(QStringView text, Unheld unheld = Unheld::Question,
                       qsizetype limit = std::numeric_limits<qsizetype>::max());
 
+// True when CleanedText would give text back as it is: no control character and none that
+// Windows-1252 cannot hold.
+bool IsClean(QStringView text);
+
 // The line a command adds to its report when it replaced characters by "?":
 // "2 characters the site file cannot hold were replaced by ?"; empty for none.
 QString UnheldReport(int count);

@@ -23,17 +23,23 @@ QString Quoted(const QString& cell)
 class CellReader
 {
 public:
-    explicit CellReader(QStringView text) : text_(text) {}
+    // Quoted cells' contents go to unquoted.
+    CellReader(QStringView text, std::vector<QString>& unquoted) : text_(text), unquoted_(unquoted) {}
 
     bool AtEnd() const { return pos_ >= text_.size(); }
 
     // The cell starting at the reading position; afterwards the position is past the
     // tab or the line end that ended it. rowEnded tells which.
-    QString Next(bool& rowEnded)
+    QStringView Next(bool& rowEnded)
     {
-        QString cell;
-        if (!ReadQuoted(cell))
+        QString quoted;
+        QStringView cell;
+        if (ReadQuoted(quoted)) {
+            unquoted_.push_back(std::move(quoted));
+            cell = unquoted_.back();
+        } else {
             cell = ReadPlain();
+        }
         rowEnded = SkipSeparator();
         return cell;
     }
@@ -78,12 +84,12 @@ private:
         return false;
     }
 
-    QString ReadPlain()
+    QStringView ReadPlain()
     {
         const qsizetype start = pos_;
         while (!EndsCellAt(pos_))
             ++pos_;
-        return text_.mid(start, pos_ - start).toString();
+        return text_.sliced(start, pos_ - start);
     }
 
     bool SkipSeparator()
@@ -99,6 +105,7 @@ private:
     }
 
     QStringView text_;
+    std::vector<QString>& unquoted_;
     qsizetype pos_ = 0;
 };
 
@@ -116,24 +123,39 @@ QString CellsToText(const CellBlock& cells)
     return text;
 }
 
-CellBlock TextToCells(QStringView text)
+CellViews TextToCellViews(QStringView text)
 {
-    CellBlock cells;
-    CellReader reader(text);
-    QStringList row;
+    CellViews cells;
+    CellReader reader(text, cells.unquoted);
+    std::vector<QStringView> row;
     while (!reader.AtEnd()) {
         bool rowEnded = false;
-        row.append(reader.Next(rowEnded));
+        row.push_back(reader.Next(rowEnded));
         if (rowEnded) {
             // Rows are mostly as wide as the one before: one allocation each.
-            const qsizetype width = row.size();
-            cells.push_back(std::exchange(row, {}));
+            const std::size_t width = row.size();
+            cells.rows.push_back(std::exchange(row, {}));
             row.reserve(width);
         }
     }
     // A tab at the very end leaves an empty last cell.
-    if (!row.isEmpty())
-        cells.push_back(row << QString());
+    if (!row.empty()) {
+        row.emplace_back();
+        cells.rows.push_back(std::move(row));
+    }
+    return cells;
+}
+
+CellBlock TextToCells(QStringView text)
+{
+    CellBlock cells;
+    for (const std::vector<QStringView>& views : TextToCellViews(text).rows) {
+        QStringList row;
+        row.reserve(static_cast<qsizetype>(views.size()));
+        for (QStringView cell : views)
+            row.append(cell.toString());
+        cells.push_back(std::move(row));
+    }
     return cells;
 }
 

@@ -23,4 +23,14 @@ QString CellsToText(const CellBlock& cells);
 // text holds no cell.
 CellBlock TextToCells(QStringView text);
 
+// The same cells without a copy of each: a cell read as it stands is a view into the text,
+// a quoted cell a view into unquoted, which holds what its quotes enclose. The views stay
+// valid while the text and this object (moved or not) exist.
+struct CellViews
+{
+    std::vector<std::vector<QStringView>> rows;
+    std::vector<QString> unquoted;
+};
+CellViews TextToCellViews(QStringView text);
+
 } // namespace mr640

@@ -235,8 +235,9 @@ void EditCommands::Paste()
         editor->PasteCleaned();
         return;
     }
-    const CellBlock block = TextToCells(QGuiApplication::clipboard()->text());
-    if (block.empty())
+    const QString text = QGuiApplication::clipboard()->text();
+    const CellViews block = TextToCellViews(text);
+    if (block.rows.empty())
         return;
     const std::optional<CellRange> range = RangeToActOn(u"Paste"_s);
     if (!range)

@@ -90,7 +90,7 @@ TEST(PlanPaste, PutsTheBlockWhereTheSelectionStartsAndSaysWhatItCutOrLeftOut)
     };
     const std::vector<ChannelRow> rows = Defaults(384);
     for (const Case& c : cases) {
-        const EditPlan plan = PlanPaste(rows, c.range, TextToCells(c.text));
+        const EditPlan plan = PlanPaste(rows, c.range, TextToCellViews(c.text));
         std::vector<ChannelRow> expected = rows;
         for (const Cell& cell : c.cells)
             SetCellValue(expected[static_cast<std::size_t>(cell.row)], cell.field, cell.value);
@@ -123,7 +123,7 @@ TEST(PlanDeleteAndCopyText, ResetTheSelectionAndCopyItAsSpreadsheetText)
     const QString wholeRows = CopyText(rows, {1, FieldChan, 1, FieldStDn});
     EXPECT_EQ(wholeRows, u"AA02\t\"12 \"\"TPR\"\"\"\tBack\tON\tOFF\r\n"_s);
     // Pasted onto another name, it gives that row the row and leaves its id alone.
-    const EditPlan pasted = PlanPaste(rows, {7, FieldRelNam, 7, FieldRelNam}, TextToCells(wholeRows));
+    const EditPlan pasted = PlanPaste(rows, {7, FieldRelNam, 7, FieldRelNam}, TextToCellViews(wholeRows));
     EXPECT_EQ(Applied(rows, pasted.changes)[7], (ChannelRow{u"AA08"_s, rows[1].relNam, true, u"ON"_s, u"OFF"_s}));
 
     const std::vector<CellChange> reset = PlanDelete(rows, {0, FieldChan, 2, FieldStDn});

@@ -299,8 +299,13 @@ void FrmDips::ExportToCard()
         ShowInfo(ui_, ErrorReport(u"Error occurred while saving."_s, old.errorString()));
         return;
     }
-    if (WriteDipFile(chosen->fullName, table_, ui_))
-        CheckCardCopy(ui_, *chosen, EncodeDip(table_.Rows()));
+    if (!WriteDipFile(chosen->fullName, table_, ui_))
+        return;
+    const QByteArray written = EncodeDip(table_.Rows());
+    // Exported over the site's own file: that is this program's change, not another's.
+    if (chosen->fullName == currentFile_)
+        RememberSiteFile(StampOfWritten(currentFile_, written));
+    CheckCardCopy(ui_, *chosen, written);
 }
 
 void FrmDips::CompareWithFile()

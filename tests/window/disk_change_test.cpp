@@ -67,6 +67,10 @@ TEST_F(DiskChange, SaveAsksBeforeOverwritingAnotherProgramsChange)
         OtherProgram(command);
         EXPECT_TRUE(Window().SaveSite());
     }
+    Window().Table().setData(Window().Table().index(2, FieldRelNam), u"exported"_s);
+    ui.ChooseFile(Window().currentFile()); // Export over the site's own file is its own change
+    Window().ExportToCard();
+    EXPECT_TRUE(Window().SaveSite());
     EXPECT_EQ(ui.Messages().size(), 2u);
     EXPECT_EQ(test::ReadBytes(Window().currentFile()), EncodeDip(Window().Table().Rows()));
 }

@@ -3,15 +3,14 @@
 #include "csv_file.h"
 #include "dip_file.h"
 #include "file_format.h"
+#include "site_dialogs.h"
 #include "editor/channel_count.h"
 #include "editor/channel_ids.h"
-#include "editor/channel_table.h"
 #include "editor/shared_routines.h"
 #include "platform/file_stamp.h"
 #include "platform/read_back.h"
 #include "platform/ui.h"
 #include "window/channel_grid.h"
-#include "window/disk_change_bar.h"
 #include "window/main_window.h"
 
 #include <QFile>
@@ -28,14 +27,6 @@ const QString kDipOnly = u"MR640 dip files (*.dip)|*.dip"_s;
 constexpr int kOpenFlags =
     FileDialogFlag::FileMustExist | FileDialogFlag::PathMustExist | FileDialogFlag::HideReadOnly;
 constexpr int kSaveFlags = FileDialogFlag::PathMustExist | FileDialogFlag::OverwritePrompt;
-
-// A name whose last three characters are neither "dip" nor "csv" selects no format; the
-// command then reads or writes nothing, and says so.
-void ReportNoFormat(Ui& ui, const ChosenFile& chosen, const QString& notDone)
-{
-    ShowInfo(ui, chosen.fileTitle + u" was not "_s + notDone + u"."_s + kCrLf +
-                     u"The file name must end in \"dip\" or \"csv\"."_s);
-}
 
 bool HoldsOnlyDefaults(const ChannelTable& table)
 {
@@ -71,8 +62,18 @@ void CheckCardCopy(Ui& ui, const ChosenFile& chosen, const QByteArray& meant)
     ui.ShowMessage({text, MessageIcon::Exclamation, MessageButtons::Ok, QString(kAppTitle)});
 }
 
+} // namespace
+
+// A name whose last three characters are neither "dip" nor "csv" selects no format; the
+// command then reads or writes nothing, and says so.
+void ReportNoFormat(Ui& ui, const ChosenFile& chosen, const QString& notDone)
+{
+    ShowInfo(ui, chosen.fileTitle + u" was not "_s + notDone + u"."_s + kCrLf +
+                     u"The file name must end in \"dip\" or \"csv\"."_s);
+}
+
 // The open dialog of a dip or CSV site file.
-FileDialogRequest OpenDialog(const QString& title, const QString& folder)
+FileDialogRequest OpenSiteDialog(const QString& title, const QString& folder)
 {
     FileDialogRequest request;
     request.kind = FileDialogKind::Open;
@@ -83,80 +84,13 @@ FileDialogRequest OpenDialog(const QString& title, const QString& folder)
     return request;
 }
 
-// Passes every box on to the person and notes a question answered with neither OK nor
-// Yes: a reading the person stopped.
-class StopNotingUi : public Ui
-{
-public:
-    explicit StopNotingUi(Ui& person) : person_(person) {}
-    bool Stopped() const { return stopped_; }
-
-    MessageButton ShowMessage(const MessageRequest& request) override
-    {
-        const MessageButton answer = person_.ShowMessage(request);
-        if (request.buttons != MessageButtons::Ok && answer != MessageButton::Ok &&
-            answer != MessageButton::Yes)
-            stopped_ = true;
-        return answer;
-    }
-    std::optional<ChosenFile> ShowFileDialog(const FileDialogRequest& request) override
-    {
-        return person_.ShowFileDialog(request);
-    }
-    int RunModal(QDialog& dialog) override { return person_.RunModal(dialog); }
-    void AtLine(int line) override { person_.AtLine(line); }
-
-private:
-    Ui& person_;
-    bool stopped_ = false;
-};
-
-// The site a file holds, read as Open reads it (its messages and prompts go to the person)
-// but into rows of its own, as into a new window; nothing when the file was refused, could
-// not be read or the person stopped the reading at a prompt. A CSV file carries no state
-// texts, so its channels keep those of the site on screen.
-std::optional<std::vector<ChannelRow>>
-ReadSiteOfItsOwn(const ChosenFile& chosen, const std::vector<ChannelRow>& screen, Ui& ui)
-{
-    ChannelTable own;
-    own.ReplaceRows(DefaultRows(kChannelsPerUnit));
-    switch (FileFormatOf(chosen.fullName)) {
-    case FileFormat::Dip:
-        if (ReadDipFile(chosen.fullName, own, ui) != DipReadOutcome::Loaded)
-            return std::nullopt;
-        return own.Rows();
-    case FileFormat::Csv: {
-        StopNotingUi noting(ui);
-        QString error;
-        if (ReadCsvFile(chosen.fullName, own, noting, &error) == CsvReadOutcome::Failed) {
-            ShowInfo(ui, ErrorReport(u"Error occurred while loading."_s, error));
-            return std::nullopt;
-        }
-        if (noting.Stopped())
-            return std::nullopt;
-        std::vector<ChannelRow> rows = own.Rows();
-        for (std::size_t r = 0; r < std::min(rows.size(), screen.size()); ++r) {
-            rows[r].stUp = screen[r].stUp;
-            rows[r].stDn = screen[r].stDn;
-        }
-        return rows;
-    }
-    case FileFormat::None:
-        break;
-    }
-    ReportNoFormat(ui, chosen, u"compared"_s);
-    return std::nullopt;
-}
-
-} // namespace
-
 void FrmDips::OpenSite()
 {
     grid_->EndEdit();
     if (!QuerySave())
         return;
     const std::optional<ChosenFile> chosen =
-        ui_.ShowFileDialog(OpenDialog(u"Open config file"_s, directories_.filePath));
+        ui_.ShowFileDialog(OpenSiteDialog(u"Open config file"_s, directories_.filePath));
     if (chosen)
         OpenChosenFile(*chosen);
 }
@@ -306,67 +240,6 @@ void FrmDips::ExportToCard()
     if (chosen->fullName == currentFile_)
         RememberSiteFile(StampOfWritten(currentFile_, written));
     CheckCardCopy(ui_, *chosen, written);
-}
-
-void FrmDips::CompareWithFile()
-{
-    grid_->EndEdit(); // what is being typed is part of the site on screen
-    if (const std::optional<ChosenFile> chosen =
-            ui_.ShowFileDialog(OpenDialog(u"Compare with"_s, directories_.filePath)))
-        CompareWith(*chosen);
-}
-
-void FrmDips::CompareWith(const ChosenFile& chosen)
-{
-    if (const std::optional<std::vector<ChannelRow>> rows =
-            ReadSiteOfItsOwn(chosen, table_.Rows(), ui_))
-        ShowComparison(*rows, chosen.fileTitle);
-}
-
-bool FrmDips::WriteSiteFile(const QString& path)
-{
-    if (!WriteDipFile(path, table_, ui_))
-        return false;
-    RememberSiteFile(StampOfWritten(path, EncodeDip(table_.Rows())));
-    return true;
-}
-
-void FrmDips::RememberSiteFile(const FileStamp& stamp)
-{
-    siteFileStamp_ = stamp;
-    noticedChange_ = {};
-    diskBar_->hide();
-}
-
-bool FrmDips::MayOverwriteSiteFile()
-{
-    // A file that was deleted is simply written again.
-    if (ChangeOnDisk(siteFileStamp_, currentFile_) != DiskChange::Changed)
-        return true;
-    return ui_.ShowMessage(
-               {currentFileTitle_ +
-                    u" was changed by another program since it was opened. Overwrite it?"_s,
-                MessageIcon::Exclamation, MessageButtons::YesNo, QString(kAppTitle)}) ==
-           MessageButton::Yes;
-}
-
-void FrmDips::NoticeChangeOnDisk()
-{
-    if (currentFileTitle_.isEmpty())
-        return;
-    FileStamp now;
-    if (ChangeOnDisk(siteFileStamp_, currentFile_, &now) != DiskChange::Changed ||
-        now == noticedChange_)
-        return;
-    noticedChange_ = now;
-    diskBar_->ShowNote(currentFileTitle_ + u" was changed by another program."_s);
-}
-
-void FrmDips::ReloadSiteFile()
-{
-    grid_->EndEdit();
-    if (!currentFileTitle_.isEmpty() && QuerySave())
-        OpenChosenFile({currentFile_, currentFileTitle_});
 }
 
 } // namespace mr640

@@ -10,9 +10,6 @@ namespace {
 
 using namespace Qt::StringLiterals;
 
-// Set by the faulty card (faulty_card.cpp) when it is preloaded.
-using FaultyCard = void (*)(const char* path, long long offset);
-
 // Runs the current test again in a copy of this program that reads through the faulty card.
 void RunOverFaultyCard()
 {
@@ -41,7 +38,9 @@ class CardCheck : public test::WindowTest,
 
 TEST_P(CardCheck, ExportReadsTheCardBackAndWarnsOfTheFirstChannelThatDiffers)
 {
-    const auto faulty = reinterpret_cast<FaultyCard>(::dlsym(RTLD_DEFAULT, "mr640_faulty_card"));
+    // Found when the faulty card (faulty_card.cpp) is preloaded.
+    const auto faulty = reinterpret_cast<void (*)(const char* path, long long offset)>(
+        ::dlsym(RTLD_DEFAULT, "mr640_faulty_card"));
     if (!faulty)
         return RunOverFaultyCard();
     const auto [wrongByte, place] = GetParam();

@@ -36,7 +36,6 @@ protected:
         site[3].stUp = u"OFF"_s;
         test::WriteBytes(SitePath(u"screen.dip"_s), EncodeDip(site));
         Start().OpenSiteFile(SitePath(u"screen.dip"_s));
-        ui.ClearShown();
         return Window().Table().Rows();
     }
 
@@ -84,7 +83,6 @@ TEST_P(CompareWith, ListsEveryDifferingFieldAndCountsThem)
     EXPECT_EQ(Window().Grid().currentIndex(), Window().Table().index(row, field));
 }
 
-// One case a row.
 // clang-format off
 const Comparison kComparisons[] = {
     {"SameDip", "dip", 384, 384, {}, u"The sites are the same."_s, {}, {}},

@@ -287,7 +287,7 @@ void AddEditSteps(int n)
     std::vector<ChannelRow> replaced = pasted;
     for (ChannelRow& row : replaced)
         row.relNam.replace(u"Signal"_s, u"Relay"_s);
-    const QString text = CopyText(pasted, {0, FieldChan, n - 1, FieldStDn, true});
+    const QString text = CopyText(pasted, {0, FieldChan, n - 1, FieldStDn});
     const std::string size = std::to_string(n);
 
     AddEditStep(

@@ -264,7 +264,12 @@ void ReadField(ByteReader& reader, FieldBytes* field, FieldBytes& shown, bool sk
 // each end a line; a last line without a line end still counts.
 bool ReadRecord(ByteReader& reader, CsvRecord& record)
 {
-    record = {};
+    // Emptied, not replaced: the buffers of one line serve the next.
+    for (FieldBytes* bytes : {&record.shown, &record.fields[0], &record.fields[1], &record.fields[2]}) {
+        bytes->kept.resize(0);
+        bytes->more = false;
+    }
+    record.fieldCount = 0;
     if (reader.Peek() < 0)
         return false;
     for (;;) {
@@ -328,13 +333,16 @@ struct NameCounts
 // channel, and cut to 16 characters as the grid and the dip file hold it.
 QString StoredName(const QString& field, bool more, int channel, NameCounts& counts)
 {
-    // With more to come, the spaces that end what was kept lie inside the name.
-    const QString clean = CleanedText(field).text;
+    // With more to come, the spaces that end what was kept lie inside the name. Most names
+    // are clean already and are not copied to be cleaned.
+    const bool isClean = IsClean(field);
+    const QString clean = isClean ? field : CleanedText(field).text;
     const QString name = more ? clean : TrimSpaces(clean);
     if (UpperCasedIs(QStringView(name).first(std::min<qsizetype>(name.size(), 5)), u"SPARE") ||
         (!more && (UpperCasedIs(name, u"(SPARE)") || UpperCasedIs(name, u"SP"))))
         return DefaultRow(channel - 1).relNam;
-    counts.unheld += CleanedText(field, Unheld::Question, kNameWidth).unheld;
+    if (!isClean)
+        counts.unheld += CleanedText(field, Unheld::Question, kNameWidth).unheld;
     if (!more && CharacterCount(name) <= kNameWidth)
         return name;
     ++counts.cut;

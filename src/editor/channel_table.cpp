@@ -196,7 +196,6 @@ bool ChannelTable::setData(const QModelIndex& index, const QVariant& value, int 
         editHandler_(change);
     else
         ApplyChanges({change}, true);
-    emit UserEdited();
     return true;
 }
 

@@ -63,8 +63,7 @@ void FillDefaultRows(std::vector<ChannelRow>& rows, int start);
 
 // The channel table of the site being edited, shown and edited through a table view.
 // Row r is channel r + 1. Bulk changes (resize, fill, replace) raise one notification
-// each, so the view refreshes once. Only edits through setData (the user's, via the view)
-// emit UserEdited; the program's own writes do not.
+// each, so the view refreshes once.
 class ChannelTable : public QAbstractTableModel
 {
     Q_OBJECT
@@ -91,16 +90,13 @@ public:
     // when no row was filled.
     void FillDefaultRows(int start);
     // Writes the after values of changes (or, with useAfter false, their before values in
-    // reverse order) and refreshes the view once over the rectangle they span. The
-    // program's own write, as undo and redo make it: no UserEdited.
+    // reverse order) and refreshes the view once over the rectangle they span, as undo and
+    // redo make them.
     void ApplyChanges(const std::vector<CellChange>& changes, bool useAfter);
 
     // Sends the user's edits through the view (setData) to handler instead of writing them,
     // so that it can make each one an undoable step; without a handler setData writes.
     void SetEditHandler(std::function<void(const CellChange&)> handler) { editHandler_ = std::move(handler); }
-
-signals:
-    void UserEdited();
 
 private:
     std::vector<ChannelRow> rows_;

@@ -118,7 +118,7 @@ TEST(SetChannelCount, FillModesDecideWhichRowsGetDefaults)
     EXPECT_TRUE(ui.Messages().empty());
 }
 
-TEST(ChannelTable, BulkChangesNotifyTheViewOnceAndOnlyUserEditsCount)
+TEST(ChannelTable, BulkChangesNotifyTheViewOnce)
 {
     ChannelTable table;
     ScriptedUi ui;
@@ -126,7 +126,6 @@ TEST(ChannelTable, BulkChangesNotifyTheViewOnceAndOnlyUserEditsCount)
     QSignalSpy changed(&table, &ChannelTable::dataChanged);
     QSignalSpy reset(&table, &ChannelTable::modelReset);
     QSignalSpy inserted(&table, &ChannelTable::rowsInserted);
-    QSignalSpy edited(&table, &ChannelTable::UserEdited);
 
     // Growing and filling every row is one refresh of the view, not one per step.
     SetChannelCount(table, 3072, FillAllRows, ui);
@@ -134,14 +133,14 @@ TEST(ChannelTable, BulkChangesNotifyTheViewOnceAndOnlyUserEditsCount)
     reset.clear();
     table.ReplaceRows(std::vector<ChannelRow>(384));
     EXPECT_EQ(reset.count(), 1);
-    EXPECT_EQ(edited.count(), 0);
 
     table.FillDefaultRows(0);
+    changed.clear();
     table.setData(table.index(2, FieldStUp), QStringLiteral("UP")); // the same value: no edit
-    EXPECT_EQ(edited.count(), 0);
+    EXPECT_EQ(changed.count(), 0);
     table.setData(table.index(2, FieldStUp), QStringLiteral("ON"));
     table.setData(table.index(2, FieldBack), Qt::Checked, Qt::CheckStateRole);
-    EXPECT_EQ(edited.count(), 2);
+    EXPECT_EQ(changed.count(), 2);
     EXPECT_TRUE(table.Row(2).back);
     EXPECT_FALSE(table.setData(table.index(2, FieldChan), QStringLiteral("ZZ99")));
     EXPECT_EQ(table.Row(2).Chan, QStringLiteral("AA03"));
@@ -159,7 +158,6 @@ TEST(ChannelTable, AppliesAChangeListBothWaysInOneRefreshOverItsRectangle)
         {5, FieldBack, false, true},
     };
     QSignalSpy changed(&table, &ChannelTable::dataChanged);
-    QSignalSpy edited(&table, &ChannelTable::UserEdited);
 
     table.ApplyChanges(changes, true);
     EXPECT_EQ(table.Row(7).stUp, QStringLiteral("ON"));
@@ -173,7 +171,6 @@ TEST(ChannelTable, AppliesAChangeListBothWaysInOneRefreshOverItsRectangle)
     EXPECT_EQ(table.Rows(), before);
     table.ApplyChanges({}, true);
     EXPECT_EQ(changed.count(), 2);
-    EXPECT_EQ(edited.count(), 0);
 }
 
 } // namespace

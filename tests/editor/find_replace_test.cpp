@@ -67,6 +67,18 @@ TEST(PlanReplaceAll, WorksOnTheCellsAsTheyWereAndCutsToTheLimits)
     EXPECT_TRUE(ReplaceAllMessage(states).endsWith(u"\r\nand 374 more."_s));
     EXPECT_TRUE(PlanReplace(rows, u"tpr"_s, u"x"_s, {}, {300, FieldBack}).changes.empty());
     EXPECT_EQ(ReplaceAllMessage(PlanReplaceAll(rows, u"UP"_s, u"UP"_s, {})), u"0 cells replaced."_s);
+
+    // With Whole cell the pattern replaces only cells it is the whole text of.
+    const EditPlan whole = PlanReplaceAll(rows, u"tpr"_s, u"XR"_s, {false, true});
+    ASSERT_EQ(whole.changes.size(), 2u);
+    EXPECT_EQ(whole.changes[0], (CellChange{300, FieldRelNam, u"TPR"_s, u"XR"_s}));
+    EXPECT_EQ(whole.changes[1], (CellChange{300, FieldStDn, u"tpr"_s, u"XR"_s}));
+
+    // A replacement holding what the files cannot hold is stored as "?" and counted.
+    const EditPlan unheld = PlanReplaceAll(rows, u"12 TPR"_s, u"\u03a9\tTPR"_s, {});
+    EXPECT_EQ(unheld.changes[0].after, u"? TPR"_s);
+    EXPECT_EQ(ReplaceAllMessage(unheld),
+              u"1 cell replaced.\r\n1 character the site file cannot hold was replaced by ?"_s);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "files/csv_file.h"
 #include "files/dip_file.h"
 #include "test_files.h"
+#include "window/edit_history.h"
 #include "window_fixture.h"
 
 #include <QComboBox>
@@ -205,9 +206,11 @@ TEST_F(FileCommands, EndingsSelectTheirFormatInAnyCase)
     EXPECT_EQ(dialogs[0].endings, (QStringList{u"dip"_s, u"csv"_s}));
     EXPECT_EQ(dialogs[1].endings, QStringList{u"dip"_s});
 
-    ui.ChooseFile(SitePath(u"SITE2.DIP"_s));
+    w.Table().setData(w.Table().index(7, FieldRelNam), u"typed"_s);
+    ui.Answer(MessageButton::No).ChooseFile(SitePath(u"SITE2.DIP"_s));
     w.OpenSite();
     EXPECT_EQ(ui.MessageTexts().back(), u"384 channels loaded"_s);
+    EXPECT_EQ(w.History().Stack().count(), 0); // nothing of the earlier site can be undone
 }
 
 TEST_F(FileCommands, SavingAsDipAdoptsTheFileAndAFailedSaveAdoptsNothing)
@@ -245,6 +248,10 @@ TEST_F(FileCommands, SavingAsCsvWritesACopyAndLeavesTheSiteUnsaved)
     EXPECT_EQ(w.windowTitle(), u"north - MR640 configuration editor"_s);
     EXPECT_TRUE(w.modified());
 
+    // The copy is no save of the site: undo and redo do not reach a saved state.
+    w.History().Stack().undo();
+    w.History().Stack().redo();
+    EXPECT_TRUE(w.modified());
     ui.Answer(MessageButton::Cancel);
     EXPECT_FALSE(w.close()); // still unsaved: the question comes
     EXPECT_EQ(ui.Messages(), std::vector{kSaveQuestion});
@@ -283,6 +290,7 @@ TEST_F(FileCommands, OpeningACsvFileNamesTheSiteAfterIt)
     EXPECT_TRUE(w.currentFileTitle().isEmpty());
     EXPECT_EQ(w.windowTitle(), u"east - MR640 configuration editor"_s);
     EXPECT_FALSE(w.modified());
+    EXPECT_EQ(w.History().Stack().count(), 0);
 }
 
 TEST_F(FileCommands, ACsvLoadEndedByAnErrorKeepsTheSitesFileAndState)

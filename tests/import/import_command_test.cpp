@@ -1,6 +1,7 @@
 #include "editor/channel_count.h"
 #include "instead_records.h"
 #include "test_files.h"
+#include "window/edit_history.h"
 #include "window_fixture.h"
 
 #include <QAction>
@@ -209,11 +210,14 @@ TEST_F(ImportCommand, EveryRowOfThePreviousTableIsResetAndTheGridRefreshesOnce)
     std::vector<ChannelRow> rows(768, ChannelRow{u"XX"_s, u"old"_s, true, u"ON"_s, u"OFF"_s});
     w.SetChannelCount(768, FillAllRows);
     w.Table().ReplaceRows(rows);
+    w.Table().setData(w.Table().index(700, FieldRelNam), u"typed"_s); // a step of the history
     w.SetModified(false);
     QSignalSpy resets(&w.Table(), &QAbstractItemModel::modelReset);
     QSignalSpy changes(&w.Table(), &QAbstractItemModel::dataChanged);
     Import({{"12 TPR", 0}});
     EXPECT_LE(resets.count() + changes.count(), 2);
+    EXPECT_EQ(w.History().Stack().count(), 0); // nothing of the earlier site can be undone
+    EXPECT_EQ(w.Grid().currentIndex(), w.Table().index(0, FieldRelNam));
     ASSERT_EQ(w.Table().rowCount(), 384);
     for (int r = 0; r < 384; ++r) {
         const ChannelRow expected{DefaultRow(r).Chan, r == 0 ? u"12 TPR"_s : DefaultRow(r).relNam, false, u"UP"_s,

@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -100,40 +101,76 @@ TEST(QtUiFileDialog, TurnsTheFilterIntoNameFiltersAndFollowsTheChosenFilter)
     EXPECT_EQ(chosen->fileTitle, QStringLiteral("north.csv"));
 }
 
-TEST(QtUiFileDialog, ASaveDialogRefusesANameInAFolderThatDoesNotExist)
+// A name in a folder that does not exist, or of no file type the command writes, is
+// refused in the dialog, which stays open with the name as typed.
+TEST(QtUiFileDialog, ASaveDialogRefusesANameItCannotUse)
 {
     QTemporaryDir dir;
-    QtUi ui;
-    QString said;
-    bool stayedOpen = false;
-    QString kept;
-    AtNextModal([&](QWidget* w) {
-        auto* dialog = qobject_cast<QFileDialog*>(w);
-        ASSERT_NE(dialog, nullptr);
-        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-        ASSERT_NE(name, nullptr);
-        name->setText(QStringLiteral("nosuch/north.dip"));
-        AtNextModal([&](QWidget* box) {
-            said = static_cast<QMessageBox*>(box)->text() + u'|' + box->windowTitle();
-            static_cast<QMessageBox*>(box)->button(QMessageBox::Ok)->click();
+    const struct
+    {
+        QString typed;
+        QString said;
+    } cases[] = {
+        {u"nosuch/north.dip"_s,
+         u"The folder "_s + dir.filePath(u"nosuch"_s) + u" does not exist.\r\nCheck the folder name and try again."_s},
+        {u"Kings Cross v1.2"_s,
+         u"The name Kings Cross v1.2 ends in no file type this program writes.\r\nType a name that ends in .dip or .csv."_s},
+    };
+    for (const auto& c : cases) {
+        QtUi ui;
+        QString said;
+        bool stayedOpen = false;
+        QString kept;
+        AtNextModal([&](QWidget* w) {
+            auto* dialog = qobject_cast<QFileDialog*>(w);
+            ASSERT_NE(dialog, nullptr);
+            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            ASSERT_NE(name, nullptr);
+            name->setText(c.typed);
+            AtNextModal([&](QWidget* box) {
+                said = static_cast<QMessageBox*>(box)->text() + u'|' + box->windowTitle();
+                static_cast<QMessageBox*>(box)->button(QMessageBox::Ok)->click();
+            });
+            QTest::keyClick(name, Qt::Key_Return);
+            stayedOpen = dialog->isVisible();
+            kept = name->text();
+            dialog->reject();
         });
-        QTest::keyClick(name, Qt::Key_Return);
-        stayedOpen = dialog->isVisible();
-        kept = name->text();
-        dialog->reject();
-    });
-    FileDialogRequest request;
-    request.kind = FileDialogKind::Save;
-    request.title = QStringLiteral("Save to CompactFlash card");
-    request.filter = QStringLiteral("MR640 dip files (*.dip)|*.dip");
-    request.flags = FileDialogFlag::PathMustExist | FileDialogFlag::OverwritePrompt;
-    request.initialDirectory = dir.path();
-    EXPECT_FALSE(ui.ShowFileDialog(request).has_value());
-    EXPECT_EQ(said, u"The folder "_s + dir.filePath(QStringLiteral("nosuch")) +
-                        u" does not exist.\r\nCheck the folder name and try again.|Save to CompactFlash card"_s);
-    EXPECT_TRUE(stayedOpen);
-    EXPECT_EQ(kept, QStringLiteral("nosuch/north.dip"));
-    EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("nosuch"))));
+        FileDialogRequest request;
+        request.kind = FileDialogKind::Save;
+        request.title = QStringLiteral("Save site as...");
+        request.filter = QStringLiteral("MR640 dip files (*.dip)|*.dip|CSV files (*.csv)|*.csv");
+        request.flags = FileDialogFlag::PathMustExist | FileDialogFlag::OverwritePrompt;
+        request.initialDirectory = dir.path();
+        request.endings = QStringList{u"dip"_s, u"csv"_s};
+        EXPECT_FALSE(ui.ShowFileDialog(request).has_value());
+        EXPECT_EQ(said, c.said + u"|Save site as..."_s);
+        EXPECT_TRUE(stayedOpen);
+        EXPECT_EQ(kept, c.typed);
+        EXPECT_TRUE(QDir(dir.path()).isEmpty());
+    }
+}
+
+// The question of a CSV opened over a site has buttons of its own.
+TEST(QtUiMessage, ACsvOverASiteOffersNewSiteUpdateAndCancel)
+{
+    for (const auto& [label, answer] : {std::pair{u"New site"_s, MessageButton::NewSite},
+                                        std::pair{u"Update"_s, MessageButton::Update},
+                                        std::pair{QString(), MessageButton::Cancel}}) {
+        QtUi ui;
+        AtNextModal([&, label = label](QWidget* w) {
+            auto* box = qobject_cast<QMessageBox*>(w);
+            ASSERT_NE(box, nullptr);
+            EXPECT_EQ(box->buttons().size(), 3);
+            if (label.isEmpty())
+                box->button(QMessageBox::Cancel)->click();
+            else
+                box->findChild<QAbstractButton*>(label)->click();
+        });
+        EXPECT_EQ(ui.ShowMessage({u"Open east.csv as a new site, or update the open site with it?"_s,
+                                  MessageIcon::Question, MessageButtons::NewSiteUpdateCancel, QString()}),
+                  answer);
+    }
 }
 
 TEST(QtUiFileDialog, CancellingIsADistinctOutcome)

@@ -252,6 +252,45 @@ TEST_F(EditCommandsTest, FindGoesRoundAndReplaceAllIsOneStep)
     EXPECT_FALSE(find.isVisible());
 }
 
+// Replace changes the current cell when it matches and goes on to the next match; with
+// Whole cell only a cell that is the pattern as a whole matches.
+TEST_F(EditCommandsTest, ReplaceChangesOneCellAndWholeCellMatchesWholeTexts)
+{
+    FrmDips& w = Start();
+    w.Table().setData(w.Table().index(5, FieldRelNam), u"12 TPR"_s);
+    w.Table().setData(w.Table().index(9, FieldRelNam), u"TPR"_s);
+    w.Table().setData(w.Table().index(20, FieldRelNam), u"tpr"_s);
+    FrmFind& find = w.Edit().FindWindow();
+    find.findChild<QLineEdit*>(u"TxtFind"_s)->setText(u"TPR"_s);
+    find.findChild<QLineEdit*>(u"TxtReplace"_s)->setText(u"XR"_s);
+    find.findChild<QCheckBox*>(u"ChkWholeCell"_s)->setChecked(true);
+    w.Grid().setCurrentIndex(w.Table().index(5, FieldRelNam)); // holds the pattern, not as a whole
+    find.findChild<QPushButton*>(u"CmdReplace"_s)->click();
+    EXPECT_EQ(Name(5), u"12 TPR"_s);
+    EXPECT_EQ(w.Grid().currentIndex(), w.Table().index(9, FieldRelNam));
+    find.findChild<QPushButton*>(u"CmdReplace"_s)->click();
+    EXPECT_EQ(Name(9), u"XR"_s);
+    EXPECT_EQ(Name(20), u"tpr"_s); // one cell at a time
+    EXPECT_EQ(w.Grid().currentIndex(), w.Table().index(20, FieldRelNam));
+    EXPECT_EQ(Action("MnuUndo").text(), u"&Undo Replace"_s);
+}
+
+// Undo puts back the selection a step was made on, not only its current cell.
+TEST_F(EditCommandsTest, UndoPutsTheSelectionBack)
+{
+    FrmDips& w = Start();
+    Clipboard().setText(u"A\tBack\r\nB\tFront\r\n"_s);
+    Select(3, FieldRelNam, 4, FieldBack);
+    Key(QKeySequence::Paste);
+    Select(100, FieldStUp, 100, FieldStUp);
+    Key(QKeySequence::Undo);
+    const QModelIndexList selected = w.Grid().selectionModel()->selectedIndexes();
+    EXPECT_EQ(selected.size(), 4);
+    for (const QModelIndex& cell : selected)
+        EXPECT_TRUE(cell.row() >= 3 && cell.row() <= 4 && cell.column() >= FieldRelNam && cell.column() <= FieldBack)
+            << cell.row() << ',' << cell.column();
+}
+
 TEST_F(EditCommandsTest, AClickAnywhereInTheBackContactCellTogglesIt)
 {
     FrmDips& w = Start();

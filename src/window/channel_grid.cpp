@@ -1,6 +1,7 @@
 #include "channel_grid.h"
 
 #include "cell_delegates.h"
+#include "editor/channel_ids.h"
 #include "editor/channel_table.h"
 #include "editor/settings.h"
 
@@ -29,6 +30,9 @@ constexpr ColumnSetup kColumns[] = {
     {FieldStUp, 1200, false}, {FieldStDn, 1200, true},
 };
 
+// The smallest text the grid's font is made to fit its columns.
+constexpr qreal kSmallestPointSize = 6;
+
 // The row-marker column at the left, and how close to its right edge a drag resizes it.
 constexpr int kMarkerWidthTwips = 500;
 constexpr int kMarkerGrip = 4;
@@ -52,7 +56,6 @@ ChannelGrid::ChannelGrid(QWidget* parent) : QTableView(parent)
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                     QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
     verticalHeader()->setFixedWidth(Pixels(kMarkerWidthTwips));
-    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setMouseTracking(true);
     verticalHeader()->viewport()->installEventFilter(this);
@@ -67,6 +70,31 @@ void ChannelGrid::setModel(QAbstractItemModel* model)
             c.field, c.userResizable ? QHeaderView::Interactive : QHeaderView::Fixed);
         setColumnWidth(c.field, Pixels(c.widthTwips));
     }
+    FitFont();
+}
+
+void ChannelGrid::FitFont()
+{
+    // The columns keep the widths the window is laid out for; the text is made to fit
+    // them rather than cut short with an ellipsis, where a cut id or name misleads.
+    const int margin = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1) + 1;
+    QString widestId;
+    for (int n = 1; n <= kMaxChannels; ++n) {
+        const QString id = ChannelIdFromNumber(n);
+        if (fontMetrics().horizontalAdvance(id) > fontMetrics().horizontalAdvance(widestId))
+            widestId = id;
+    }
+    QFont fitted = font();
+    for (;;) {
+        const QFontMetrics metrics(fitted);
+        const bool fits = metrics.horizontalAdvance(widestId) + margin <= columnWidth(FieldChan) &&
+                          metrics.averageCharWidth() * kRelayNameChars + margin <= columnWidth(FieldRelNam);
+        if (fits || fitted.pointSizeF() <= kSmallestPointSize)
+            break;
+        fitted.setPointSizeF(fitted.pointSizeF() - 0.5);
+    }
+    setFont(fitted);
+    verticalHeader()->setDefaultSectionSize(QFontMetrics(fitted).height() + 6);
 }
 
 QWidget* ChannelGrid::OpenEditor() const

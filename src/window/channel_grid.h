@@ -12,7 +12,8 @@ namespace mr640 {
 
 // The grid SGGrid1: the channel table's view and editor. Its columns are set up with
 // their widths, which the user may resize where the window allows it, and the limits on
-// relay names (16 characters) and state texts (3 characters). The Chan column is never
+// relay names (16 characters) and state texts (3 characters), and a font that shows every
+// id and a name of 16 average letters whole. The Chan column is never
 // current: the cursor goes to the relay name of its row instead.
 class ChannelGrid : public QTableView
 {
@@ -55,6 +56,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Makes the font small enough that every channel id and a name of 16 average letters
+    // show whole in their columns.
+    void FitFont();
     QModelIndex FocusableIndex(const QModelIndex& index) const;
     QWidget* OpenEditor() const;
 

@@ -702,5 +702,36 @@ TEST_F(EndToEnd, PasteUndoCopyAndReplaceLikeASpreadsheet)
     EXPECT_TRUE(SameBytes(ReadAll(dip), DipFile(site)));
 }
 
+// A spreadsheet cell holding a line break, pasted as a relay name, becomes one line: the
+// CSV written from it opens again as the same table, with no question about its lines.
+TEST_F(EndToEnd, ANameWithALineBreakComesBackWholeFromCsv)
+{
+    const QString csv = Path(u"sites/two.csv"_s);
+    QDir().mkpath(Path(u"sites"_s));
+    StartProgram();
+    const QString main = WaitForWindow(kEditorTitle);
+    ASSERT_FALSE(main.isEmpty());
+    ASSERT_TRUE(FillClipboard("\"two\r\nlines\"\tBack\r\n"));
+    Focus(main);
+    Keys({u"ctrl+Home"_s, u"ctrl+v"_s, u"ctrl+shift+s"_s});
+    ChooseInDialog(u"^Save site as\\.\\.\\.$"_s, csv);
+    ASSERT_TRUE(WaitForFile(csv));
+    EXPECT_TRUE(ReadAll(csv).startsWith("AA01,two lines,Back\r\nAA02,Spare AA02,Front\r\n"));
+
+    // A new site, not saved, and the CSV opened: only the count is shown.
+    Focus(main);
+    Keys({u"ctrl+n"_s});
+    ASSERT_TRUE(AnswerBox(main, u"n"_s));
+    Focus(main);
+    Keys({u"ctrl+o"_s});
+    ChooseInDialog(u"^Open config file$"_s, csv);
+    ASSERT_TRUE(AnswerBox(main, u"Return"_s)) << "on screen:" << Screen();
+    Focus(main);
+    Keys({u"ctrl+Home"_s, u"shift+Right"_s, u"ctrl+c"_s});
+    EXPECT_EQ(ReadClipboard(), "two lines\tBack\r\n");
+    AskToClose(main);
+    ASSERT_TRUE(program_.waitForFinished(kWaitMs)) << "still running; on screen:" << Screen();
+}
+
 } // namespace
 } // namespace mr640

@@ -1,6 +1,7 @@
 #include "window/channel_grid.h"
 #include "files/dip_file.h"
 #include "test_files.h"
+#include "editor/channel_ids.h"
 #include "window_fixture.h"
 
 #include <QAction>
@@ -99,6 +100,24 @@ TEST_F(MainWindow, TheGridShowsTheFiveColumnsAtTheirWidths)
         EXPECT_EQ(header->sectionResizeMode(c), modes[c]) << c;
     }
     EXPECT_EQ(w.Grid().verticalHeader()->width(), 33);
+}
+
+// At those widths every id and a name of 16 average letters show whole, never cut, also
+// where the desktop's font is large.
+TEST_F(MainWindow, TheGridsFontShowsEveryIdAndNameWhole)
+{
+    const QFont desktop = QApplication::font();
+    QFont large = desktop;
+    large.setPointSize(16);
+    QApplication::setFont(large);
+    FrmDips& w = Start();
+    QApplication::setFont(desktop);
+    const int widths[] = {40, 133};
+    const QFontMetrics metrics = w.Grid().fontMetrics();
+    for (int n = 1; n <= kMaxChannels; ++n)
+        ASSERT_LT(metrics.horizontalAdvance(ChannelIdFromNumber(n)), widths[FieldChan] - 4) << n;
+    EXPECT_LT(metrics.horizontalAdvance(u"Signal relay 12A"_s), widths[FieldRelNam] - 4);
+    EXPECT_LT(metrics.horizontalAdvance(u"Track circuit 12"_s), widths[FieldRelNam] - 4);
 }
 
 TEST_F(MainWindow, EveryEditInACellMarksTheSiteModified)

@@ -143,10 +143,10 @@ int PrintSummary(const std::map<std::string, Measured>& results)
         if (c.target > 0) {
             char text[48];
             const bool met = ratio <= c.target;
-            std::snprintf(text, sizeof text, "<= %gx %s", c.target, met ? "met" : "MISSED");
+            std::snprintf(text, sizeof text, "<= %.3gx %s", c.target, met ? "met" : "MISSED");
             verdict = text;
             if (!met) {
-                std::snprintf(text, sizeof text, " (%.2fx, target %gx)", ratio, c.target);
+                std::snprintf(text, sizeof text, " (%.2fx, target %.3gx)", ratio, c.target);
                 missedWhat.push_back(c.what + text);
             }
         }

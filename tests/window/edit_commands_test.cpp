@@ -157,99 +157,31 @@ TEST_F(EditCommandsTest, CopyAndCutPutOneBlockOfCellsOnTheClipboard)
     EXPECT_TRUE(ui.Messages()[0].text.startsWith(u"Copy works on one rectangular block of cells."_s));
 }
 
-// Copy takes what is highlighted, and a block goes where its columns belong: rows
-// selected by their headers are highlighted whole, ids and all.
+// Rows selected by their headers are highlighted whole: Copy takes their ids, and a
+// four-column block pasted over them starts at Relay name. Shift- and Ctrl-click on Chan
+// cells extend and toggle the selection.
 TEST_F(EditCommandsTest, CopyAndPasteGoByWhatIsHighlighted)
 {
     FrmDips& w = Start();
     ChannelGrid& grid = w.Grid();
     grid.setFocus();
-    w.Table().setData(w.Table().index(1, FieldRelNam), u"12 TPR"_s);
-    auto click = [&](QWidget* on, QPoint at, Qt::KeyboardModifiers keys = {}) {
-        QTest::mouseClick(on, Qt::LeftButton, keys, at);
-    };
-    auto cell = [&](int row, int field) { return grid.visualRect(w.Table().index(row, field)).center(); };
-
-    Select(1, FieldRelNam, 1, FieldStDn); // a drag from Relay name to State down
-    Key(QKeySequence::Copy);
-    EXPECT_EQ(Clipboard().text(), u"12 TPR\tFront\tUP\tDN\r\n"_s);
-    Select(9, FieldRelNam, 9, FieldRelNam);
-    Key(QKeySequence::Paste);
-    EXPECT_EQ(w.Table().Row(9), (ChannelRow{u"AA10"_s, u"12 TPR"_s, false, u"UP"_s, u"DN"_s}));
-
-    // Rows selected by their headers, highlighted from the Chan column: a four-column
-    // block over them still starts at Relay name.
-    Clipboard().setText(u"XR\tBack\tON\tOFF\r\nYR\tFront\tA\tB\r\n"_s);
-    Select(2, FieldChan, 3, FieldStDn);
+    Clipboard().setText(u"XR\tBack\tON\tOFF\r\n"_s);
+    Select(2, FieldChan, 2, FieldStDn);
     Key(QKeySequence::Paste);
     EXPECT_EQ(w.Table().Row(2), (ChannelRow{u"AA03"_s, u"XR"_s, true, u"ON"_s, u"OFF"_s}));
-    EXPECT_EQ(w.Table().Row(3), (ChannelRow{u"AA04"_s, u"YR"_s, false, u"A"_s, u"B"_s}));
     Key(QKeySequence::Copy);
-    EXPECT_EQ(Clipboard().text(), u"AA03\tXR\tBack\tON\tOFF\r\nAA04\tYR\tFront\tA\tB\r\n"_s);
+    EXPECT_EQ(Clipboard().text(), u"AA03\tXR\tBack\tON\tOFF\r\n"_s);
 
-    // Whole rows pasted at a name: the ids are matched to the Chan column and skipped.
-    Select(12, FieldRelNam, 12, FieldRelNam);
-    Key(QKeySequence::Paste);
-    EXPECT_EQ(w.Table().Row(12), (ChannelRow{u"AA13"_s, u"XR"_s, true, u"ON"_s, u"OFF"_s}));
-
-    // Shift- and Ctrl-click on Chan cells extend and toggle the selection.
-    click(grid.viewport(), cell(5, FieldStUp));
-    click(grid.viewport(), cell(7, FieldChan), Qt::ShiftModifier);
+    auto click = [&](int row, int field, Qt::KeyboardModifiers keys) {
+        QTest::mouseClick(grid.viewport(), Qt::LeftButton, keys, grid.visualRect(w.Table().index(row, field)).center());
+    };
+    click(5, FieldStUp, {});
+    click(7, FieldChan, Qt::ShiftModifier);
     EXPECT_TRUE(grid.selectionModel()->isSelected(w.Table().index(6, FieldChan)));
     EXPECT_TRUE(grid.selectionModel()->isSelected(w.Table().index(5, FieldStUp)));
-    click(grid.viewport(), cell(6, FieldChan), Qt::ControlModifier);
+    click(6, FieldChan, Qt::ControlModifier);
     EXPECT_FALSE(grid.selectionModel()->isSelected(w.Table().index(6, FieldChan)));
     EXPECT_NE(grid.currentIndex().column(), int(FieldChan));
-}
-
-TEST_F(EditCommandsTest, FindGoesRoundAndReplaceAllIsOneStep)
-{
-    FrmDips& w = Start();
-    w.Table().setData(w.Table().index(5, FieldRelNam), u"12 TPR"_s);
-    w.Table().setData(w.Table().index(300, FieldRelNam), u"14 tpr"_s);
-    Key(QKeySequence::Find);
-    FrmFind& find = w.Edit().FindWindow();
-    ASSERT_TRUE(find.isVisible());
-    auto* text = find.findChild<QLineEdit*>(u"TxtFind"_s);
-    ASSERT_EQ(find.focusWidget(), text);
-    QTest::keyClicks(text, u"TPR"_s);
-    w.Grid().setCurrentIndex(w.Table().index(0, FieldRelNam));
-    QTest::keyClick(text, Qt::Key_Return);
-    EXPECT_EQ(w.Grid().currentIndex(), w.Table().index(5, FieldRelNam));
-    QTest::keyClick(text, Qt::Key_Return);
-    EXPECT_EQ(w.Grid().currentIndex(), w.Table().index(300, FieldRelNam));
-    QTest::keyClick(text, Qt::Key_Return);
-    EXPECT_EQ(w.Grid().currentIndex(), w.Table().index(5, FieldRelNam));
-    EXPECT_FALSE(find.Note().isEmpty()); // went round
-    QTest::keyClick(text, Qt::Key_Return, Qt::ShiftModifier);
-    EXPECT_EQ(w.Grid().currentIndex(), w.Table().index(300, FieldRelNam));
-
-    find.findChild<QCheckBox*>(u"ChkMatchCase"_s)->setChecked(true);
-    find.findChild<QLineEdit*>(u"TxtReplace"_s)->setText(u"TPR (long name here)"_s);
-    QSignalSpy changed(&w.Table(), &QAbstractItemModel::dataChanged);
-    find.findChild<QPushButton*>(u"CmdReplaceAll"_s)->click();
-    EXPECT_EQ(changed.size(), 1);
-    EXPECT_EQ(Name(5), u"12 TPR (long nam"_s);
-    EXPECT_EQ(Name(300), u"14 tpr"_s);
-    EXPECT_EQ(find.Note(), u"1 cell replaced."_s);
-    ASSERT_EQ(ui.Messages().size(), 1u); // the cut name
-    Action("MnuUndo").trigger();
-    EXPECT_EQ(Name(5), u"12 TPR"_s);
-
-    // The window does not hide the cell it found.
-    w.Grid().setCurrentIndex(w.Table().index(0, FieldRelNam));
-    const QRect row5 = w.Grid().visualRect(w.Table().index(5, FieldRelNam));
-    const QRect cell(w.Grid().viewport()->mapToGlobal(row5.topLeft()), row5.size());
-    find.move(cell.topLeft() - QPoint(10, 10));
-    QTest::keyClick(text, Qt::Key_Return);
-    ASSERT_EQ(w.Grid().currentIndex(), w.Table().index(5, FieldRelNam));
-    EXPECT_FALSE(find.frameGeometry().intersects(cell));
-
-    text->setText(u"nowhere"_s);
-    QTest::keyClick(text, Qt::Key_Return);
-    EXPECT_EQ(find.Note(), u"No match"_s);
-    QTest::keyClick(text, Qt::Key_Escape);
-    EXPECT_FALSE(find.isVisible());
 }
 
 // Replace changes the current cell when it matches and goes on to the next match; with

@@ -85,6 +85,20 @@ public:
         return b;
     }
 
+    // Takes the bytes from the reading position up to the first comma, CR or LF, as far
+    // as the chunk in hand goes: none when the next byte is one of those, when the data
+    // has ended, or while bytes taken back wait to be served again.
+    QByteArrayView TakePlainRun()
+    {
+        if (!back_.isEmpty() || Peek() < 0)
+            return {};
+        const char* begin = chunk_.constData() + pos_;
+        const char* end = chunk_.constData() + chunk_.size();
+        const char* stop = std::find_if(begin, end, [](char c) { return c == ',' || c == '\r' || c == '\n'; });
+        pos_ += stop - begin;
+        return QByteArrayView(begin, stop);
+    }
+
     // Serves bytes, which were the last ones taken, again.
     void TakeBack(QByteArrayView bytes)
     {
@@ -191,6 +205,15 @@ struct FieldBytes
         else if (!IsBlankByte(b))
             more = true;
     }
+
+    // The same for each of bytes: those within the bound in one append.
+    void Add(QByteArrayView bytes, qsizetype bound)
+    {
+        const qsizetype fits = std::clamp<qsizetype>(bound - kept.size(), 0, bytes.size());
+        kept.append(bytes.first(fits));
+        for (char b : bytes.sliced(fits))
+            Add(static_cast<unsigned char>(b), bound);
+    }
 };
 
 // One line of the file as far as its fields can be used: the first bytes of the line for
@@ -256,8 +279,21 @@ void ReadField(ByteReader& reader, FieldBytes* field, FieldBytes& shown, bool sk
         reader.TakeBack(taken);
         add('"');
     }
-    for (int b = reader.Peek(); b >= 0 && b != ',' && b != '\r' && b != '\n'; b = reader.Peek())
-        add(reader.Get());
+    for (int b = reader.Peek(); b >= 0 && b != ',' && b != '\r' && b != '\n'; b = reader.Peek()) {
+        QByteArrayView run = reader.TakePlainRun();
+        if (run.isEmpty()) { // a byte taken back
+            add(reader.Get());
+            continue;
+        }
+        shown.Add(run, kShownBytes);
+        if (!field)
+            continue;
+        if (skipBlanks && field->kept.isEmpty()) {
+            while (!run.isEmpty() && IsBlankByte(static_cast<unsigned char>(run.front())))
+                run = run.sliced(1);
+        }
+        field->Add(run, kFieldBytes);
+    }
 }
 
 // The next line into record; false when the data has ended. CR LF, a lone CR and a lone LF
@@ -479,11 +515,17 @@ CsvReadOutcome ReadRecords(ByteReader& reader, bool utf8, const std::optional<QS
     bool stopped = false; // by Cancel at a prompt or by the channel maximum
     while (!stopped && ReadRecord(reader, record)) {
         ui.AtLine(++lineNumber);
-        // A line too long to show whole is shown as far as the program read it.
-        const QString line = Decoded(record.shown.kept, utf8) + (record.shown.more ? u"..."_s : QString());
-        QStringList fields{QString()};
+        QStringList fields;
+        fields.reserve(4);
+        fields.append(QString());
         for (int f = 0; f < std::min(record.fieldCount, 3); ++f)
             fields.append(Decoded(record.fields[static_cast<std::size_t>(f)].kept, utf8));
+        // The line is shown only by the questions about too few fields and about a field
+        // that names no channel; for every other line its text is not made. A line too
+        // long to show whole is shown as far as the program read it.
+        const bool shown = fields.size() < 3 || ChannelNumberFromId(fields[1]) == std::optional<int>(0);
+        const QString line = shown ? Decoded(record.shown.kept, utf8) + (record.shown.more ? u"..."_s : QString())
+                                   : QString();
         const CsvVerdict verdict = ParseCsvLine(line, fields, channel, expected, ui);
         if (verdict == CsvVerdict::Overflow)
             return fail(OverflowDescription());

@@ -66,17 +66,38 @@ public:
             QDir().rmdir(output_);
     }
     bool Ready() const { return ready_; }
-    // The files the queue printed, after waiting up to a minute for the first.
+    // The files the queue printed, once its jobs are done and what they wrote has stopped
+    // growing (a loaded machine may take its time); a minute at most.
     QStringList WaitForPrinted() const
     {
-        for (int waited = 0; Printed().isEmpty() && waited < 300; ++waited)
+        qint64 lastSize = -1;
+        for (int waited = 0; waited < 300; ++waited) {
+            const QStringList printed = Printed();
+            const qint64 size = printed.isEmpty() ? -1 : PrintedSize(printed);
+            if (size > 0 && size == lastSize && NoJobsLeft())
+                return printed;
+            lastSize = size;
             QTest::qWait(200);
-        QTest::qWait(500); // the backend may still be writing
+        }
         return Printed();
     }
     QString Output() const { return output_; }
 
 private:
+    static bool NoJobsLeft()
+    {
+        QProcess lpstat;
+        lpstat.start(u"lpstat"_s, {u"-o"_s, kQueue});
+        return lpstat.waitForFinished(10000) && lpstat.exitCode() == 0 &&
+               lpstat.readAllStandardOutput().trimmed().isEmpty();
+    }
+    qint64 PrintedSize(const QStringList& printed) const
+    {
+        qint64 size = 0;
+        for (const QString& name : printed)
+            size += QFileInfo(output_ + u'/' + name).size();
+        return size;
+    }
     QStringList Printed() const
     {
         QStringList now = QDir(output_).entryList(QDir::Files);

@@ -94,7 +94,8 @@ public:
             return {};
         const char* begin = chunk_.constData() + pos_;
         const char* end = chunk_.constData() + chunk_.size();
-        const char* stop = std::find_if(begin, end, [](char c) { return c == ',' || c == '\r' || c == '\n'; });
+        const char* stop =
+            std::find_if(begin, end, [](char c) { return c == ',' || c == '\r' || c == '\n'; });
         pos_ += stop - begin;
         return QByteArrayView(begin, stop);
     }
@@ -268,7 +269,8 @@ void ReadField(ByteReader& reader, FieldBytes* field, FieldBytes& shown, bool sk
                 for (char t : taken)
                     shown.Add(static_cast<unsigned char>(t), kShownBytes);
                 for (char v : value) {
-                    if (field && !(skipBlanks && field->kept.isEmpty() && IsBlankByte(static_cast<unsigned char>(v))))
+                    if (field && !(skipBlanks && field->kept.isEmpty() &&
+                                   IsBlankByte(static_cast<unsigned char>(v))))
                         field->Add(static_cast<unsigned char>(v), kFieldBytes);
                 }
                 return;
@@ -523,9 +525,11 @@ CsvReadOutcome ReadRecords(ByteReader& reader, bool utf8, const std::optional<QS
         // The line is shown only by the questions about too few fields and about a field
         // that names no channel; for every other line its text is not made. A line too
         // long to show whole is shown as far as the program read it.
-        const bool shown = fields.size() < 3 || ChannelNumberFromId(fields[1]) == std::optional<int>(0);
-        const QString line = shown ? Decoded(record.shown.kept, utf8) + (record.shown.more ? u"..."_s : QString())
-                                   : QString();
+        const bool shown =
+            fields.size() < 3 || ChannelNumberFromId(fields[1]) == std::optional<int>(0);
+        const QString line =
+            shown ? Decoded(record.shown.kept, utf8) + (record.shown.more ? u"..."_s : QString())
+                  : QString();
         const CsvVerdict verdict = ParseCsvLine(line, fields, channel, expected, ui);
         if (verdict == CsvVerdict::Overflow)
             return fail(OverflowDescription());

@@ -95,9 +95,8 @@ QString WidestId(const QFontMetrics& metrics)
     const QString letters = widest(kMaxChannels / kChannelsPerGroup, [](int group) {
         return ChannelIdFromNumber(group * kChannelsPerGroup + 1).left(2);
     });
-    const QString digits = widest(kChannelsPerGroup, [](int input) {
-        return ChannelIdFromNumber(input + 1).right(2);
-    });
+    const QString digits = widest(
+        kChannelsPerGroup, [](int input) { return ChannelIdFromNumber(input + 1).right(2); });
     return letters + digits;
 }
 

@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <array>
 #include <optional>
+#include <string_view>
 
 namespace mr640 {
 
@@ -327,12 +328,17 @@ bool ReadRecord(ByteReader& reader, CsvRecord& record)
 
 // A relay name holding a comma, a double quote or a control character (a name from an old
 // dip file may) is one quoted field, its quotes doubled, so that it reads back whole.
-QString CsvField(QStringView name)
+// True when a name is written as it is, without quotes.
+bool IsPlainField(QStringView name)
 {
-    const bool plain = std::none_of(name.begin(), name.end(), [](QChar c) {
+    return std::none_of(name.begin(), name.end(), [](QChar c) {
         return c == u',' || c == u'"' || IsControlCharacter(c.unicode());
     });
-    if (plain)
+}
+
+QString CsvField(QStringView name)
+{
+    if (IsPlainField(name))
         return name.toString();
     QString quoted = name.toString();
     quoted.replace(u'"', u"\"\""_s);
@@ -436,17 +442,24 @@ void GrowFor(std::vector<ChannelRow>& rows, int channel)
 
 QByteArray EncodeCsv(const std::vector<ChannelRow>& rows)
 {
-    QString text;
-    text.reserve(static_cast<qsizetype>(rows.size()) * 32);
+    // Each text is encoded straight into the file's bytes, sized once for the most a line
+    // can take: its id, a name of 16 characters quoted with every quote doubled, the rest.
+    constexpr qsizetype kMostOfLine = 2 + 2 * 2 * kNameWidth + 2 + std::size(",Front\r\n");
+    qsizetype most = 0;
+    for (const ChannelRow& row : rows)
+        most += row.Chan.size() + kMostOfLine;
+    QByteArray bytes(most, Qt::Uninitialized);
+    char* at = bytes.data();
     for (const ChannelRow& row : rows) {
-        text += row.Chan;
-        text += u',';
-        text += CsvField(LeftCharacters(row.relNam, kNameWidth));
-        text += u',';
-        text += row.back ? u"Back"_s : u"Front"_s;
-        text += kCrLf;
+        at += WriteWindows1252(row.Chan, at);
+        *at++ = ',';
+        const QStringView name = LeftCharacters(row.relNam, kNameWidth);
+        at += WriteWindows1252(IsPlainField(name) ? name : QStringView(CsvField(name)), at);
+        const std::string_view end = row.back ? ",Back\r\n" : ",Front\r\n";
+        at = std::copy(end.begin(), end.end(), at);
     }
-    return ToWindows1252(text);
+    bytes.truncate(at - bytes.data());
+    return bytes;
 }
 
 bool WriteCsvFile(const QString& path, const ChannelTable& table, QString* error)

@@ -30,9 +30,9 @@ constexpr int kStDnOffset = 23;
 // The first width characters of text, one byte each, filled with spaces to width.
 void PutText(char* at, const QString& text, int width)
 {
-    const QByteArray bytes = ToWindows1252(LeftCharacters(text, width));
-    std::fill(at, at + width, ' ');
-    std::copy(bytes.cbegin(), bytes.cbegin() + std::min<qsizetype>(bytes.size(), width), at);
+    // At most width characters give at most width bytes: written in place, no copy.
+    const qsizetype written = WriteWindows1252(LeftCharacters(text, width), at);
+    std::fill(at + written, at + width, ' ');
 }
 
 DipFileHeader DecodeHeader(const char* bytes)

@@ -33,16 +33,26 @@ bool Windows1252Holds(char32_t c)
 
 QByteArray ToWindows1252(QStringView text)
 {
-    QByteArray bytes;
-    bytes.reserve(text.size());
+    QByteArray bytes(text.size(), Qt::Uninitialized);
+    bytes.truncate(WriteWindows1252(text, bytes.data()));
+    return bytes;
+}
+
+qsizetype WriteWindows1252(QStringView text, char* out)
+{
+    char* at = out;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
+        if (c.unicode() < 0x80) { // the common case, first
+            *at++ = static_cast<char>(c.unicode());
+            continue;
+        }
         // A character outside the basic plane is one character, written as one '?'.
         if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
             ++i;
-        bytes.append(ByteOf(c.unicode()));
+        *at++ = ByteOf(c.unicode());
     }
-    return bytes;
+    return at - out;
 }
 
 QString FromWindows1252(QByteArrayView bytes)

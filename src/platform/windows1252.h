@@ -10,6 +10,10 @@ namespace mr640 {
 // A character that Windows-1252 cannot hold is written as '?'.
 QByteArray ToWindows1252(QStringView text);
 
+// The same written at out, which has room for text.size() bytes; answers the bytes written
+// (a character outside the basic plane is one '?').
+qsizetype WriteWindows1252(QStringView text, char* out);
+
 // True when Windows-1252 has a byte for c; a character outside the basic plane never fits.
 bool Windows1252Holds(char32_t c);
 

@@ -44,16 +44,15 @@ std::vector<ChannelRow> FloorDipRows(const QByteArray& bytes, int n)
 std::vector<ChannelRow> FloorCsvRows(const QByteArray& bytes, int n)
 {
     std::vector<ChannelRow> rows = DefaultRows(n);
-    const QString text = FromWindows1252(bytes);
-    QStringView rest(text);
+    QByteArrayView rest(bytes);
     for (ChannelRow& row : rows) {
-        const qsizetype end = rest.indexOf(u'\r');
-        const QStringView line = rest.first(end);
+        const qsizetype end = rest.indexOf('\r');
+        const QByteArrayView line = rest.first(end);
         rest = rest.sliced(end + 2);
-        const qsizetype name = line.indexOf(u',') + 1;
-        const qsizetype contact = line.indexOf(u',', name) + 1;
-        row.relNam = line.sliced(name, contact - 1 - name).trimmed().toString();
-        row.back = line[contact] == u'B';
+        const qsizetype name = line.indexOf(',') + 1;
+        const qsizetype contact = line.indexOf(',', name) + 1;
+        row.relNam = FromWindows1252(Unfilled(line.sliced(name, contact - 1 - name)));
+        row.back = line[contact] == 'B';
     }
     return rows;
 }

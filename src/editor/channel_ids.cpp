@@ -42,18 +42,23 @@ int LetterOffset(QChar c)
 
 // The common forms read without the pattern: an id of letters A to H and two digits, or
 // up to nine digits alone. Anything else is left to the pattern.
-std::optional<int> PlainChannelNumber(QStringView text)
+template <typename View>
+std::optional<int> PlainChannelNumber(View text)
 {
-    const auto digit = [](QChar c) { return c >= u'0' && c <= u'9'; };
-    const auto letter = [](QChar c) { return c >= u'A' && c <= u'H'; };
-    if (text.size() == 4 && letter(text[0]) && letter(text[1]) && digit(text[2]) && digit(text[3]))
-        return LetterOffset(text[0]) * kChannelsPerUnit + LetterOffset(text[1]) * kChannelsPerGroup +
-               (text[2].unicode() - u'0') * 10 + (text[3].unicode() - u'0');
-    if (text.isEmpty() || text.size() > 9 || !std::all_of(text.begin(), text.end(), digit))
+    const auto code = [&](qsizetype i) { return int(text[i].unicode()); };
+    const auto digit = [&](qsizetype i) { return code(i) >= '0' && code(i) <= '9'; };
+    const auto letter = [&](qsizetype i) { return code(i) >= 'A' && code(i) <= 'H'; };
+    if (text.size() == 4 && letter(0) && letter(1) && digit(2) && digit(3))
+        return (code(0) - 'A') * kChannelsPerUnit + (code(1) - 'A') * kChannelsPerGroup +
+               (code(2) - '0') * 10 + (code(3) - '0');
+    if (text.isEmpty() || text.size() > 9)
         return std::nullopt;
     int value = 0;
-    for (QChar c : text)
-        value = value * 10 + (c.unicode() - u'0');
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (!digit(i))
+            return std::nullopt;
+        value = value * 10 + (code(i) - '0');
+    }
     return value;
 }
 
@@ -96,6 +101,13 @@ std::optional<int> ChannelNumberFromId(QStringView text)
     if (input.kind != NumberKind::Value)
         return 0;
     return unit * kChannelsPerUnit + group * kChannelsPerGroup + input.value;
+}
+
+std::optional<int> ChannelNumberFromId(QLatin1StringView text)
+{
+    if (const std::optional<int> plain = PlainChannelNumber(text))
+        return plain;
+    return ChannelNumberFromId(QString(text));
 }
 
 QString OverflowDescription()

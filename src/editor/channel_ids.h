@@ -19,6 +19,8 @@ QString ChannelIdFromNumber(int n);
 // "AA49" → 49). 0 when the text names neither. std::nullopt when the text is a number
 // beyond the signed 32-bit range: an overflow error the caller reports.
 std::optional<int> ChannelNumberFromId(QStringView text);
+// The same for a text in Latin-1.
+std::optional<int> ChannelNumberFromId(QLatin1StringView text);
 
 // The error description a caller reports when ChannelNumberFromId overflows.
 QString OverflowDescription();

@@ -60,12 +60,20 @@ ChannelRow DefaultRow(int r)
 
 std::vector<ChannelRow> DefaultRows(int n)
 {
-    const std::vector<ChannelRow>& all = AllDefaultRows();
-    if (n <= kMaxChannels)
-        return {all.begin(), all.begin() + std::max(n, 0)};
-    std::vector<ChannelRow> rows(static_cast<std::size_t>(n));
-    FillDefaultRows(rows, 0);
+    std::vector<ChannelRow> rows;
+    AppendDefaultRows(rows, n);
     return rows;
+}
+
+void AppendDefaultRows(std::vector<ChannelRow>& rows, int n)
+{
+    const std::vector<ChannelRow>& all = AllDefaultRows();
+    const auto from = static_cast<int>(rows.size());
+    const int made = std::min(n, kMaxChannels);
+    if (from < made)
+        rows.insert(rows.end(), all.begin() + from, all.begin() + made);
+    for (int r = static_cast<int>(rows.size()); r < n; ++r)
+        rows.push_back(MakeDefaultRow(r));
 }
 
 void FillDefaultRows(std::vector<ChannelRow>& rows, int start)

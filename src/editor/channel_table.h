@@ -58,6 +58,9 @@ ChannelRow DefaultRow(int r);
 // The first n rows of a table, with their defaults.
 std::vector<ChannelRow> DefaultRows(int n);
 
+// Adds rows, with their defaults, until there are n.
+void AppendDefaultRows(std::vector<ChannelRow>& rows, int n);
+
 // Gives rows start .. end their defaults.
 void FillDefaultRows(std::vector<ChannelRow>& rows, int start);
 

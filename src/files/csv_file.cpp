@@ -9,13 +9,16 @@
 #include "platform/ui.h"
 #include "platform/windows1252.h"
 
-#include <QBuffer>
 #include <QFile>
 
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string_view>
+#include <utility>
 
 namespace mr640 {
 
@@ -46,6 +49,8 @@ qsizetype AfterLastLineEnd(QByteArrayView bytes)
 bool ReadToEnd(QIODevice& device, QByteArray& bytes)
 {
     const qint64 chunk = std::max<qint64>(device.size() - device.pos() + 1, kChunkSize);
+    // Room for the read that finds the end, so the bytes are not moved for it.
+    bytes.reserve(bytes.size() + chunk + kChunkSize);
     for (;;) {
         const qsizetype had = bytes.size();
         bytes.resize(had + chunk);
@@ -65,7 +70,9 @@ bool ReadToEnd(QIODevice& device, QByteArray& bytes)
 class ByteReader
 {
 public:
-    ByteReader(QIODevice& device, qint64 limit) : device_(device), left_(limit) {}
+    ByteReader(QIODevice& device, qint64 limit) : device_(&device), left_(limit) {}
+    // Serves bytes held whole, from start.
+    ByteReader(QByteArray bytes, qsizetype start) : chunk_(std::move(bytes)), pos_(start) {}
 
     int Peek()
     {
@@ -73,7 +80,12 @@ public:
             return static_cast<unsigned char>(back_.back());
         if (pos_ == chunk_.size() && !Fill())
             return -1;
-        return static_cast<unsigned char>(chunk_[pos_]);
+        // The LF of a CR LF that TakeLine left at the end of the last chunk.
+        if (std::exchange(lfMayFollow_, false) && chunk_.at(pos_) == '\n') {
+            ++pos_;
+            return Peek();
+        }
+        return static_cast<unsigned char>(chunk_.at(pos_));
     }
 
     int Get()
@@ -101,6 +113,28 @@ public:
         return QByteArrayView(begin, stop);
     }
 
+    // The bytes from the reading position to the end of the chunk in hand; none while bytes
+    // taken back wait to be served again.
+    QByteArrayView RestOfChunk()
+    {
+        if (!back_.isEmpty() || Peek() < 0)
+            return {};
+        return QByteArrayView(chunk_).sliced(pos_);
+    }
+
+    // Takes line, which RestOfChunk starts with, and the line end after it. The chunk stays
+    // in hand, so views into it hold until the next byte is asked for.
+    void TakeLine(QByteArrayView line)
+    {
+        pos_ += line.size() + 1;
+        if (chunk_.at(pos_ - 1) != '\r')
+            return;
+        if (pos_ < chunk_.size())
+            pos_ += chunk_.at(pos_) == '\n' ? 1 : 0;
+        else
+            lfMayFollow_ = true;
+    }
+
     // Serves bytes, which were the last ones taken, again.
     void TakeBack(QByteArrayView bytes)
     {
@@ -111,20 +145,23 @@ public:
 private:
     bool Fill()
     {
+        if (!device_)
+            return false;
         const qint64 want = std::min<qint64>(kChunkSize, left_);
         chunk_.resize(want);
-        const qint64 got = want > 0 ? device_.read(chunk_.data(), want) : 0;
+        const qint64 got = want > 0 ? device_->read(chunk_.data(), want) : 0;
         chunk_.resize(std::max<qint64>(got, 0));
         pos_ = 0;
         left_ -= chunk_.size();
         return !chunk_.isEmpty();
     }
 
-    QIODevice& device_;
-    qint64 left_;
+    QIODevice* device_ = nullptr;
+    qint64 left_ = 0;
     QByteArray chunk_;
     qsizetype pos_ = 0;
     QByteArray back_; // in reverse order
+    bool lfMayFollow_ = false;
 };
 
 // Tells, a chunk at a time, whether bytes are valid UTF-8 holding a character beyond
@@ -137,10 +174,19 @@ public:
         if (fed_ == 0 && bytes.startsWith(kByteOrderMark))
             byteOrderMark_ = true;
         fed_ += bytes.size();
-        for (char c : bytes) {
-            const auto b = static_cast<unsigned char>(c);
+        for (qsizetype i = 0; i < bytes.size(); ++i) {
             if (!valid_)
                 return;
+            // Runs of plain ASCII, most of any file, are passed over eight bytes at a time.
+            if (need_ == 0) {
+                std::uint64_t eight = 0;
+                while (i + 8 <= bytes.size() &&
+                       (std::memcpy(&eight, bytes.data() + i, 8), (eight & 0x8080808080808080) == 0))
+                    i += 8;
+                if (i == bytes.size())
+                    return;
+            }
+            const auto b = static_cast<unsigned char>(bytes[i]);
             if (need_ > 0) {
                 valid_ = b >= low_ && b <= high_;
                 --need_;
@@ -220,12 +266,19 @@ struct FieldBytes
 
 // One line of the file as far as its fields can be used: the first bytes of the line for
 // the prompts, the first bytes of fields 1 to 3, and how many fields it has. A line of
-// any length is read through without being held whole.
+// any length is read through without being held whole. The views lie in the reader's
+// chunk or in the record's own bytes, and hold until the next line is read.
 struct CsvRecord
 {
-    FieldBytes shown;
-    std::array<FieldBytes, 3> fields;
+    QByteArrayView shown;
+    bool shownMore = false; // the line goes on beyond what shown holds
+    std::array<QByteArrayView, 3> fields;
+    bool nameMore = false; // the name field goes on beyond fields[1]
     int fieldCount = 0;
+
+    // Where a line read byte by byte keeps its bytes.
+    FieldBytes shownBytes;
+    std::array<FieldBytes, 3> fieldBytes;
 };
 
 constexpr qsizetype kShownBytes = 4096;
@@ -299,12 +352,81 @@ void ReadField(ByteReader& reader, FieldBytes* field, FieldBytes& shown, bool sk
     }
 }
 
+// Whether a byte ends a field or a line, or starts a quoted field.
+constexpr bool IsMark(char c)
+{
+    return c == '\r' || c == '\n' || c == ',' || c == '"';
+}
+
+// The position of the first mark in bytes from from, or limit when there is none before it.
+// Eight bytes are looked at in one step: a byte of a word is zero where it matched.
+qsizetype NextMark(QByteArrayView bytes, qsizetype from, qsizetype limit)
+{
+    constexpr std::uint64_t kOnes = 0x0101010101010101;
+    constexpr std::uint64_t kHighs = 0x8080808080808080;
+    // The lowest byte this marks is the first zero byte of x; those above it may be wrong.
+    const auto zeroBytes = [](std::uint64_t x) { return (x - kOnes) & ~x & kHighs; };
+    for (; from + 8 <= limit; from += 8) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, bytes.data() + from, sizeof word);
+        const std::uint64_t found = zeroBytes(word ^ (kOnes * '\r')) | zeroBytes(word ^ (kOnes * '\n')) |
+                                    zeroBytes(word ^ (kOnes * ',')) | zeroBytes(word ^ (kOnes * '"'));
+        if (found != 0) {
+            const int bit = std::endian::native == std::endian::little ? std::countr_zero(found)
+                                                                        : std::countl_zero(found);
+            return from + bit / 8;
+        }
+    }
+    while (from < limit && !IsMark(bytes[from]))
+        ++from;
+    return from;
+}
+
+// The next line into record when it lies whole in the reader's chunk, holds no double
+// quote and is no longer than a field's bound, as most lines are: split where it lies.
+bool ReadPlainLine(ByteReader& reader, CsvRecord& record)
+{
+    const QByteArrayView rest = reader.RestOfChunk();
+    const qsizetype limit = std::min(rest.size(), kFieldBytes + 1);
+    std::array<qsizetype, 3> commas{};
+    int fields = 1;
+    qsizetype end = 0;
+    for (;; ++end) {
+        end = NextMark(rest, end, limit);
+        if (end == limit || rest[end] == '"')
+            return false;
+        if (rest[end] != ',')
+            break;
+        if (fields <= 3)
+            commas[static_cast<std::size_t>(fields - 1)] = end;
+        ++fields;
+    }
+    const QByteArrayView line = rest.first(end);
+    record.shown = line;
+    record.shownMore = false;
+    record.nameMore = false;
+    record.fieldCount = fields;
+    qsizetype start = 0;
+    for (int f = 0; f < 3; ++f) {
+        const qsizetype stop = f + 1 < fields ? commas[static_cast<std::size_t>(f)] : end;
+        record.fields[static_cast<std::size_t>(f)] = f < fields ? line.sliced(start, stop - start) : QByteArrayView();
+        start = stop + 1;
+    }
+    QByteArrayView& name = record.fields[1];
+    while (!name.isEmpty() && IsBlankByte(static_cast<unsigned char>(name.front())))
+        name = name.sliced(1);
+    reader.TakeLine(line);
+    return true;
+}
+
 // The next line into record; false when the data has ended. CR LF, a lone CR and a lone LF
 // each end a line; a last line without a line end still counts.
 bool ReadRecord(ByteReader& reader, CsvRecord& record)
 {
+    if (ReadPlainLine(reader, record))
+        return true;
     // Emptied, not replaced: the buffers of one line serve the next.
-    for (FieldBytes* bytes : {&record.shown, &record.fields[0], &record.fields[1], &record.fields[2]}) {
+    for (FieldBytes* bytes : {&record.shownBytes, &record.fieldBytes[0], &record.fieldBytes[1], &record.fieldBytes[2]}) {
         bytes->kept.resize(0);
         bytes->more = false;
     }
@@ -312,18 +434,24 @@ bool ReadRecord(ByteReader& reader, CsvRecord& record)
     if (reader.Peek() < 0)
         return false;
     for (;;) {
-        FieldBytes* field = record.fieldCount < 3 ? &record.fields[static_cast<std::size_t>(record.fieldCount)] : nullptr;
-        ReadField(reader, field, record.shown, record.fieldCount == 1);
+        FieldBytes* field = record.fieldCount < 3 ? &record.fieldBytes[static_cast<std::size_t>(record.fieldCount)] : nullptr;
+        ReadField(reader, field, record.shownBytes, record.fieldCount == 1);
         ++record.fieldCount;
         const int separator = reader.Get();
         if (separator == ',') {
-            record.shown.Add(',', kShownBytes);
+            record.shownBytes.Add(',', kShownBytes);
             continue;
         }
         if (separator == '\r' && reader.Peek() == '\n')
             reader.Get();
-        return true;
+        break;
     }
+    record.shown = record.shownBytes.kept;
+    record.shownMore = record.shownBytes.more;
+    for (std::size_t f = 0; f < record.fields.size(); ++f)
+        record.fields[f] = record.fieldBytes[f].kept;
+    record.nameMore = record.fieldBytes[1].more;
+    return true;
 }
 
 // A relay name holding a comma, a double quote or a control character (a name from an old
@@ -362,7 +490,10 @@ QString Quoted(QStringView text)
 bool UpperCasedIs(QStringView text, QStringView upper)
 {
     return text.size() == upper.size() &&
-           std::equal(text.begin(), text.end(), upper.begin(), [](QChar c, QChar u) { return c.toUpper() == u; });
+           std::equal(text.begin(), text.end(), upper.begin(), [](QChar c, QChar u) {
+               const char16_t code = c.unicode();
+               return (code < 0x80 ? QChar(code >= u'a' && code <= u'z' ? code - 0x20 : code) : c.toUpper()) == u;
+           });
 }
 
 // What the names a load stores needed, for its report.
@@ -372,22 +503,39 @@ struct NameCounts
     int cut = 0;    // names cut to the grid's 16 characters
 };
 
-// The relay name a line stores from its second field (leading blanks already left out):
-// cleaned, trimmed, every way of writing "spare" made the program's own spare name for the
-// channel, and cut to 16 characters as the grid and the dip file hold it.
-QString StoredName(const QString& field, bool more, int channel, NameCounts& counts)
+QString Decoded(QByteArrayView bytes, bool utf8)
 {
-    // With more to come, the spaces that end what was kept lie inside the name. Most names
-    // are clean already and are not copied to be cleaned.
-    const bool isClean = IsClean(field);
-    const QString clean = isClean ? field : CleanedText(field).text;
-    const QString name = more ? clean : TrimSpaces(clean);
+    return utf8 ? QString::fromUtf8(bytes) : FromWindows1252(bytes);
+}
+
+// The relay name a line stores from the bytes of its second field (leading blanks already
+// left out; more: the field goes on beyond them): cleaned, trimmed, every way of writing
+// "spare" made the program's own spare name for the channel, and cut to 16 characters as
+// the grid and the dip file hold it.
+QString StoredName(QByteArrayView bytes, bool more, bool utf8, int channel, NameCounts& counts)
+{
+    // With more to come, the spaces that end what was kept lie inside the name.
+    if (!more) {
+        while (bytes.endsWith(' '))
+            bytes.chop(1);
+    }
+    // A name read whole in printable ASCII, as most are, is clean, trimmed already and has
+    // a character a byte. Other names are cleaned only when they need it.
+    const bool plain = !more && std::all_of(bytes.begin(), bytes.end(), [](char c) { return c >= ' ' && c <= '~'; });
+    QString name = plain ? QString::fromLatin1(bytes) : Decoded(bytes, utf8);
+    const bool isClean = plain || IsClean(name);
+    int unheld = 0;
+    if (!isClean) {
+        unheld = CleanedText(name, Unheld::Question, kNameWidth).unheld;
+        name = CleanedText(name).text;
+    }
+    if (!more && !plain)
+        name = TrimSpaces(name);
     if (UpperCasedIs(QStringView(name).first(std::min<qsizetype>(name.size(), 5)), u"SPARE") ||
         (!more && (UpperCasedIs(name, u"(SPARE)") || UpperCasedIs(name, u"SP"))))
         return DefaultRow(channel - 1).relNam;
-    if (!isClean)
-        counts.unheld += CleanedText(field, Unheld::Question, kNameWidth).unheld;
-    if (!more && CharacterCount(name) <= kNameWidth)
+    counts.unheld += unheld;
+    if (!more && (plain ? name.size() : CharacterCount(name)) <= kNameWidth)
         return name;
     ++counts.cut;
     return LeftCharacters(name, kNameWidth).toString();
@@ -400,13 +548,8 @@ int RowCount(const std::vector<ChannelRow>& rows)
 
 bool IsBackContact(const CsvRecord& record)
 {
-    const QByteArray& contact = record.fields[2].kept;
+    const QByteArrayView contact = record.fields[2];
     return record.fieldCount >= 3 && !contact.isEmpty() && (contact[0] == 'B' || contact[0] == 'b');
-}
-
-QString Decoded(QByteArrayView bytes, bool utf8)
-{
-    return utf8 ? QString::fromUtf8(bytes) : FromWindows1252(bytes);
 }
 
 QString Plural(int n, const QString& one, const QString& many)
@@ -432,10 +575,7 @@ QString LoadReport(int last, const NameCounts& counts, std::optional<int> kept)
 // defaults; rows never grow beyond the maximum, so the channel may still lie beyond them.
 void GrowFor(std::vector<ChannelRow>& rows, int channel)
 {
-    const int size = std::max(ChannelCountFor(channel), RowCount(rows));
-    rows.reserve(static_cast<std::size_t>(size));
-    for (int r = RowCount(rows); r < size; ++r)
-        rows.push_back(DefaultRow(r));
+    AppendDefaultRows(rows, std::max(ChannelCountFor(channel), RowCount(rows)));
 }
 
 } // namespace
@@ -505,6 +645,30 @@ CsvVerdict ParseCsvLine(const QString& line, const QStringList& fields, int& cha
 
 namespace {
 
+// The number a line's first field names, as ChannelNumberFromId reads it.
+std::optional<int> IdNumber(QByteArrayView id, bool utf8)
+{
+    // An id in ASCII reads the same in either encoding, and is read without a string.
+    if (std::all_of(id.begin(), id.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return ChannelNumberFromId(QLatin1StringView(id));
+    return ChannelNumberFromId(Decoded(id, utf8));
+}
+
+// ParseCsvLine on the line, with the texts its questions show.
+CsvVerdict CheckLine(const CsvRecord& record, bool utf8, int& channel, int expected, Ui& ui)
+{
+    QStringList fields{QString()};
+    for (int f = 0; f < std::min(record.fieldCount, 3); ++f)
+        fields.append(Decoded(record.fields[static_cast<std::size_t>(f)], utf8));
+    // The line is shown only by the questions about too few fields and about a field
+    // that names no channel; for every other line its text is not made. A line too long
+    // to show whole is shown as far as the program read it.
+    const bool shown = fields.size() < 3 || ChannelNumberFromId(fields[1]) == std::optional<int>(0);
+    const QString line =
+        shown ? Decoded(record.shown, utf8) + (record.shownMore ? u"..."_s : QString()) : QString();
+    return ParseCsvLine(line, fields, channel, expected, ui);
+}
+
 // Reads the lines the reader serves into the table. readError: the device failed after
 // the last line served. utf8: how the file's text is read.
 CsvReadOutcome ReadRecords(ByteReader& reader, bool utf8, const std::optional<QString>& readError,
@@ -530,20 +694,15 @@ CsvReadOutcome ReadRecords(ByteReader& reader, bool utf8, const std::optional<QS
     bool stopped = false; // by Cancel at a prompt or by the channel maximum
     while (!stopped && ReadRecord(reader, record)) {
         ui.AtLine(++lineNumber);
-        QStringList fields;
-        fields.reserve(4);
-        fields.append(QString());
-        for (int f = 0; f < std::min(record.fieldCount, 3); ++f)
-            fields.append(Decoded(record.fields[static_cast<std::size_t>(f)].kept, utf8));
-        // The line is shown only by the questions about too few fields and about a field
-        // that names no channel; for every other line its text is not made. A line too
-        // long to show whole is shown as far as the program read it.
-        const bool shown =
-            fields.size() < 3 || ChannelNumberFromId(fields[1]) == std::optional<int>(0);
-        const QString line =
-            shown ? Decoded(record.shown.kept, utf8) + (record.shown.more ? u"..."_s : QString())
-                  : QString();
-        const CsvVerdict verdict = ParseCsvLine(line, fields, channel, expected, ui);
+        // A line naming the channel expected next, as nearly every line does, is stored
+        // without the questions' texts being made.
+        const std::optional<int> number =
+            record.fieldCount >= 2 ? IdNumber(record.fields[0], utf8) : std::nullopt;
+        CsvVerdict verdict = CsvVerdict::Ok;
+        if (number && *number == expected)
+            channel = expected;
+        else
+            verdict = CheckLine(record, utf8, channel, expected, ui);
         if (verdict == CsvVerdict::Overflow)
             return fail(OverflowDescription());
         stopped = verdict == CsvVerdict::Abort;
@@ -560,7 +719,7 @@ CsvReadOutcome ReadRecords(ByteReader& reader, bool utf8, const std::optional<QS
                 return fail(u"Channel %1 has no row in the table."_s.arg(channel));
             last = channel;
             ChannelRow& row = rows[static_cast<std::size_t>(last - 1)];
-            row.relNam = StoredName(fields[2], record.fields[1].more, last, counts);
+            row.relNam = StoredName(record.fields[1], record.nameMore, utf8, last, counts);
             row.back = IsBackContact(record);
             if (last <= earlierRows)
                 stored[static_cast<std::size_t>(last - 1)] = true;
@@ -580,6 +739,8 @@ CsvReadOutcome ReadRecords(ByteReader& reader, bool utf8, const std::optional<QS
 }
 
 constexpr qint64 kByteOrderMarkSize = 3;
+// Files up to this size are read whole.
+constexpr qint64 kWholeFileBytes = 1 << 20;
 
 } // namespace
 
@@ -589,11 +750,9 @@ CsvReadOutcome ReadCsv(QIODevice& device, ChannelTable& table, Ui& ui, QString* 
     const bool readToEnd = ReadToEnd(device, bytes);
     EncodingProbe probe;
     probe.Feed(bytes);
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::ReadOnly);
-    buffer.seek(probe.ByteOrderMark() ? kByteOrderMarkSize : 0);
-    ByteReader reader(buffer, bytes.size());
-    return ReadRecords(reader, probe.Utf8(), readToEnd ? std::nullopt : std::optional(device.errorString()),
+    const bool utf8 = probe.Utf8();
+    ByteReader reader(std::move(bytes), probe.ByteOrderMark() ? kByteOrderMarkSize : 0);
+    return ReadRecords(reader, utf8, readToEnd ? std::nullopt : std::optional(device.errorString()),
                        table, ui, error, update);
 }
 
@@ -604,6 +763,11 @@ CsvReadOutcome ReadCsvFile(const QString& path, ChannelTable& table, Ui& ui, QSt
         SetError(error, file.errorString());
         return CsvReadOutcome::Failed;
     }
+    // A channel file is some tens of kilobytes, read in one piece.
+    if (!file.isSequential() && file.size() <= kWholeFileBytes)
+        return ReadCsv(file, table, ui, error, update);
+    // A larger file is read twice, a chunk at a time: once to learn how its text is written,
+    // once for its lines. A file of any size, or a line of any length, is never held whole.
     // The file is read twice, a chunk at a time: once to learn how its text is written,
     // once for its lines. A file of any size, or a line of any length, is never held whole.
     EncodingProbe probe;

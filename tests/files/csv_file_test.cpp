@@ -6,6 +6,7 @@
 #include "scripted_ui.h"
 #include "test_files.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <QSignalSpy>
@@ -117,11 +118,13 @@ public:
     MessageButton ShowMessage(const MessageRequest& request) override
     {
         last = request;
+        texts.push_back(request.text);
         return request.buttons == MessageButtons::Ok ? kOk : answer_;
     }
     std::optional<ChosenFile> ShowFileDialog(const FileDialogRequest&) override { return std::nullopt; }
     int RunModal(QDialog&) override { return 0; }
     MessageRequest last;
+    std::vector<QString> texts;
 
 private:
     MessageButton answer_;
@@ -522,6 +525,28 @@ TEST(CsvRead, RandomBytesNeverBreakTheTable)
             for (int r = 0; r < table.rowCount(); ++r)
                 ASSERT_EQ(table.Row(r).Chan, ChannelIdFromNumber(r + 1)) << round;
         }
+    }
+}
+
+TEST(CsvRead, AFileTooLargeToReadWholeReadsAsIfItWere)
+{
+    // Beyond 1 MiB a file is read a chunk at a time, and its lines cross the chunks' ends.
+    std::mt19937 random(1252);
+    const QByteArray alphabet = "AAAB0123,,,,\r\n\r\n\"\" spare\xE9\xC3\xA9";
+    for (int round = 0; round < 12; ++round) {
+        QByteArray bytes(std::uniform_int_distribution<int>(0, 20000)(random), '\0');
+        for (char& b : bytes)
+            b = alphabet[std::uniform_int_distribution<qsizetype>(0, alphabet.size() - 1)(random)];
+        bytes += "\r\nHH48," + QByteArray(1 << 20, 'n');
+        SameAnswerUi streamed(kOk);
+        SameAnswerUi whole(kOk);
+        ChannelTable fromFile;
+        ChannelTable fromBuffer;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::ReadOnly);
+        EXPECT_EQ(Read(bytes, fromFile, streamed).outcome, ReadCsv(buffer, fromBuffer, whole, nullptr));
+        EXPECT_EQ(streamed.texts, whole.texts) << round;
+        EXPECT_EQ(fromFile.Rows(), fromBuffer.Rows()) << round;
     }
 }
 

@@ -578,6 +578,22 @@ void GrowFor(std::vector<ChannelRow>& rows, int channel)
     AppendDefaultRows(rows, std::max(ChannelCountFor(channel), RowCount(rows)));
 }
 
+// Writes the first 16 characters of a name at at, and moves at past them, when they are
+// printable ASCII without a comma or a quote, as nearly every name is; otherwise answers
+// false and leaves at where it was.
+bool WritePlainName(QStringView name, char*& at)
+{
+    const qsizetype n = std::min<qsizetype>(name.size(), kNameWidth);
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = name.utf16()[i];
+        if (c < u' ' || c > u'~' || c == u',' || c == u'"')
+            return false;
+        at[i] = static_cast<char>(c);
+    }
+    at += n;
+    return true;
+}
+
 } // namespace
 
 QByteArray EncodeCsv(const std::vector<ChannelRow>& rows)
@@ -593,8 +609,10 @@ QByteArray EncodeCsv(const std::vector<ChannelRow>& rows)
     for (const ChannelRow& row : rows) {
         at += WriteWindows1252(row.Chan, at);
         *at++ = ',';
-        const QStringView name = LeftCharacters(row.relNam, kNameWidth);
-        at += WriteWindows1252(IsPlainField(name) ? name : QStringView(CsvField(name)), at);
+        if (!WritePlainName(row.relNam, at)) {
+            const QStringView name = LeftCharacters(row.relNam, kNameWidth);
+            at += WriteWindows1252(IsPlainField(name) ? name : QStringView(CsvField(name)), at);
+        }
         const std::string_view end = row.back ? ",Back\r\n" : ",Front\r\n";
         at = std::copy(end.begin(), end.end(), at);
     }

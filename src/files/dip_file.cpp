@@ -12,6 +12,9 @@
 #include <QFileInfo>
 #include <QtEndian>
 
+#include <algorithm>
+#include <array>
+
 namespace mr640 {
 
 using namespace Qt::StringLiterals;
@@ -27,13 +30,16 @@ constexpr int kConstantOffset = 18;
 constexpr int kStUpOffset = 19;
 constexpr int kStDnOffset = 23;
 
-// The first width characters of text, one byte each, filled with spaces to width.
-void PutText(char* at, const QString& text, int width)
-{
-    // At most width characters give at most width bytes: written in place, no copy.
-    const qsizetype written = WriteWindows1252(LeftCharacters(text, width), at);
-    std::fill(at + written, at + width, ' ');
-}
+// A record before its texts are written: text fields of spaces, the constant byte set.
+constexpr std::array<char, kDipRecordSize> kBlankRecord = [] {
+    std::array<char, kDipRecordSize> record{};
+    const auto spaces = [&](int at, int width) { std::fill_n(record.begin() + at, width, ' '); };
+    spaces(0, kNameWidth);
+    spaces(kStUpOffset, kStateWidth);
+    spaces(kStDnOffset, kStateWidth);
+    record[kConstantOffset] = 1;
+    return record;
+}();
 
 DipFileHeader DecodeHeader(const char* bytes)
 {
@@ -91,19 +97,21 @@ DipReadOutcome ReportReadError(Ui& ui, const QString& error)
 QByteArray EncodeDip(const std::vector<ChannelRow>& rows)
 {
     const auto count = static_cast<qsizetype>(rows.size());
-    QByteArray bytes(kDipHeaderSize + kDipRecordSize * count, '\0');
+    QByteArray bytes(kDipHeaderSize + kDipRecordSize * count, Qt::Uninitialized);
     char* at = bytes.data();
+    std::fill_n(at, kDipHeaderSize, '\0');
     qToLittleEndian<std::uint32_t>(kDipMagic, at);
     qToLittleEndian<std::int16_t>(kDipFileType, at + 4);
     qToLittleEndian<std::int16_t>(kDipVersion, at + 6);
     qToLittleEndian<std::int32_t>(static_cast<std::int32_t>(count), at + 8);
     at += kDipHeaderSize;
+    // Each text is its first characters, one byte each, over the spaces that fill it.
     for (const ChannelRow& row : rows) {
-        PutText(at, row.relNam, kNameWidth);
+        std::copy(kBlankRecord.begin(), kBlankRecord.end(), at);
+        WriteWindows1252(row.relNam, at, kNameWidth);
         at[kBackOffset] = row.back ? 1 : 0;
-        at[kConstantOffset] = 1;
-        PutText(at + kStUpOffset, row.stUp, kStateWidth);
-        PutText(at + kStDnOffset, row.stDn, kStateWidth);
+        WriteWindows1252(row.stUp, at + kStUpOffset, kStateWidth);
+        WriteWindows1252(row.stDn, at + kStDnOffset, kStateWidth);
         at += kDipRecordSize;
     }
     return bytes;

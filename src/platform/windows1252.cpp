@@ -38,10 +38,12 @@ QByteArray ToWindows1252(QStringView text)
     return bytes;
 }
 
-qsizetype WriteWindows1252(QStringView text, char* out)
+qsizetype WriteWindows1252BeyondAscii(QStringView text, char* out, qsizetype most)
 {
     char* at = out;
-    for (qsizetype i = 0; i < text.size(); ++i) {
+    const char* const end = out + std::min(most, text.size());
+    qsizetype i = 0;
+    for (; i < text.size() && at != end; ++i) {
         const QChar c = text[i];
         if (c.unicode() < 0x80) { // the common case, first
             *at++ = static_cast<char>(c.unicode());

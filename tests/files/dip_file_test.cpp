@@ -98,6 +98,11 @@ TEST(DipWrite, RoundTripsNamesAndStatesAsTheFormatHoldsThem)
     source.ReplaceRows(rows);
     ScriptedUi ui;
     ASSERT_TRUE(WriteDipFile(path, source, ui));
+    // A text too long for its field is cut at the field's end and never spills past it.
+    const QByteArray bytes = ReadBytes(path);
+    const auto record = [](const char* texts) { return QByteArray(texts, 26) + QByteArray(kDipRecordSize - 26, '\0'); };
+    EXPECT_EQ(bytes.mid(kDipHeaderSize + kDipRecordSize, 2 * kDipRecordSize),
+              record("twenty character\0\0\x01UP \0DN ") + record("Spare AA03      \0\0\x01   \0DOW"));
     ChannelTable loaded;
     EXPECT_EQ(ReadDipFile(path, loaded, ui), DipReadOutcome::Loaded);
 

@@ -30,7 +30,7 @@ int RunCheck(const QStringList& arguments)
     std::atomic<int> withProblems = 0;
     std::atomic<int> unreadable = 0;
     const int status = RunFileJobs(
-        files,
+        files, FileWork::Reads,
         [&](const QString& path) {
             ChannelTable table;
             CommandLineUi ui(true);

@@ -97,7 +97,7 @@ int RunConvert(const QStringList& arguments)
         return report.status;
     }
     return RunFileJobs(
-        inputs,
+        inputs, FileWork::Writes,
         [&](const QString& in) {
             ChannelTable table;
             CommandLineUi ui(options.yes);

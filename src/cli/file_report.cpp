@@ -135,13 +135,13 @@ void PrintReport(const FileReport& report, bool quiet)
         PrintLine(line, stderr);
 }
 
-int RunFileJobs(const QStringList& files, const std::function<FileReport(const QString&)>& job,
-                bool quiet)
+int RunFileJobs(const QStringList& files, FileWork work,
+                const std::function<FileReport(const QString&)>& job, bool quiet)
 {
     Progress progress;
     progress.reports.resize(static_cast<std::size_t>(files.size()));
     std::atomic<qsizetype> next = 0;
-    const auto work = [&] {
+    const auto takeFiles = [&] {
         for (qsizetype i = next++; i < files.size(); i = next++) {
             FileReport report = RunJob(files[i], job);
             const std::lock_guard lock(progress.mutex);
@@ -149,11 +149,12 @@ int RunFileJobs(const QStringList& files, const std::function<FileReport(const Q
             progress.done.notify_all();
         }
     };
+    const int perCore = work == FileWork::Writes ? 4 : 1;
     const qsizetype threadCount =
-        std::clamp<qsizetype>(QThread::idealThreadCount(), 1, files.size());
+        std::clamp<qsizetype>(perCore * QThread::idealThreadCount(), 1, files.size());
     std::vector<std::jthread> pool;
     for (qsizetype t = 0; t < threadCount; ++t)
-        pool.emplace_back(work);
+        pool.emplace_back(takeFiles);
 
     ProgressLine line(static_cast<std::size_t>(files.size()));
     int status = kClean;

@@ -38,11 +38,17 @@ struct FileReport
 // error.
 void PrintReport(const FileReport& report, bool quiet);
 
+// What a job does to its file, which sizes the pool it runs on.
+enum class FileWork {
+    Reads,  // a thread per core
+    Writes, // four a core: a saved file waits on its flush to disk, and others work meanwhile
+};
+
 // Runs job for every file on a pool of threads sized to the machine and prints each
 // report in the order of files as soon as it and those before it are done; while it runs,
 // a progress line on standard error when that is a terminal and the work has taken over a
 // second. A job that throws earns kFailure for its file alone. Answers the highest status.
-int RunFileJobs(const QStringList& files, const std::function<FileReport(const QString&)>& job,
-                bool quiet);
+int RunFileJobs(const QStringList& files, FileWork work,
+                const std::function<FileReport(const QString&)>& job, bool quiet);
 
 } // namespace mr640

@@ -22,13 +22,13 @@ void CheckPaste(const std::vector<ChannelRow>& rows, const CellViews& cells, int
         Require(c.row >= 0 && c.row < static_cast<int>(rows.size()) && c.field > FieldChan &&
                     c.field < FieldCount,
                 "a paste changes only cells of the table and never an id");
-        Require(c.before == CellValue(rows[static_cast<std::size_t>(c.row)], c.field) &&
+        Require(c.before == ContentOf(rows[static_cast<std::size_t>(c.row)], c.field) &&
                     c.before != c.after,
                 "a change starts from the cell's value and changes it");
         const int limit = FieldTextLimit(c.field);
-        Require(limit == 0 || CharacterCount(c.after.toString()) <= limit,
+        Require(limit == 0 || CharacterCount(c.after.text) <= limit,
                 "a pasted text keeps within its field's limit");
-        Require(limit == 0 || CleanedText(c.after.toString()).text == c.after.toString(),
+        Require(limit == 0 || CleanedText(c.after.text).text == c.after.text,
                 "a pasted text holds only what the site files hold");
     }
 }

@@ -36,23 +36,31 @@ CellRange Clamped(CellRange range, int rowCount)
 
 // True when every row of block starts with a channel id in its four-character form and
 // holds more: whole rows, as Copy gives them.
-bool IsWholeRowBlock(const std::vector<std::vector<QStringView>>& block)
+bool IsWholeRowBlock(const CellViews& block)
 {
-    return std::all_of(block.begin(), block.end(), [](const std::vector<QStringView>& cells) {
+    for (std::size_t r = 0; r < block.RowCount(); ++r) {
+        const std::span<const QStringView> cells = block.Row(r);
         const QStringView id = cells[0];
-        return cells.size() > 1 && id.size() == 4 && id[0].isLetter() && id[1].isLetter() && id[2].isDigit() &&
-               id[3].isDigit() && ChannelNumberFromId(id).value_or(0) > 0;
-    });
+        if (!(cells.size() > 1 && id.size() == 4 && id[0].isLetter() && id[1].isLetter() && id[2].isDigit() &&
+              id[3].isDigit() && ChannelNumberFromId(id).value_or(0) > 0))
+            return false;
+    }
+    return true;
 }
 
-// The values are compared before they become variants: a paste of a whole table plans
+// The texts are compared before the new one is made: a paste of a whole table plans
 // thousands of cells.
 void AddText(EditPlan& plan, const std::vector<ChannelRow>& rows, int row, int field,
              QStringView after)
 {
-    const QString before = CellText(rows[static_cast<std::size_t>(row)], field);
-    if (before != after)
-        plan.changes.push_back({row, field, before, after.toString()});
+    QString before = CellText(rows[static_cast<std::size_t>(row)], field);
+    if (before == after)
+        return;
+    // A column of one text over and over (state texts) shares one string.
+    QString& made = plan.lastMade[static_cast<std::size_t>(field)];
+    if (made != after)
+        made = after.toString();
+    plan.changes.push_back({row, field, std::move(before), made});
 }
 
 void AddBack(EditPlan& plan, const std::vector<ChannelRow>& rows, int row, bool after)
@@ -85,6 +93,8 @@ std::optional<bool> BackContactFromText(QStringView text)
 {
     static const QStringList backs = {u"back"_s, u"b"_s, u"1"_s, u"true"_s, u"yes"_s, u"x"_s};
     static const QStringList fronts = {u"front"_s, u"f"_s, u"0"_s, u"false"_s, u"no"_s, QString()};
+    if (text == u"Back" || text == u"Front") // as Copy writes them
+        return text == u"Back";
     const QStringView key = text.trimmed();
     auto names = [key](const QStringList& list) {
         return std::any_of(list.begin(), list.end(),
@@ -116,27 +126,26 @@ void PlanText(EditPlan& plan, const std::vector<ChannelRow>& rows, int row, int 
 }
 
 EditPlan PlanPaste(const std::vector<ChannelRow>& rows, const CellRange& selection,
-                   const CellViews& cellViews)
+                   const CellViews& block)
 {
-    const std::vector<std::vector<QStringView>>& block = cellViews.rows;
     EditPlan plan;
     const CellRange range = Clamped(selection, RowCount(rows));
-    if (block.empty() || range.top > range.bottom)
+    if (block.RowCount() == 0 || range.top > range.bottom)
         return plan;
-    const bool oneValue = block.size() == 1 && block[0].size() == 1;
+    const bool oneValue = block.RowCount() == 1 && block.Row(0).size() == 1;
     if (oneValue && (range.top < range.bottom || range.left < range.right)) {
         for (int r = range.top; r <= range.bottom; ++r) {
             for (int f = range.left; f <= range.right; ++f)
-                PlanCell(plan, rows, r, f, block[0][0]);
+                PlanCell(plan, rows, r, f, block.Row(0)[0]);
         }
         return plan;
     }
-    const int blockRows = static_cast<int>(block.size());
+    const int blockRows = static_cast<int>(block.RowCount());
     const int pasted = std::min(blockRows, RowCount(rows) - range.top);
     const int left = IsWholeRowBlock(block) ? int(FieldChan) : std::max(range.left, int(FieldRelNam));
     plan.changes.reserve(static_cast<std::size_t>(pasted * std::max(FieldCount - left, 0)));
     for (int i = 0; i < pasted; ++i) {
-        const std::vector<QStringView>& cells = block[static_cast<std::size_t>(i)];
+        const std::span<const QStringView> cells = block.Row(static_cast<std::size_t>(i));
         const int width = std::min(static_cast<int>(cells.size()), FieldCount - left);
         for (int j = 0; j < width; ++j)
             PlanCell(plan, rows, range.top + i, left + j, cells[static_cast<std::size_t>(j)]);

@@ -5,6 +5,7 @@
 
 #include <QStringList>
 
+#include <array>
 #include <optional>
 #include <vector>
 
@@ -27,6 +28,7 @@ struct EditPlan
     std::vector<CellChange> changes;
     QStringList cases;
     int unheld = 0; // characters the site files cannot hold, stored as "?"
+    std::array<QString, FieldCount> lastMade; // per field, the last text a change was given
 };
 
 // The back contact a pasted text names: "Back"/"Front" in any case or their first letter,

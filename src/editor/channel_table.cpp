@@ -156,6 +156,21 @@ void SetCellValue(ChannelRow& row, int field, const QVariant& value)
         row.*text = value.toString();
 }
 
+CellContent ContentOf(const ChannelRow& row, int field)
+{
+    if (field == FieldBack)
+        return row.back;
+    return CellText(row, field);
+}
+
+void SetCellContent(ChannelRow& row, int field, const CellContent& content)
+{
+    if (field == FieldBack)
+        row.back = content.back;
+    else if (QString ChannelRow::*text = TextMember(field))
+        row.*text = content.text;
+}
+
 ChannelTable::ChannelTable(QObject* parent) : QAbstractTableModel(parent) {}
 
 int ChannelTable::rowCount(const QModelIndex& parent) const
@@ -190,14 +205,14 @@ bool ChannelTable::setData(const QModelIndex& index, const QVariant& value, int 
     if (!checkIndex(index, CheckIndexOption::IndexIsValid))
         return false;
     const int field = index.column();
-    QVariant after;
+    CellContent after;
     if (field == FieldBack && (role == Qt::CheckStateRole || role == Qt::EditRole))
         after = role == Qt::CheckStateRole ? value.value<Qt::CheckState>() == Qt::Checked : value.toBool();
     else if (field != FieldChan && field != FieldBack && role == Qt::EditRole)
         after = value.toString();
     else
         return false;
-    const CellChange change{index.row(), field, CellValue(Row(index.row()), field), after};
+    const CellChange change{index.row(), field, ContentOf(Row(index.row()), field), after};
     if (change.before == change.after)
         return true;
     if (editHandler_)
@@ -268,7 +283,7 @@ void ChannelTable::ApplyChanges(const std::vector<CellChange>& changes, bool use
     auto apply = [&](const CellChange& c) {
         if (c.row < 0 || c.row >= rowCount() || c.field < 0 || c.field >= FieldCount)
             return;
-        SetCellValue(rows_[static_cast<std::size_t>(c.row)], c.field, useAfter ? c.after : c.before);
+        SetCellContent(rows_[static_cast<std::size_t>(c.row)], c.field, useAfter ? c.after : c.before);
         top = std::min(top, c.row);
         bottom = std::max(bottom, c.row);
         left = std::min(left, c.field);

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QVariant>
 
+#include <concepts>
 #include <functional>
 #include <vector>
 
@@ -40,14 +41,33 @@ QVariant CellValue(const ChannelRow& row, int field);
 QString CellText(const ChannelRow& row, int field);
 void SetCellValue(ChannelRow& row, int field, const QVariant& value);
 
+// What a cell holds, as an edit sets it: a text cell's text, or whether the back contact is
+// wired. Plain members, not a variant: a paste of a whole table makes thousands of these.
+struct CellContent
+{
+    QString text;
+    bool back = false;
+
+    CellContent() = default;
+    CellContent(QString cellText) : text(std::move(cellText)) {}
+    // Only a bool itself: a pointer or a number is no back contact.
+    template <std::same_as<bool> Bool>
+    CellContent(Bool isBack) : back(isBack) {}
+
+    friend bool operator==(const CellContent&, const CellContent&) = default;
+};
+
+CellContent ContentOf(const ChannelRow& row, int field);
+void SetCellContent(ChannelRow& row, int field, const CellContent& content);
+
 // One cell's change, kept to be made and unmade: an edit, paste, delete or replace is a
 // list of these.
 struct CellChange
 {
     int row = 0;
     int field = 0;
-    QVariant before;
-    QVariant after;
+    CellContent before;
+    CellContent after;
 
     friend bool operator==(const CellChange&, const CellChange&) = default;
 };

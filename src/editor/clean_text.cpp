@@ -45,6 +45,8 @@ bool IsClean(QStringView text)
 {
     // A surrogate pair makes a character beyond Windows-1252.
     return std::all_of(text.begin(), text.end(), [](QChar c) {
+        if (c.unicode() >= u' ' && c.unicode() < 0x7F) // printable ASCII, the common case
+            return true;
         return !IsControlCharacter(c.unicode()) && !c.isSurrogate() && Windows1252Holds(c.unicode());
     });
 }

@@ -87,8 +87,13 @@ private:
     QStringView ReadPlain()
     {
         const qsizetype start = pos_;
-        while (!EndsCellAt(pos_))
-            ++pos_;
+        for (;; ++pos_) {
+            // No character above CR ends a cell: the run of them is passed over first.
+            while (pos_ < text_.size() && text_[pos_].unicode() > u'\r')
+                ++pos_;
+            if (EndsCellAt(pos_))
+                break;
+        }
         return text_.sliced(start, pos_ - start);
     }
 
@@ -125,34 +130,32 @@ QString CellsToText(const CellBlock& cells)
 
 CellViews TextToCellViews(QStringView text)
 {
-    CellViews cells;
-    CellReader reader(text, cells.unquoted);
-    std::vector<QStringView> row;
+    CellViews views;
+    CellReader reader(text, views.unquoted);
     while (!reader.AtEnd()) {
         bool rowEnded = false;
-        row.push_back(reader.Next(rowEnded));
-        if (rowEnded) {
-            // Rows are mostly as wide as the one before: one allocation each.
-            const std::size_t width = row.size();
-            cells.rows.push_back(std::exchange(row, {}));
-            row.reserve(width);
-        }
+        views.cells.push_back(reader.Next(rowEnded));
+        if (rowEnded)
+            views.rowEnds.push_back(views.cells.size());
     }
     // A tab at the very end leaves an empty last cell.
-    if (!row.empty()) {
-        row.emplace_back();
-        cells.rows.push_back(std::move(row));
+    const std::size_t ended = views.rowEnds.empty() ? 0 : views.rowEnds.back();
+    if (ended < views.cells.size()) {
+        views.cells.emplace_back();
+        views.rowEnds.push_back(views.cells.size());
     }
-    return cells;
+    return views;
 }
 
 CellBlock TextToCells(QStringView text)
 {
     CellBlock cells;
-    for (const std::vector<QStringView>& views : TextToCellViews(text).rows) {
+    const CellViews views = TextToCellViews(text);
+    for (std::size_t r = 0; r < views.RowCount(); ++r) {
+        const std::span<const QStringView> cellsOfRow = views.Row(r);
         QStringList row;
-        row.reserve(static_cast<qsizetype>(views.size()));
-        for (QStringView cell : views)
+        row.reserve(static_cast<qsizetype>(cellsOfRow.size()));
+        for (QStringView cell : cellsOfRow)
             row.append(cell.toString());
         cells.push_back(std::move(row));
     }

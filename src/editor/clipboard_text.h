@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <span>
 #include <vector>
 
 namespace mr640 {
@@ -25,11 +26,20 @@ CellBlock TextToCells(QStringView text);
 
 // The same cells without a copy of each: a cell read as it stands is a view into the text,
 // a quoted cell a view into unquoted, which holds what its quotes enclose. The views stay
-// valid while the text and this object (moved or not) exist.
+// valid while the text and this object (moved or not) exist. The cells of every row lie in
+// one list, so a block of thousands of rows takes no list of its own for each.
 struct CellViews
 {
-    std::vector<std::vector<QStringView>> rows;
+    std::vector<QStringView> cells;   // row after row
+    std::vector<std::size_t> rowEnds; // per row, where its cells end in cells
     std::vector<QString> unquoted;
+
+    std::size_t RowCount() const { return rowEnds.size(); }
+    std::span<const QStringView> Row(std::size_t r) const
+    {
+        const std::size_t begin = r == 0 ? 0 : rowEnds[r - 1];
+        return std::span(cells).subspan(begin, rowEnds[r] - begin);
+    }
 };
 CellViews TextToCellViews(QStringView text);
 

@@ -237,7 +237,7 @@ void EditCommands::Paste()
     }
     const QString text = QGuiApplication::clipboard()->text();
     const CellViews block = TextToCellViews(text);
-    if (block.rows.empty())
+    if (block.RowCount() == 0)
         return;
     const std::optional<CellRange> range = RangeToActOn(u"Paste"_s);
     if (!range)

@@ -19,9 +19,9 @@ std::vector<ChannelRow> Applied(std::vector<ChannelRow> rows, const std::vector<
 {
     for (const CellChange& c : changes) {
         ChannelRow& row = rows.at(static_cast<std::size_t>(c.row));
-        EXPECT_EQ(CellValue(row, c.field), c.before);
+        EXPECT_EQ(ContentOf(row, c.field), c.before);
         EXPECT_NE(c.before, c.after);
-        SetCellValue(row, c.field, c.after);
+        SetCellContent(row, c.field, c.after);
     }
     return rows;
 }

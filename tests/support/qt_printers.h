@@ -45,4 +45,9 @@ inline void PrintTo(const ChannelRow& row, std::ostream* os)
         << "\"}";
 }
 
+inline void PrintTo(const CellContent& content, std::ostream* os)
+{
+    *os << '"' << content.text.toStdString() << "\" " << (content.back ? "Back" : "Front");
+}
+
 } // namespace mr640

@@ -28,6 +28,9 @@ struct CommandLine
 // are therefore not taken here (its environment variables are).
 CommandLine ReadCommandLine(int argc, char* argv[])
 {
+    // A plain start, as from the desktop's menu, has nothing to answer on the terminal.
+    if (argc < 2)
+        return {};
     // A command that sets text needs Qt Gui's fonts, still without a display.
     const mr640::Command* named = argc > 1 ? mr640::FindCommand(QString::fromLocal8Bit(argv[1])) : nullptr;
     std::unique_ptr<QCoreApplication> terminal;

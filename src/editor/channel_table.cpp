@@ -26,25 +26,28 @@ const std::vector<ChannelRow>& AllDefaultRows()
 {
     struct Defaults
     {
-        std::u16string characters; // every id, then every spare name
+        std::u16string characters; // every spare name, one after another
         std::vector<ChannelRow> rows;
     };
     static const Defaults defaults = [] {
         Defaults d;
-        // Each spare name is "Spare " followed by the id, so the id is the name's tail.
-        const std::u16string_view spare = u"Spare ";
-        std::vector<std::pair<std::size_t, qsizetype>> names; // where each starts, its length
+        // Each spare name is "Spare " followed by the id, so the id is the name's tail;
+        // every id has four characters, so every name ten.
+        constexpr std::u16string_view spare = u"Spare ";
+        constexpr std::size_t kNameLength = spare.size() + 4;
+        d.characters.reserve(kMaxChannels * kNameLength);
         for (int r = 0; r < kMaxChannels; ++r) {
-            const QString name = MakeDefaultRow(r).relNam;
-            names.emplace_back(d.characters.size(), name.size());
-            d.characters.append(reinterpret_cast<const char16_t*>(name.utf16()), static_cast<std::size_t>(name.size()));
+            const QString id = ChannelIdFromNumber(r + 1);
+            d.characters.append(spare);
+            d.characters.append(reinterpret_cast<const char16_t*>(id.utf16()), static_cast<std::size_t>(id.size()));
         }
         d.rows.reserve(kMaxChannels);
-        for (const auto& [at, length] : names) {
-            const auto* name = reinterpret_cast<const QChar*>(d.characters.data() + at);
-            const auto idStart = static_cast<qsizetype>(spare.size());
-            d.rows.push_back({QString::fromRawData(name + idStart, length - idStart),
-                              QString::fromRawData(name, length), false, u"UP"_s, u"DN"_s});
+        const QString up = u"UP"_s;
+        const QString down = u"DN"_s;
+        for (std::size_t r = 0; r < kMaxChannels; ++r) {
+            const auto* name = reinterpret_cast<const QChar*>(d.characters.data() + r * kNameLength);
+            d.rows.push_back({QString::fromRawData(name + spare.size(), 4),
+                              QString::fromRawData(name, kNameLength), false, up, down});
         }
         return d;
     }();

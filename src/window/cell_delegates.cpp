@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPixmapCache>
 #include <QValidator>
 
 namespace mr640 {
@@ -120,6 +121,37 @@ bool TextDelegate::eventFilter(QObject* object, QEvent* event)
     return QStyledItemDelegate::eventFilter(object, event);
 }
 
+namespace {
+
+// The check box a cell shows, drawn by the style once for each look and then kept: the
+// style draws it with gradients and rounded corners, which every row of every repaint
+// would otherwise pay for.
+QPixmap CheckBoxPicture(const QStyle& style, const QStyleOptionViewItem& box, const QWidget* widget,
+                        qreal ratio)
+{
+    const QString key = u"mr640-check-%1-%2x%3-%4-%5-%6"_s.arg(quint64(box.state))
+                            .arg(box.rect.width())
+                            .arg(box.rect.height())
+                            .arg(box.palette.cacheKey())
+                            .arg(ratio)
+                            .arg(quintptr(&style));
+    QPixmap picture;
+    if (QPixmapCache::find(key, &picture))
+        return picture;
+    picture = QPixmap(box.rect.size() * ratio);
+    picture.setDevicePixelRatio(ratio);
+    picture.fill(Qt::transparent);
+    QStyleOptionViewItem placed = box;
+    placed.rect.moveTo(0, 0);
+    QPainter painter(&picture);
+    style.drawPrimitive(QStyle::PE_IndicatorItemViewItemCheck, &placed, &painter, widget);
+    painter.end();
+    QPixmapCache::insert(key, picture);
+    return picture;
+}
+
+} // namespace
+
 void CheckDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                           const QModelIndex& index) const
 {
@@ -136,7 +168,8 @@ void CheckDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
     box.state &= ~(QStyle::State_On | QStyle::State_Off);
     box.state |= index.data(Qt::CheckStateRole).value<Qt::CheckState>() == Qt::Checked ? QStyle::State_On
                                                                                    : QStyle::State_Off;
-    style->drawPrimitive(QStyle::PE_IndicatorItemViewItemCheck, &box, painter, widget);
+    const qreal ratio = painter->device() ? painter->device()->devicePixelRatio() : 1.0;
+    painter->drawPixmap(box.rect.topLeft(), CheckBoxPicture(*style, box, widget, ratio));
 }
 
 bool CheckDelegate::editorEvent(QEvent* event, QAbstractItemModel* model,

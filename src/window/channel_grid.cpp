@@ -5,6 +5,7 @@
 #include "editor/channel_table.h"
 #include "editor/settings.h"
 
+#include <QHash>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -107,7 +108,12 @@ void ChannelGrid::FitFont()
     // The columns keep the widths the window is laid out for; the text is made to fit
     // them rather than cut short with an ellipsis, where a cut id or name misleads.
     const int margin = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1) + 1;
-    const QString widestId = WidestId(fontMetrics());
+    // Measured once a font: every window starts with the same.
+    static QHash<QString, QString> widestIds;
+    const QString fontKey = font().key();
+    if (!widestIds.contains(fontKey))
+        widestIds.insert(fontKey, WidestId(fontMetrics()));
+    const QString widestId = widestIds.value(fontKey);
     QFont fitted = font();
     for (;;) {
         const QFontMetrics metrics(fitted);

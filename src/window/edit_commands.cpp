@@ -18,6 +18,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QTimer>
 
 namespace mr640 {
 
@@ -139,8 +140,11 @@ QMenu* EditCommands::AddMenu(QMenuBar& menuBar)
 
     connect(grid_.selectionModel(), &QItemSelectionModel::selectionChanged, this, &EditCommands::UpdateActions);
     connect(grid_.selectionModel(), &QItemSelectionModel::currentChanged, this, &EditCommands::UpdateActions);
-    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, &EditCommands::UpdateActions);
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, &EditCommands::UpdatePaste);
     UpdateActions();
+    // The clipboard is asked once the window is up: on X11 the question goes to the program
+    // that holds the clipboard, and the first paint need not wait for its answer.
+    QTimer::singleShot(0, this, &EditCommands::UpdatePaste);
     return menu;
 }
 
@@ -150,11 +154,15 @@ void EditCommands::UpdateActions()
     const bool cells = grid_.currentIndex().isValid() || grid_.selectionModel()->hasSelection();
     for (const char* name : {"MnuCut", "MnuCopy", "MnuDelete"})
         action(name)->setEnabled(cells);
-    const QMimeData* clip = QGuiApplication::clipboard()->mimeData();
-    action("MnuPaste")->setEnabled(clip && clip->hasText());
     const bool pattern = !Pattern().isEmpty();
     action("MnuFindNext")->setEnabled(pattern);
     action("MnuFindPrevious")->setEnabled(pattern);
+}
+
+void EditCommands::UpdatePaste()
+{
+    const QMimeData* clip = QGuiApplication::clipboard()->mimeData();
+    findChild<QAction*>(u"MnuPaste"_s)->setEnabled(clip && clip->hasText());
 }
 
 std::optional<CellRange> EditCommands::SelectedRange() const

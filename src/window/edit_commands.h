@@ -59,6 +59,8 @@ private:
     // The range to act on, or std::nullopt after telling the user it is several ranges.
     std::optional<CellRange> RangeToActOn(const QString& command);
     void UpdateActions();
+    // Paste is offered while the clipboard holds text.
+    void UpdatePaste();
     // The text the find window looks for; empty before it was first shown.
     QString Pattern() const;
 

@@ -2,6 +2,7 @@
 
 #include <QIconEngine>
 #include <QPainter>
+#include <QPixmapCache>
 #include <algorithm>
 #include <map>
 #include <vector>
@@ -101,8 +102,17 @@ private:
     {
         QIcon& icon = read_[side];
         if (icon.isNull())
-            icon.addFile(pattern_.arg(side), QSize(side, side));
+            icon.addPixmap(PictureFile(pattern_.arg(side)));
         return icon;
+    }
+
+    // A picture file, read once for every window that shows it.
+    static QPixmap PictureFile(const QString& path)
+    {
+        QPixmap picture;
+        if (!QPixmapCache::find(path, &picture) && picture.load(path))
+            QPixmapCache::insert(path, picture);
+        return picture;
     }
 
     QString pattern_;

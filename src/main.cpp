@@ -1,6 +1,7 @@
 #include "cli/commands.h"
 #include "platform/qt_ui.h"
 #include "platform/settings_store.h"
+#include "window/icons.h"
 #include "window/main_window.h"
 
 #include <QApplication>
@@ -88,6 +89,7 @@ int main(int argc, char* argv[])
         return *commandLine.exitStatus;
 
     QApplication app(argc, argv);
+    QApplication::setStyle(mr640::StyleWithDeferredBarIcons());
     mr640::QtUi ui;
     mr640::SettingsStore settings;
     mr640::FrmDips window(ui, settings);

@@ -1,10 +1,16 @@
 #include "icons.h"
 
+#include <QGuiApplication>
 #include <QIconEngine>
 #include <QPainter>
 #include <QPixmapCache>
+#include <QProxyStyle>
+#include <QStyleOption>
+#include <QWidget>
 #include <algorithm>
+#include <functional>
 #include <map>
+#include <optional>
 #include <vector>
 
 namespace mr640 {
@@ -122,7 +128,66 @@ private:
     std::map<int, QIcon> read_;
 };
 
+// An icon made when it is first drawn or measured.
+class DeferredIconEngine : public QIconEngine
+{
+public:
+    explicit DeferredIconEngine(std::function<QIcon()> make) : make_(std::move(make)) {}
+
+    QIconEngine* clone() const override { return new DeferredIconEngine(*this); }
+    QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return Made().actualSize(size, mode, state);
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return Made().pixmap(size, mode, state);
+    }
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        Made().paint(painter, rect, Qt::AlignCenter, mode, state);
+    }
+    QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override
+    {
+        return Made().availableSizes(mode, state);
+    }
+
+private:
+    const QIcon& Made()
+    {
+        if (!made_)
+            made_ = make_();
+        return *made_;
+    }
+
+    std::function<QIcon()> make_;
+    std::optional<QIcon> made_;
+};
+
+class DeferredBarIconsStyle : public QProxyStyle
+{
+public:
+    QIcon standardIcon(StandardPixmap which, const QStyleOption* option, const QWidget* widget) const override
+    {
+        if (which != SP_ToolBarHorizontalExtensionButton && which != SP_ToolBarVerticalExtensionButton)
+            return QProxyStyle::standardIcon(which, option, widget);
+        // The pictures differ only by direction, which is all that is kept of the request.
+        QStyleOption direction;
+        direction.direction = option ? option->direction
+                              : widget ? widget->layoutDirection()
+                                       : QGuiApplication::layoutDirection();
+        const QStyle* base = baseStyle();
+        return QIcon(new DeferredIconEngine(
+            [base, which, direction] { return base->standardIcon(which, &direction, nullptr); }));
+    }
+};
+
 } // namespace
+
+QStyle* StyleWithDeferredBarIcons()
+{
+    return new DeferredBarIconsStyle;
+}
 
 QIcon ToolbarIcon(const QString& key)
 {

@@ -7,7 +7,10 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProxyStyle>
 #include <QToolBar>
+
+#include <memory>
 
 namespace mr640 {
 namespace {
@@ -113,6 +116,18 @@ TEST(Icons, ArePaintedAsAnIconHoldingEveryFileOfThePicture)
         }
     }
     EXPECT_EQ(save.availableSizes(), whole.availableSizes());
+}
+
+TEST(Icons, TheStartUpStyleDrawsWhatThePlatformsStyleDraws)
+{
+    const std::unique_ptr<QStyle> style(StyleWithDeferredBarIcons());
+    const QStyle& base = *static_cast<QProxyStyle&>(*style).baseStyle();
+    for (QStyle::StandardPixmap which : {QStyle::SP_ToolBarHorizontalExtensionButton,
+                                         QStyle::SP_ToolBarVerticalExtensionButton, QStyle::SP_DirOpenIcon}) {
+        for (int size : {8, 16, 32})
+            EXPECT_EQ(style->standardIcon(which).pixmap(size).toImage(),
+                      base.standardIcon(which).pixmap(size).toImage()) << which << " " << size;
+    }
 }
 
 } // namespace

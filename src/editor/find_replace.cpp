@@ -3,6 +3,10 @@
 #include "clean_text.h"
 #include "shared_routines.h"
 
+#include <QStringMatcher>
+
+#include <optional>
+
 namespace mr640 {
 
 using namespace Qt::StringLiterals;
@@ -16,8 +20,56 @@ Qt::CaseSensitivity Sensitivity(const FindOptions& options)
 
 QString TextOf(const std::vector<ChannelRow>& rows, CellPosition cell)
 {
-    return CellValue(rows[static_cast<std::size_t>(cell.row)], cell.field).toString();
+    return CellText(rows[static_cast<std::size_t>(cell.row)], cell.field);
 }
+
+// Replaces a pattern in texts, its matcher made once for all of them.
+class Replacer
+{
+public:
+    Replacer(const QString& pattern, const QString& replacement, const FindOptions& options)
+        : pattern_(pattern), replacement_(replacement), options_(options),
+          matcher_(pattern, Sensitivity(options))
+    {
+    }
+
+    // The text with every match replaced, left to right, a replacement never searched
+    // again; nothing when the text does not match.
+    std::optional<QString> Replaced(const QString& text) const
+    {
+        if (pattern_.isEmpty())
+            return std::nullopt;
+        if (options_.wholeCell)
+            return CellMatches(text, pattern_, options_) ? std::optional(replacement_) : std::nullopt;
+        qsizetype at = matcher_.indexIn(text);
+        if (at < 0)
+            return std::nullopt;
+        QString replaced;
+        qsizetype from = 0;
+        for (; at >= 0; at = matcher_.indexIn(text, from)) {
+            replaced += QStringView(text).sliced(from, at - from);
+            replaced += replacement_;
+            from = at + pattern_.size();
+        }
+        replaced += QStringView(text).sliced(from);
+        return replaced;
+    }
+
+    // Adds to plan the replacing in one cell, when it is a searched cell that matches.
+    void Plan(EditPlan& plan, const std::vector<ChannelRow>& rows, CellPosition cell) const
+    {
+        if (cell.row < 0 || cell.row >= static_cast<int>(rows.size()) || !IsSearchedField(cell.field))
+            return;
+        if (const std::optional<QString> replaced = Replaced(TextOf(rows, cell)))
+            PlanText(plan, rows, cell.row, cell.field, *replaced);
+    }
+
+private:
+    const QString& pattern_;
+    const QString& replacement_;
+    const FindOptions& options_;
+    QStringMatcher matcher_;
+};
 
 } // namespace
 
@@ -55,39 +107,22 @@ FindResult FindCell(const std::vector<ChannelRow>& rows, const QString& pattern,
     return {};
 }
 
-QString ReplacedText(const QString& text, const QString& pattern, const QString& replacement,
-                     const FindOptions& options)
-{
-    if (!CellMatches(text, pattern, options))
-        return text;
-    if (options.wholeCell)
-        return replacement;
-    return QString(text).replace(pattern, replacement, Sensitivity(options));
-}
-
 EditPlan PlanReplace(const std::vector<ChannelRow>& rows, const QString& pattern,
                      const QString& replacement, const FindOptions& options, CellPosition cell)
 {
     EditPlan plan;
-    if (cell.row < 0 || cell.row >= static_cast<int>(rows.size()) || !IsSearchedField(cell.field))
-        return plan;
-    const QString text = TextOf(rows, cell);
-    if (CellMatches(text, pattern, options))
-        PlanText(plan, rows, cell.row, cell.field, ReplacedText(text, pattern, replacement, options));
+    Replacer(pattern, replacement, options).Plan(plan, rows, cell);
     return plan;
 }
 
 EditPlan PlanReplaceAll(const std::vector<ChannelRow>& rows, const QString& pattern,
                         const QString& replacement, const FindOptions& options)
 {
+    const Replacer replacer(pattern, replacement, options);
     EditPlan plan;
     for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
-        for (int f : {FieldRelNam, FieldStUp, FieldStDn}) {
-            const EditPlan one = PlanReplace(rows, pattern, replacement, options, {r, f});
-            plan.changes.insert(plan.changes.end(), one.changes.begin(), one.changes.end());
-            plan.cases += one.cases;
-            plan.unheld += one.unheld;
-        }
+        for (int f : {FieldRelNam, FieldStUp, FieldStDn})
+            replacer.Plan(plan, rows, {r, f});
     }
     return plan;
 }

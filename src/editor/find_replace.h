@@ -38,12 +38,9 @@ bool CellMatches(const QString& text, const QString& pattern, const FindOptions&
 FindResult FindCell(const std::vector<ChannelRow>& rows, const QString& pattern,
                     const FindOptions& options, CellPosition from, bool backwards);
 
-// The text with every occurrence of pattern replaced (the whole text, with wholeCell);
-// the text as it was when it does not match. Replacements are never searched again.
-QString ReplacedText(const QString& text, const QString& pattern, const QString& replacement,
-                     const FindOptions& options);
-
-// Replacing in one cell, when it is a searched cell that matches.
+// Replacing in one cell, when it is a searched cell that matches: every occurrence of
+// pattern, left to right (the whole text, with wholeCell); replacements are never searched
+// again.
 EditPlan PlanReplace(const std::vector<ChannelRow>& rows, const QString& pattern,
                      const QString& replacement, const FindOptions& options, CellPosition cell);
 

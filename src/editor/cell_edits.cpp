@@ -118,7 +118,8 @@ void PlanText(EditPlan& plan, const std::vector<ChannelRow>& rows, int row, int 
         plan.unheld += CleanedText(text, Unheld::Question, limit).unheld;
         text = cleaned.text;
     }
-    const QStringView cut = LeftCharacters(text, limit);
+    // A text no longer than the limit in code units is within it in characters too.
+    const QStringView cut = text.size() <= limit ? text : LeftCharacters(text, limit);
     if (cut.size() < text.size())
         plan.cases.append(u"%1 of %2 cut to %3 characters: \"%4\""_s.arg(
             FieldCaption(field), RowId(row), QString::number(limit), cut));

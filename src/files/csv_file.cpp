@@ -598,15 +598,23 @@ bool WritePlainName(QStringView name, char*& at)
 
 QByteArray EncodeCsv(const std::vector<ChannelRow>& rows)
 {
-    // Each text is encoded straight into the file's bytes, sized once for the most a line
-    // can take: its id, a name of 16 characters quoted with every quote doubled, the rest.
-    constexpr qsizetype kMostOfLine = 2 + 2 * 2 * kNameWidth + 2 + std::size(",Front\r\n");
-    qsizetype most = 0;
-    for (const ChannelRow& row : rows)
-        most += row.Chan.size() + kMostOfLine;
-    QByteArray bytes(most, Qt::Uninitialized);
+    // Each text is encoded straight into the file's bytes, sized for lines as they nearly
+    // always are: an id of four characters and a name without quotes. A line that could
+    // take more (a name quoted with every quote doubled, a longer id) makes room for itself
+    // first. Sized for the most every line could take, the buffer would be three times the
+    // file, and a buffer that large is fresh memory from the system at every save.
+    constexpr qsizetype kPlainLine = 4 + 1 + kNameWidth + std::size(",Front\r\n");
+    constexpr qsizetype kMostOfLine = 1 + 2 + 2 * kNameWidth + std::size(",Front\r\n");
+    const auto count = static_cast<qsizetype>(rows.size());
+    QByteArray bytes(count * kPlainLine + 4 + kMostOfLine, Qt::Uninitialized);
     char* at = bytes.data();
-    for (const ChannelRow& row : rows) {
+    for (qsizetype r = 0; r < count; ++r) {
+        const ChannelRow& row = rows[static_cast<std::size_t>(r)];
+        const qsizetype used = at - bytes.constData();
+        if (const qsizetype most = row.Chan.size() + kMostOfLine; bytes.size() - used < most) {
+            bytes.resize(used + most + (count - r) * kPlainLine);
+            at = bytes.data() + used;
+        }
         at += WriteWindows1252(row.Chan, at);
         *at++ = ',';
         if (!WritePlainName(row.relNam, at)) {

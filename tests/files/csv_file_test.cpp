@@ -149,6 +149,16 @@ TEST(CsvWrite, OneLinePerRowInWindows1252WithCrLf)
     EXPECT_EQ(bytes.count('\n'), 385);
     EXPECT_EQ(bytes.count("\r\n"), 384);
     EXPECT_FALSE(bytes.contains("never"));
+
+    // Lines longer than a plain one, every one of them: the file makes room as it goes.
+    std::vector<ChannelRow> quoted = DefaultRows(3072);
+    QByteArray expected;
+    for (ChannelRow& row : quoted) {
+        row.Chan += u"-LONGER"_s;
+        row.relNam = QString(16, u'"');
+        expected += row.Chan.toLatin1() + ',' + QByteArray(34, '"') + ",Front\r\n";
+    }
+    EXPECT_EQ(EncodeCsv(quoted), expected);
 }
 
 TEST(CsvWrite, AFailedWriteGivesTheReasonAndLeavesEveryTargetAsItWas)

@@ -55,6 +55,22 @@ TEST_F(EditCommandsTest, TheEditMenuFollowsTheFileMenuWithTheKeysUsersKnow)
     EXPECT_FALSE(Action("MnuFindNext").isEnabled());
 }
 
+TEST_F(EditCommandsTest, PasteIsOfferedWhileTheClipboardHoldsText)
+{
+    Clipboard().clear();
+    Start();
+    QCoreApplication::processEvents(); // the clipboard is asked once the window is up
+    EXPECT_FALSE(Action("MnuPaste").isEnabled());
+    Clipboard().setText(u"TPR 1"_s);
+    EXPECT_TRUE(Action("MnuPaste").isEnabled());
+    Clipboard().clear();
+    EXPECT_FALSE(Action("MnuPaste").isEnabled());
+    Clipboard().setText(u"TPR 2"_s);
+    FrmDips& second = Start();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(second.findChild<QAction*>(u"MnuPaste"_s)->isEnabled());
+}
+
 // Each step is undone and redone whole, names itself in the menu, and puts the cursor back.
 TEST_F(EditCommandsTest, UndoAndRedoEachStepWhereItHappened)
 {

@@ -33,7 +33,7 @@ CommandLine ReadCommandLine(int argc, char* argv[])
     if (argc < 2)
         return {};
     // A command that sets text needs Qt Gui's fonts, still without a display.
-    const mr640::Command* named = argc > 1 ? mr640::FindCommand(QString::fromLocal8Bit(argv[1])) : nullptr;
+    const mr640::Command* named = mr640::FindCommand(QString::fromLocal8Bit(argv[1]));
     std::unique_ptr<QCoreApplication> terminal;
     if (named && named->paints) {
         qputenv("QT_QPA_PLATFORM", "offscreen");

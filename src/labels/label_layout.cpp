@@ -19,10 +19,18 @@ int NumberOfId(const QString& text)
     return ChannelIdFromNumber(number) == id ? number : 0;
 }
 
+// A dip file pads each state text with spaces to its width: they print without them.
+QString StatesOf(const ChannelRow& row)
+{
+    const QString up = row.stUp.trimmed();
+    const QString down = row.stDn.trimmed();
+    return up.isEmpty() && down.isEmpty() ? QString() : up + u'/' + down;
+}
+
 LabelLine LineOf(const ChannelRow& row, bool stateTexts)
 {
     return {row.Chan, row.relNam, row.back ? u"B"_s : QString(),
-            stateTexts ? row.stUp + u'/' + row.stDn : QString()};
+            stateTexts ? StatesOf(row) : QString()};
 }
 
 } // namespace

@@ -19,7 +19,8 @@ struct LabelContent
 };
 
 // One line of a label: a channel's id, relay name, "B" for a back contact (else empty)
-// and, when asked for, its state texts as "UP/DN".
+// and, when asked for, its state texts as "UP/DN", without the spaces a dip file pads them
+// with (empty when both are blank).
 struct LabelLine
 {
     QString id;

@@ -3,6 +3,7 @@
 #include "platform/settings_store.h"
 
 #include <QStringList>
+#include <cmath>
 
 namespace mr640 {
 
@@ -60,7 +61,12 @@ std::vector<LabelSheet> LoadCustomSheets(const SettingsStore& settings)
     std::vector<LabelSheet> sheets;
     for (const QString& key : settings.Keys(kSheets)) {
         const auto v = ReadNumbers(settings.Get(kSheets, key), 11);
-        if (!v)
+        // A count that is no whole int would not survive the conversion: such a sheet is as
+        // bad as any SheetProblem names.
+        const auto count = [](double value) {
+            return value >= 0 && value <= kMostColumnsOrRows && value == std::trunc(value);
+        };
+        if (!v || !count((*v)[5]) || !count((*v)[6]))
             continue;
         const LabelSheet sheet{NameOf(key),
                                u"Custom sheet"_s,

@@ -300,8 +300,8 @@ bool FrmPrintLabels::ConfirmUnfit(const LabelPrint& print)
     if (unfit.size() > kUnfitListed)
         list += u" and %1 more"_s.arg(unfit.size() - kUnfitListed);
     const QString text =
-        u"These labels do not fit even at %1 pt; their text will run past the label's edge:"_s.arg(
-            kSmallestPoints) +
+        u"These labels do not fit even at %1 pt; their text will be set smaller to stay inside the label:"_s
+            .arg(kSmallestPoints) +
         kCrLf + list + kCrLf + kCrLf + u"Print them anyway?"_s;
     return ui_.ShowMessage({text, MessageIcon::Exclamation, MessageButtons::YesNo, kTitle}) ==
            MessageButton::Yes;

@@ -172,7 +172,10 @@ TEST(Labels, HoldTheChosenChannelsInTableOrder)
          RowsInRange(rows, 3, 2),
          2,
          {{u"AA02"_s, u"TR1"_s, u"B"_s, u"UP/DN"_s}}},
-        {{4, true, {}, false}, {2, 3}, 1, {{u"AA03"_s, u"TR2"_s, {}, {}}, {u"AA04"_s, u"Spare AA04"_s, {}, u"UP/DN"_s}}},
+        {{4, true, {}, false},
+         {2, 3},
+         1,
+         {{u"AA03"_s, u"TR2"_s, {}, {}}, {u"AA04"_s, u"Spare AA04"_s, {}, u"UP/DN"_s}}},
     };
     for (const auto& c : cases) {
         const std::vector<Label> labels = MakeLabels(rows, c.chosen, c.content);

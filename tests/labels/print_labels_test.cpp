@@ -113,7 +113,8 @@ TEST_F(PrintLabels, ListsTheLabelsThatDoNotFitAndPrintsThemOnlyWhenAsked)
         ASSERT_EQ(ui.Messages().size(), 1u);
         EXPECT_EQ(
             ui.Messages()[0].text,
-            u"These labels do not fit even at 6 pt; their text will run past the label's edge:\r\n"
+            u"These labels do not fit even at 6 pt; their text will be set smaller to stay inside "
+            "the label:\r\n"
             "AA05\u2013AA08\r\n\r\nPrint them anyway?"_s);
         EXPECT_EQ(ui.Messages()[0].buttons, MessageButtons::YesNo);
         EXPECT_EQ(QFileInfo::exists(PdfPath()), answer == MessageButton::Yes);

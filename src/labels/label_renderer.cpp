@@ -5,10 +5,12 @@
 #include <QBuffer>
 #include <QFontMetricsF>
 #include <QPageSize>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPdfWriter>
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace mr640 {
 
@@ -253,13 +255,30 @@ void LabelPrint::PaintPage(QPainter& painter, int page, QPointF shift) const
         }
     }
     painter.setPen(Qt::black);
+    // A PDF places the glyphs as laid out. A picture of few pixels a mm sets them on whole
+    // pixels, wider than laid out at a small size: there a text wider than its box is drawn
+    // smaller, so that it never runs into the next.
+    const bool exact = painter.paintEngine()->type() == QPaintEngine::Pdf;
     double current = -1;
+    std::optional<QFontMetricsF> metrics;
     for (const PlacedText& text : PageTexts(page, shift)) {
         if (text.points != current) {
             painter.setFont(measure_.Font(text.points));
+            metrics.emplace(painter.font(), device);
             current = text.points;
         }
-        painter.drawText(toDevice(text.baseline), text.text);
+        const QPointF at = toDevice(text.baseline);
+        const double room = text.box.width() * sx;
+        const double width = exact ? room : metrics->horizontalAdvance(text.text);
+        if (width <= room) {
+            painter.drawText(at, text.text);
+            continue;
+        }
+        painter.save();
+        painter.translate(at);
+        painter.scale(room / width, room / width);
+        painter.drawText(QPointF(), text.text);
+        painter.restore();
     }
     painter.restore();
 }

@@ -4,6 +4,7 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QRegion>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -171,6 +172,41 @@ TEST_F(LabelPdf, CrowdedLabelsKeepEveryWordApartAndInsideItsSlot)
             }
         }
         EXPECT_EQ(wide, 30) << trace; // every name printed whole
+    }
+}
+
+// The picture in the dialog paints at a few pixels a mm, where fonts come out wider.
+TEST(LabelPicture, KeepsTheTextOfCrowdedLabelsInsideThemAtAFewPixelsAMillimetre)
+{
+    const std::vector<ChannelRow> rows = CrowdedSite();
+    LabelContent content;
+    content.stateTexts = true;
+    content.title = u"North Junction"_s;
+    for (int perLabel : {1, 4}) {
+        content.channelsPerLabel = perLabel;
+        const LabelJob job = Job(u"L7651"_s, MakeLabels(rows, RowsInRange(rows, 1, 260), content));
+        constexpr double kPixelsPerMm = 1.66;
+        QImage page(qRound(210 * kPixelsPerMm), qRound(297 * kPixelsPerMm),
+                    QImage::Format_Grayscale8);
+        page.setDotsPerMeterX(qRound(kPixelsPerMm * 1000));
+        page.setDotsPerMeterY(qRound(kPixelsPerMm * 1000));
+        page.fill(Qt::white);
+        QPainter painter(&page);
+        LabelPrint(job).PaintPage(painter, 0);
+        painter.end();
+        // The labels touch nothing but their own pixels, and those of the row beside them.
+        QRegion labels;
+        for (int slot = 0; slot < job.sheet.LabelsPerPage(); ++slot) {
+            const QRectF mm = job.sheet.Slot(slot);
+            labels += QRectF(mm.topLeft() * kPixelsPerMm, mm.size() * kPixelsPerMm)
+                          .toAlignedRect()
+                          .adjusted(-1, -1, 1, 1);
+        }
+        int outside = 0;
+        for (int y = 0; y < page.height(); ++y)
+            for (int x = 0; x < page.width(); ++x)
+                outside += qGray(page.pixel(x, y)) < 200 && !labels.contains(QPoint(x, y));
+        EXPECT_EQ(outside, 0) << perLabel;
     }
 }
 

@@ -78,6 +78,8 @@ struct SheetRun
     int SlotOf(int k) const { return (first + k) % perPage; }
     // The printed positions k on page `page`: [begin, end).
     std::pair<int, int> OnPage(int page) const;
+    // The first slot left unused on the last sheet; 0 when that sheet is used up.
+    int NextFirst() const { return (first + Printed()) % perPage; }
 };
 
 } // namespace mr640

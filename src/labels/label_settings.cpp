@@ -13,6 +13,7 @@ namespace {
 
 const QString kSheets = u"LabelSheets"_s;
 const QString kOffsets = u"PrinterOffsets"_s;
+const QString kFirstLabels = u"FirstLabel"_s;
 
 // A '/' in a key would open a sub-group of the store, so names are kept escaped.
 QString KeyOf(const QString& name)
@@ -98,6 +99,19 @@ void SaveCustomSheet(SettingsStore& settings, const LabelSheet& sheet)
 void RemoveCustomSheet(SettingsStore& settings, const QString& name)
 {
     settings.Remove(kSheets, KeyOf(name));
+    settings.Remove(kFirstLabels, KeyOf(name));
+}
+
+int LoadFirstLabel(const SettingsStore& settings, const QString& sheet)
+{
+    bool ok = false;
+    const int slot = settings.Get(kFirstLabels, KeyOf(sheet)).value_or(QString()).toInt(&ok);
+    return ok && slot > 0 ? slot : 0;
+}
+
+void SaveFirstLabel(SettingsStore& settings, const QString& sheet, int slot)
+{
+    settings.Save(kFirstLabels, KeyOf(sheet), QString::number(slot));
 }
 
 QPointF LoadPrinterOffsets(const SettingsStore& settings, const QString& printer)

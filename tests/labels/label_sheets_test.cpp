@@ -123,6 +123,8 @@ TEST(SheetRun, StartsOnAPartlyUsedSheetAndRepeatsEachLabelForCopies)
     EXPECT_EQ(run.LabelsOn(2), 4);
     EXPECT_EQ(std::pair(run.PageOf(2), run.SlotOf(2)), std::pair(1, 0));
     EXPECT_EQ(run.LabelAt(3), 1);
+    EXPECT_EQ(run.NextFirst(), 4);
+    EXPECT_EQ((SheetRun{2, 12, 1, 14}.NextFirst()), 0); // the sheet used up
 }
 
 std::vector<ChannelRow> Site()

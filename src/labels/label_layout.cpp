@@ -85,7 +85,7 @@ std::vector<Label> MakeLabels(const std::vector<ChannelRow>& rows, const std::ve
     labels.reserve((printed.size() + per - 1) / per);
     for (std::size_t i = 0; i < printed.size(); ++i) {
         if (i % per == 0)
-            labels.push_back({content.title, {}});
+            labels.push_back({content.title, {}, per == 1});
         labels.back().lines.push_back(
             LineOf(rows[static_cast<std::size_t>(printed[i])], content.stateTexts));
     }

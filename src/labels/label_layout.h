@@ -35,6 +35,9 @@ struct Label
 {
     QString title;
     std::vector<LabelLine> lines;
+    // Made one channel a label: its name may take a line of its own. A label of a four-channel
+    // print keeps its siblings' layout even when it holds one channel.
+    bool oneChannel = false;
 
     friend bool operator==(const Label&, const Label&) = default;
 };

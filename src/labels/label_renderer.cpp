@@ -145,7 +145,7 @@ LabelPrint::Extent LabelPrint::ExtentOf(const Label& label) const
     for (const LabelLine& line : label.lines)
         extent.oneLine =
             std::max(extent.oneLine, columns.id + gap + measure_.Width(line.name, 1) + after);
-    if (label.lines.size() == 1)
+    if (label.oneChannel && label.lines.size() == 1)
         extent.nameBelow =
             std::max({title, columns.id + after, measure_.Width(label.lines.front().name, 1)});
     extent.lines = static_cast<int>(label.lines.size()) + (label.title.isEmpty() ? 0 : 1);

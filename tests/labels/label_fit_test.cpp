@@ -14,7 +14,7 @@ const QString kWide = u"WWWWWWWWWWWWWWWW"_s; // 16 of the widest letter
 
 Label OneChannel(const QString& name, const QString& states = {}, const QString& contact = {})
 {
-    return {{}, {{u"AA01"_s, name, contact, states}}};
+    return {{}, {{u"AA01"_s, name, contact, states}}, true};
 }
 
 Label FourChannels(const QString& name, const QString& title = {})
@@ -74,6 +74,7 @@ TEST(LabelFit, PutsTheNameBelowItsIdBeforeShrinkingAndNeverLetsTextRunOut)
         {"L7160", OneChannel(kWide, u"UP/DN"_s, u"B"_s), 10, Name::Below, false},
         {"L7651", OneChannel(kWide), 6, Name::Below, false},
         {"L7651", OneChannel(kWide + kWide), 3, Name::Below, true},
+        {"L7160", {{}, OneChannel(kWide, u"UP/DN"_s, u"B"_s).lines}, 7, Name::Beside, false},
         {"L7163", FourChannels(kWide, u"North Junction"_s), 10, Name::Beside, false},
         {"L7160", FourChannels(kWide), 7, Name::Beside, false},
         {"L7651", FourChannels(kWide), 4.1, Name::Beside, true},

@@ -184,6 +184,7 @@ TEST(Labels, HoldTheChosenChannelsInTableOrder)
         ASSERT_EQ(labels.size(), c.count);
         EXPECT_EQ(labels.front().lines, c.firstLabel);
         EXPECT_EQ(labels.front().title, c.content.title);
+        EXPECT_EQ(labels.front().oneChannel, c.content.channelsPerLabel == 1);
     }
 }
 

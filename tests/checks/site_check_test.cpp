@@ -1,3 +1,4 @@
+#include "checks/label_fit.h"
 #include "checks/site_check.h"
 #include "editor/channel_ids.h"
 
@@ -128,6 +129,12 @@ TEST(SiteChecks, EachRuleFindsItsProblemsAndNoOthers)
           Expect(Rule::StateTexts, {u"AA03"_s}, u"AA03 has no down text"_s),
           Expect(Rule::StateTexts, {u"AA04"_s}, u"AA04 has no up or down text"_s),
           Expect(Rule::StateTexts, {u"AA05"_s}, u"AA05 has the same up and down text \"on\""_s)}},
+        {"a name too long for the last sheet's labels",
+         384,
+         {{u"AA01"_s, u"WWWWWWWWWWWWWWWW"_s}, {u"AA02"_s, u"12TPR"_s}},
+         {Expect(
+             Rule::LabelFit, {u"AA01"_s},
+             u"AA01 is named \"WWWWWWWWWWWWWWWW\", which does not fit the L7651 labels at 6 pt"_s)}},
         {"a second unit of spares",
          768,
          {{u"AH48"_s, u"12TPR"_s}},
@@ -145,7 +152,7 @@ TEST(SiteChecks, EachRuleFindsItsProblemsAndNoOthers)
          {Expect(Rule::SpareUnits, {u"CA01"_s, u"HH48"_s},
                  u"Channels CA01 to HH48 are all spares: 2 units would hold this site"_s)}},
     };
-    const NameFit fit;
+    const NameFit fit = LabelNameFit(*FindSheet(u"L7651"_s));
     for (const RuleCase& c : cases)
         EXPECT_EQ(CheckSite(Site(c.size, c.channels), fit), c.problems) << c.what;
 }
@@ -168,7 +175,7 @@ TEST(SiteChecks, ARecheckAfterEditsFindsWhatAFullCheckFinds)
 {
     std::vector<ChannelRow> rows =
         Site(768, {{u"AA17"_s, u"12TPR"_s}, {u"AB02"_s, u"I2TPR"_s}, {u"AB03"_s, u"14TPR"_s}});
-    const NameFit fit;
+    const NameFit fit = LabelNameFit(*FindSheet(u"L7651"_s));
     SiteCheck check(fit);
     check.Reset(rows);
 
@@ -184,11 +191,11 @@ TEST(SiteChecks, ARecheckAfterEditsFindsWhatAFullCheckFinds)
         {{u"AC05"_s, FieldRelNam, u"12 TPR"_s}}, // three with one name
         {{u"AA17"_s, FieldBack, true}, {u"AC05"_s, FieldBack, true}}, // the three, all back
         {{u"AA17"_s, FieldRelNam, u"Spare AA17"_s}}, // a lawful pair; a spare with a back contact
-        {{u"BA01"_s, FieldRelNam, u"l4TPR"_s}, // a paste: the second unit in use, a look-alike
-         {u"BA02"_s, FieldRelNam, u"NORTH"_s}, // and no down text
-         {u"BA02"_s, FieldStDn, u""_s}},
-        {{u"AB03"_s, FieldRelNam, u"Spare AB04"_s}}, // the look-alike unmade, a copied spare
-        {{u"BA01"_s, FieldRelNam, u"Spare BA01"_s},  // the second unit of spares again
+        {{u"BA01"_s, FieldRelNam, u"l4TPR"_s},       // a paste: the second unit in use, a
+         {u"BA02"_s, FieldRelNam, u"WWWWWWWWWWWWWWWW"_s}, // look-alike, a long name and no
+         {u"BA02"_s, FieldStDn, u""_s}},                  // down text
+        {{u"AB03"_s, FieldRelNam, u"Spare AB04"_s}},      // the look-alike unmade, a copied spare
+        {{u"BA01"_s, FieldRelNam, u"Spare BA01"_s},       // the second unit of spares again
          {u"BA02"_s, FieldRelNam, u""_s}},
     };
     for (std::size_t i = 0; i < edits.size(); ++i) {

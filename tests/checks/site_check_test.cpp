@@ -1,6 +1,7 @@
 #include "checks/label_fit.h"
 #include "checks/site_check.h"
 #include "editor/channel_ids.h"
+#include "platform/settings_store.h"
 
 #include <gtest/gtest.h>
 
@@ -152,7 +153,9 @@ TEST(SiteChecks, EachRuleFindsItsProblemsAndNoOthers)
          {Expect(Rule::SpareUnits, {u"CA01"_s, u"HH48"_s},
                  u"Channels CA01 to HH48 are all spares: 2 units would hold this site"_s)}},
     };
-    const NameFit fit = LabelNameFit(*FindSheet(u"L7651"_s));
+    SettingsStore settings; // the sheet the Print labels dialog chose last
+    settings.Save(u"Labels"_s, u"sheet"_s, u"L7651"_s);
+    const NameFit fit = LabelNameFit(LastLabelSheet(settings));
     for (const RuleCase& c : cases)
         EXPECT_EQ(CheckSite(Site(c.size, c.channels), fit), c.problems) << c.what;
 }

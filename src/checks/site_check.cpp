@@ -9,9 +9,6 @@ namespace mr640 {
 
 namespace {
 
-constexpr Rule kRowRules[] = {Rule::CopiedSpare, Rule::ContactOnSpare, Rule::Spaces,
-                              Rule::StateTexts, Rule::LabelFit};
-
 // What differs between the problems before and after, each list in ProblemBefore order.
 ProblemChanges Difference(std::vector<Problem> before, std::vector<Problem> after)
 {
@@ -105,8 +102,14 @@ ProblemChanges SiteCheck::Update(const std::vector<ChannelRow>& rows,
     for (int r : edited) {
         touch(keys_[static_cast<std::size_t>(r)]);
         touch(KeysOf(rows[static_cast<std::size_t>(r)]));
-        for (Rule rule : kRowRules)
-            Drop({r, rule}, dropped);
+        // Every problem that points at the row: its own, and any of a group it leads or
+        // of the spare units it starts, which are made again below.
+        for (auto it = problems_.lower_bound({r, Rule{}});
+             it != problems_.end() && it->first.first == r;
+             it = problems_.lower_bound({r, Rule{}})) {
+            const Key key = it->first;
+            Drop(key, dropped);
+        }
     }
     for (const QString& key : std::as_const(names))
         DropGroup(names_, key, Rule::DuplicateName, dropped);

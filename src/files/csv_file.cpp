@@ -560,7 +560,7 @@ QString Plural(int n, const QString& one, const QString& many)
 // The count message of a load, with a line for each thing the user should know of.
 QString LoadReport(int last, const NameCounts& counts, std::optional<int> kept)
 {
-    QStringList lines{u"%1 channels imported"_s.arg(last)};
+    QStringList lines{Counted(last, u"channel"_s, u"channels"_s) + u" imported"_s};
     if (counts.unheld > 0)
         lines << UnheldReport(counts.unheld);
     if (counts.cut > 0)
@@ -760,7 +760,7 @@ CsvReadOutcome ReadRecords(ByteReader& reader, bool utf8, const std::optional<QS
     std::optional<int> kept;
     if (update == CsvUpdate::ReportKeptRows)
         kept = static_cast<int>(std::count(stored.begin(), stored.end(), false));
-    ShowInfo(ui, LoadReport(last, counts, kept));
+    ShowCount(ui, last, LoadReport(last, counts, kept));
     return CsvReadOutcome::Completed;
 }
 

@@ -94,6 +94,15 @@ public:
     // 0 for the file as a whole): the boxes that follow concern it. A window shows the
     // line in the box's own text where it matters; a command line names it before each.
     virtual void AtLine(int line) { static_cast<void>(line); }
+
+    // Shows the count that closes a read, an import or an export ("384 channels loaded"), of
+    // count channels: a box like any other in a window; a command line prints it as the
+    // command's output rather than as a problem.
+    virtual void ShowCount(const MessageRequest& request, int count)
+    {
+        static_cast<void>(count);
+        ShowMessage(request);
+    }
 };
 
 } // namespace mr640

@@ -20,26 +20,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// The text's lines joined by one blank: a box's lines become one line of output.
-QString OneLine(const QString& text)
-{
-    QString line;
-    line.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c != u'\r' && c != u'\n') {
-            line += c;
-            continue;
-        }
-        if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
-            ++i;
-        while (line.endsWith(u' '))
-            line.chop(1);
-        line += u' ';
-    }
-    return line;
-}
-
 void PrintLine(const QString& line, std::FILE* stream)
 {
     const QByteArray bytes = line.toLocal8Bit() + '\n';
@@ -95,36 +75,103 @@ FileReport RunJob(const QString& file, const std::function<FileReport(const QStr
     }
 }
 
+// Where the text before a line break ends: the line break's first character.
+bool IsLineBreak(QChar c)
+{
+    return c == u'\r' || c == u'\n';
+}
+
 } // namespace
+
+QString Escaped(QStringView text)
+{
+    QString shown;
+    shown.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t code = c.unicode();
+        switch (code) {
+        case u'\\':
+            shown += u"\\\\"_s;
+            break;
+        case u'\n':
+            shown += u"\\n"_s;
+            break;
+        case u'\r':
+            shown += u"\\r"_s;
+            break;
+        case u'\t':
+            shown += u"\\t"_s;
+            break;
+        default:
+            // C0, DEL and C1: a terminal takes each of them as, or as the start of, a command.
+            if (code < 0x20 || (code >= 0x7F && code <= 0x9F))
+                shown += u"\\x"_s + QString::number(code, 16).rightJustified(2, u'0');
+            else
+                shown += c;
+        }
+    }
+    return shown;
+}
+
+QString OneLine(const QString& text)
+{
+    QString line;
+    qsizetype start = 0;
+    while (start < text.size()) {
+        qsizetype end = start;
+        while (end < text.size() && !IsLineBreak(text[end]))
+            ++end;
+        QStringView part = QStringView(text).sliced(start, end - start);
+        start = end + 1;
+        while (part.endsWith(u' '))
+            part.chop(1);
+        if (part.isEmpty())
+            continue;
+        if (!line.isEmpty() && part.startsWith(u'"')) {
+            line += u' ';
+        } else if (!line.isEmpty()) {
+            if ((line.endsWith(u'.') && !line.endsWith(u".."_s)) || line.endsWith(u':'))
+                line.chop(1);
+            line += u"; "_s;
+        }
+        line += Escaped(part);
+    }
+    return line;
+}
 
 void FileReport::Problem(const QString& file, int line, const QString& text, int atLeast)
 {
-    const QString where = line > 0 ? u"%1:%2: "_s.arg(file).arg(line) : file + u": "_s;
-    problems.append(where + OneLine(text));
+    const QString where = Escaped(file) + (line > 0 ? u':' + QString::number(line) : QString());
+    problems.append(where + u": "_s + OneLine(text));
     status = std::max(status, atLeast);
 }
 
-void FileReport::AddShown(const QString& file, const CommandLineUi& ui, bool endsWithCount,
-                          int atLeast)
+void FileReport::NotWritten(const QString& file, const QString& reason, int atLeast)
 {
-    const auto& messages = ui.Messages();
-    const std::size_t problemCount =
-        endsWithCount && !messages.empty() ? messages.size() - 1 : messages.size();
-    for (std::size_t i = 0; i < problemCount; ++i)
-        Problem(file, messages[i].line, messages[i].text, atLeast);
-    // After a declined question the count tells of a read nobody accepted.
-    if (problemCount < messages.size() && !ui.Declined())
-        output.append(file + u": "_s + OneLine(messages.back().text));
+    Problem(file, 0, u"not written: "_s + reason, atLeast);
+}
+
+void FileReport::AddShown(const QString& file, const CommandLineUi& ui, int atLeast)
+{
+    for (const CommandLineUi::Message& message : ui.Messages()) {
+        // After a declined question the count tells of a read nobody accepted.
+        if (message.count && !ui.Declined())
+            output.append(Escaped(file) + u": "_s + OneLine(message.text));
+        else if (!message.count)
+            Problem(file, message.line, message.text, atLeast);
+    }
 }
 
 void PrintReport(const FileReport& report, bool quiet)
 {
+    for (const QString& line : report.problems)
+        PrintLine(line, stderr);
     if (!quiet) {
         for (const QString& line : report.output)
             PrintLine(line, stdout);
     }
-    for (const QString& line : report.problems)
-        PrintLine(line, stderr);
+    // Before the next problem, so that the two streams keep their order in one file or pipe.
+    std::fflush(stdout);
 }
 
 int RunFileJobs(const QStringList& files, FileWork work,

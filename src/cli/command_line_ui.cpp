@@ -8,12 +8,19 @@ MessageButton CommandLineUi::ShowMessage(const MessageRequest& request)
     messages_.push_back({line_, request.text, question});
     if (!question)
         return MessageButton::Ok;
+    asked_ = true;
     const bool yesNo =
         request.buttons == MessageButtons::YesNo || request.buttons == MessageButtons::YesNoCancel;
     if (answerYes_)
         return yesNo ? MessageButton::Yes : MessageButton::Ok;
     declined_ = true;
     return request.buttons == MessageButtons::YesNo ? MessageButton::No : MessageButton::Cancel;
+}
+
+void CommandLineUi::ShowCount(const MessageRequest& request, int count)
+{
+    messages_.push_back({line_, request.text, false, true});
+    count_ = count;
 }
 
 std::optional<ChosenFile> CommandLineUi::ShowFileDialog(const FileDialogRequest&)

@@ -39,6 +39,10 @@ public:
     }
     int RunModal(QDialog& dialog) override { return person_.RunModal(dialog); }
     void AtLine(int line) override { person_.AtLine(line); }
+    void ShowCount(const MessageRequest& request, int count) override
+    {
+        person_.ShowCount(request, count);
+    }
 
 private:
     Ui& person_;

@@ -275,6 +275,7 @@ struct CsvRecord
     std::array<QByteArrayView, 3> fields;
     bool nameMore = false; // the name field goes on beyond fields[1]
     int fieldCount = 0;
+    int lineBreaks = 0; // inside its quoted fields: the file's lines it takes are one more
 
     // Where a line read byte by byte keeps its bytes.
     FieldBytes shownBytes;
@@ -287,9 +288,19 @@ constexpr qsizetype kFieldBytes = 1024;
 // closing quote comes within this many bytes, followed by a comma or a line end.
 constexpr qsizetype kQuotedBytes = 65536;
 
+// The line ends in bytes: CR LF, a lone CR and a lone LF each one.
+int LineBreaks(QByteArrayView bytes)
+{
+    int breaks = 0;
+    for (qsizetype i = 0; i < bytes.size(); ++i)
+        breaks += bytes[i] == '\n' || (bytes[i] == '\r' && (i + 1 == bytes.size() || bytes[i + 1] != '\n'));
+    return breaks;
+}
+
 // The field from the reader's position, up to the comma or line end that ends it, into
-// field (may be null: a field after the third) and shown.
-void ReadField(ByteReader& reader, FieldBytes* field, FieldBytes& shown, bool skipBlanks)
+// field (may be null: a field after the third) and shown; the line ends of a quoted field
+// are added to lineBreaks.
+void ReadField(ByteReader& reader, FieldBytes* field, FieldBytes& shown, bool skipBlanks, int& lineBreaks)
 {
     const auto add = [&](int b) {
         shown.Add(b, kShownBytes);
@@ -327,6 +338,7 @@ void ReadField(ByteReader& reader, FieldBytes* field, FieldBytes& shown, bool sk
                                    IsBlankByte(static_cast<unsigned char>(v))))
                         field->Add(static_cast<unsigned char>(v), kFieldBytes);
                 }
+                lineBreaks += LineBreaks(value);
                 return;
             }
             break;
@@ -423,6 +435,7 @@ bool ReadPlainLine(ByteReader& reader, CsvRecord& record)
 // each end a line; a last line without a line end still counts.
 bool ReadRecord(ByteReader& reader, CsvRecord& record)
 {
+    record.lineBreaks = 0;
     if (ReadPlainLine(reader, record))
         return true;
     // Emptied, not replaced: the buffers of one line serve the next.
@@ -435,7 +448,7 @@ bool ReadRecord(ByteReader& reader, CsvRecord& record)
         return false;
     for (;;) {
         FieldBytes* field = record.fieldCount < 3 ? &record.fieldBytes[static_cast<std::size_t>(record.fieldCount)] : nullptr;
-        ReadField(reader, field, record.shownBytes, record.fieldCount == 1);
+        ReadField(reader, field, record.shownBytes, record.fieldCount == 1, record.lineBreaks);
         ++record.fieldCount;
         const int separator = reader.Get();
         if (separator == ',') {
@@ -560,7 +573,7 @@ QString Plural(int n, const QString& one, const QString& many)
 // The count message of a load, with a line for each thing the user should know of.
 QString LoadReport(int last, const NameCounts& counts, std::optional<int> kept)
 {
-    QStringList lines{u"%1 channels imported"_s.arg(last)};
+    QStringList lines{Counted(last, u"channel"_s, u"channels"_s) + u" imported"_s};
     if (counts.unheld > 0)
         lines << UnheldReport(counts.unheld);
     if (counts.cut > 0)
@@ -716,10 +729,11 @@ CsvReadOutcome ReadRecords(ByteReader& reader, bool utf8, const std::optional<QS
     int expected = 1;
     int last = 0;
     int channel = 0;
-    int lineNumber = 0;
+    int lineNumber = 1; // the file's line the next record starts on
     bool stopped = false; // by Cancel at a prompt or by the channel maximum
     while (!stopped && ReadRecord(reader, record)) {
-        ui.AtLine(++lineNumber);
+        ui.AtLine(lineNumber);
+        lineNumber += 1 + record.lineBreaks;
         // A line naming the channel expected next, as nearly every line does, is stored
         // without the questions' texts being made.
         const std::optional<int> number =
@@ -760,7 +774,7 @@ CsvReadOutcome ReadRecords(ByteReader& reader, bool utf8, const std::optional<QS
     std::optional<int> kept;
     if (update == CsvUpdate::ReportKeptRows)
         kept = static_cast<int>(std::count(stored.begin(), stored.end(), false));
-    ShowInfo(ui, LoadReport(last, counts, kept));
+    ShowCount(ui, last, LoadReport(last, counts, kept));
     return CsvReadOutcome::Completed;
 }
 

@@ -74,10 +74,10 @@ void ApplyAllocations(ChannelTable& table, const std::vector<InsDChannel>& alloc
     }
     ui.AtLine(0);
     table.ReplaceRows(std::move(rows));
-    QString report = u"%1 channels imported"_s.arg(n);
+    QString report = Counted(n, u"channel"_s, u"channels"_s) + u" imported"_s;
     if (unheld > 0)
         report += kCrLf + UnheldReport(unheld);
-    ShowInfo(ui, report);
+    ShowCount(ui, n, report);
 }
 
 } // namespace mr640

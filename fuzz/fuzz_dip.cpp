@@ -2,7 +2,6 @@
 // the table as it was, and say how many records it took.
 
 #include "editor/channel_count.h"
-#include "editor/shared_routines.h"
 #include "files/dip_file.h"
 #include "fuzz_support.h"
 
@@ -51,8 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool short_ = loaded < std::min(count, static_cast<int>(rows.size()));
     const std::size_t shown = ui.messages.size();
     Require(shown >= (short_ ? 2u : 1u) &&
-                ui.messages[shown - (short_ ? 2 : 1)].text ==
-                    Counted(loaded, u"channel"_s, u"channels"_s) + u" loaded"_s,
+                ui.messages[shown - (short_ ? 2 : 1)].text == u"%1 channels loaded"_s.arg(loaded),
             "a message counts the records read, and a short file is warned of last");
     for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
         const ChannelRow& row = rows[static_cast<std::size_t>(r)];

@@ -19,7 +19,12 @@ MessageButton CommandLineUi::ShowMessage(const MessageRequest& request)
 
 void CommandLineUi::ShowCount(const MessageRequest& request, int count)
 {
-    messages_.push_back({line_, request.text, false, true});
+    // A window's box keeps the words it always had for every count ("1 channels
+    // imported"); the command line's output agrees with its noun.
+    QString text = request.text;
+    if (count == 1 && text.startsWith(u"1 channels "))
+        text.remove(9, 1);
+    messages_.push_back({line_, text, false, true});
     count_ = count;
 }
 

@@ -573,7 +573,7 @@ QString Plural(int n, const QString& one, const QString& many)
 // The count message of a load, with a line for each thing the user should know of.
 QString LoadReport(int last, const NameCounts& counts, std::optional<int> kept)
 {
-    QStringList lines{Counted(last, u"channel"_s, u"channels"_s) + u" imported"_s};
+    QStringList lines{u"%1 channels imported"_s.arg(last)};
     if (counts.unheld > 0)
         lines << UnheldReport(counts.unheld);
     if (counts.cut > 0)

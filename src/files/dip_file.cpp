@@ -185,7 +185,7 @@ DipReadOutcome ReadDip(QIODevice& device, ChannelTable& table, Ui& ui, const QSt
     for (int r = 0; r < loaded; ++r)
         DecodeRecord(records.constData() + r * kDipRecordSize, rows[static_cast<std::size_t>(r)]);
     table.ReplaceRows(std::move(rows));
-    ShowCount(ui, loaded, Counted(loaded, u"channel"_s, u"channels"_s) + u" loaded"_s);
+    ShowCount(ui, loaded, u"%1 channels loaded"_s.arg(loaded));
     // A later Save would write spares over the channels the file lost: say so plainly.
     if (loaded < count) {
         ui.ShowMessage({fileName + u" holds %1 of the %2 channels its header announces; channels %3 to %4 are shown as spares."_s

@@ -74,7 +74,7 @@ void ApplyAllocations(ChannelTable& table, const std::vector<InsDChannel>& alloc
     }
     ui.AtLine(0);
     table.ReplaceRows(std::move(rows));
-    QString report = Counted(n, u"channel"_s, u"channels"_s) + u" imported"_s;
+    QString report = u"%1 channels imported"_s.arg(n);
     if (unheld > 0)
         report += kCrLf + UnheldReport(unheld);
     ShowCount(ui, n, report);

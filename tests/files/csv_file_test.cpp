@@ -249,7 +249,7 @@ TEST(CsvRead, EachLineStoresATrimmedNameAndTheContact)
         Site site;
         ScriptedUi ui;
         EXPECT_EQ(Read(line + "\r\n", site.table, ui).outcome, CsvReadOutcome::Completed);
-        EXPECT_EQ(ui.Messages(), std::vector{Info(u"1 channel imported"_s)});
+        EXPECT_EQ(ui.Messages(), std::vector{Info(u"1 channels imported"_s)});
         ChannelRow expected = Old(0);
         expected.relNam = name;
         expected.back = back;
@@ -281,7 +281,7 @@ TEST(CsvRead, NamesAreStoredAsTheFilesHoldThem)
         Site site;
         ScriptedUi ui;
         EXPECT_EQ(Read(bytes, site.table, ui).outcome, CsvReadOutcome::Completed);
-        EXPECT_EQ(ui.MessageTexts(), QStringList{(QStringList{u"1 channel imported"_s} + lines).join(u"\r\n"_s)});
+        EXPECT_EQ(ui.MessageTexts(), QStringList{(QStringList{u"1 channels imported"_s} + lines).join(u"\r\n"_s)});
         EXPECT_EQ(site.table.Row(0).relNam, name);
         EXPECT_EQ(site.table.Row(0).back, bytes.endsWith("Back"));
     }
@@ -315,7 +315,7 @@ TEST(CsvRead, SpreadsheetFilesKeepTheirCharactersAndQuotedFields)
         Site site;
         ScriptedUi ui;
         EXPECT_EQ(Read(bytes, site.table, ui).outcome, CsvReadOutcome::Completed);
-        EXPECT_EQ(ui.Messages(), std::vector{Info(u"1 channel imported"_s)});
+        EXPECT_EQ(ui.Messages(), std::vector{Info(u"1 channels imported"_s)});
         EXPECT_EQ(site.table.Row(0).relNam, name);
         EXPECT_EQ(site.table.Row(0).back, back);
     }
@@ -347,7 +347,7 @@ TEST(CsvRead, CrLfALoneLfAndALoneCrEachEndALine)
                 trickle ? ReadCsv(device, site.table, ui, nullptr) : Read(bytes, site.table, ui).outcome;
             EXPECT_EQ(outcome, CsvReadOutcome::Completed);
             ASSERT_EQ(ui.Messages().size(), answers.size() + 1);
-            EXPECT_EQ(ui.Messages().back().text.split(u"\r\n"_s).front(), Counted(static_cast<qsizetype>(names.size()), u"channel"_s, u"channels"_s) + u" imported"_s);
+            EXPECT_EQ(ui.Messages().back().text.split(u"\r\n"_s).front(), u"%1 channels imported"_s.arg(names.size()));
             for (int r = 0; r < names.size(); ++r)
                 EXPECT_EQ(site.table.Row(r).relNam, names[r]) << "row " << r;
             EXPECT_EQ(site.table.Row(int(names.size())), Old(int(names.size())));
@@ -375,7 +375,7 @@ TEST(CsvRead, TheAnswerAtAPromptDecidesWhatIsStored)
         Site site;
         ScriptedUi ui;
         EXPECT_EQ(Read(bytes, site.table, Answers(ui, answers)).outcome, CsvReadOutcome::Completed);
-        EXPECT_EQ(ui.Messages().back(), Info(Counted(imported, u"channel"_s, u"channels"_s) + u" imported"_s));
+        EXPECT_EQ(ui.Messages().back(), Info(u"%1 channels imported"_s.arg(imported)));
         for (int r = 0; r < 384; ++r) {
             const auto it = stored.find(r);
             EXPECT_EQ(site.table.Row(r).relNam, it == stored.end() ? u"old"_s : it->second) << "row " << r;
@@ -441,7 +441,7 @@ TEST(CsvRead, AChannelBeyondTheTableGrowsItAndOnlyTheAddedRowsGetDefaults)
         EXPECT_EQ(Read(bytes, small.table, max).outcome, CsvReadOutcome::Completed);
         ASSERT_EQ(max.Messages().size(), 3u);
         EXPECT_EQ(max.Messages()[1], Info(u"This copy of MR640Config can handle a maximum of 3072 channels."_s));
-        EXPECT_EQ(max.Messages()[2], Info(bytes.startsWith("HH48") ? u"3072 channels imported"_s : u"1 channel imported"_s));
+        EXPECT_EQ(max.Messages()[2], Info(bytes.startsWith("HH48") ? u"3072 channels imported"_s : u"1 channels imported"_s));
         EXPECT_EQ(small.table.rowCount(), 3072);
         EXPECT_EQ(small.table.Row(1).relNam, u"old"_s);
         EXPECT_EQ(small.table.Row(3070), DefaultRow(3070));
@@ -529,7 +529,7 @@ TEST(CsvRead, RandomBytesNeverBreakTheTable)
             table.ReplaceRows(DefaultRows(384));
             SameAnswerUi ui(answer);
             if (Read(bytes, table, ui).outcome == CsvReadOutcome::Completed) {
-                EXPECT_TRUE(ui.last.text.split(u"\r\n"_s).front().endsWith(u" imported"_s)) << round;
+                EXPECT_TRUE(ui.last.text.split(u"\r\n"_s).front().endsWith(u" channels imported"_s)) << round;
             }
             ASSERT_TRUE(table.rowCount() % 384 == 0 && table.rowCount() >= 384 && table.rowCount() <= 3072);
             for (int r = 0; r < table.rowCount(); ++r)

@@ -328,8 +328,8 @@ TEST_F(FileCommands, ACsvOpenedOverASiteAsksWhatItIs)
         QString shown; // the last box
         QString site;
     } cases[] = {
-        {MessageButton::NewSite, u"west"_s, u"Spare AA02"_s, u"1 channel imported"_s, u"west"_s},
-        {MessageButton::Update, u"west"_s, u"edited"_s, u"1 channel imported\r\n383 rows kept their earlier content"_s,
+        {MessageButton::NewSite, u"west"_s, u"Spare AA02"_s, u"1 channels imported"_s, u"west"_s},
+        {MessageButton::Update, u"west"_s, u"edited"_s, u"1 channels imported\r\n383 rows kept their earlier content"_s,
          u"west"_s},
         {MessageButton::Cancel, u"12 TPR"_s, u"edited"_s, question, u"north"_s},
     };
@@ -349,7 +349,7 @@ TEST_F(FileCommands, ACsvOpenedOverASiteAsksWhatItIs)
     ui.ClearShown();
     ui.ChooseFile(SitePath(u"west.csv"_s));
     w.OpenSite();
-    EXPECT_EQ(ui.MessageTexts(), QStringList{u"1 channel imported"_s});
+    EXPECT_EQ(ui.MessageTexts(), QStringList{u"1 channels imported"_s});
 }
 
 // What is exported is what the screen shows, also while a name is being typed.

@@ -84,7 +84,7 @@ TEST_F(ImportCommand, OneAllocationFillsTheFirstRowOfADefaultTable)
 {
     FrmDips& w = Start();
     Import({{"12 TPR", -1}});
-    EXPECT_EQ(ui.Messages(), std::vector{Info(u"1 channel imported"_s)});
+    EXPECT_EQ(ui.Messages(), std::vector{Info(u"1 channels imported"_s)});
     ASSERT_EQ(w.Table().rowCount(), 384);
     EXPECT_EQ(Row(0), (ChannelRow{u"AA01"_s, u"12 TPR"_s, true, u"UP"_s, u"DN"_s}));
     EXPECT_EQ(Row(1), (ChannelRow{u"AA02"_s, u"Spare AA02"_s, false, u"UP"_s, u"DN"_s}));

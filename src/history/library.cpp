@@ -38,7 +38,7 @@ void EnterInIndex(git_repository* repository, const QByteArray& path, const git_
                   git_filemode_t mode, qsizetype size)
 {
     const auto index = git::Take<git::Index>(git_repository_index, repository);
-    git::Check(git_index_read(index.get(), 1));
+    git::Check(git_index_read(index.get(), 0)); // again when changed on disk
     git_index_entry entry{};
     entry.mode = mode;
     entry.id = blob;
@@ -136,8 +136,8 @@ std::optional<FileEntry> EntryAt(git_tree* tree, const QByteArray& path)
     return FileEntry{*git_tree_entry_id(entry.get()), git_tree_entry_filemode(entry.get())};
 }
 
-git_oid CommitFile(Library& library, const BranchTip& tip, const QByteArray& path,
-                   const QByteArray& bytes, const Author& author, const QString& message)
+CommittedFile CommitFile(Library& library, const BranchTip& tip, const QByteArray& path,
+                         const QByteArray& bytes, const Author& author, const QString& message)
 {
     git_repository* repository = library.get();
     // A lock left by another git program stops the version before anything is made.
@@ -176,7 +176,7 @@ git_oid CommitFile(Library& library, const BranchTip& tip, const QByteArray& pat
         }
         throw;
     }
-    return commit;
+    return {commit, blob};
 }
 
 git::Signature SignatureOf(const Author& author)

@@ -4,6 +4,7 @@
 // branch, a path's entry in a tree and the commit of one file.
 
 #include "author.h"
+#include "editor/channel_table.h"
 #include "git_handles.h"
 #include "site_history.h"
 
@@ -12,14 +13,27 @@
 
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace mr640 {
+
+// A version of a site as recorded: its blob, its bytes and the rows read from them
+// (nothing when no reader takes them).
+struct RecordedSite
+{
+    git_oid blob;
+    QByteArray bytes;
+    std::optional<std::vector<ChannelRow>> rows;
+};
 
 // An open site library: a repository with a work tree.
 struct Library
 {
     git::Repository repository;
     QString folder; // the work tree, without a trailing "/"
+    // The version recorded last through this handle: the previous version of the next
+    // save, at hand without reading it again.
+    std::optional<RecordedSite> lastRecorded;
 
     git_repository* get() const { return repository.get(); }
 };
@@ -56,9 +70,14 @@ std::optional<FileEntry> EntryAt(git_tree* tree, const QByteArray& path);
 // Commits bytes at path (in the library, UTF-8) on tip's branch with tip's commit as the
 // only parent: the tree is tip's with that one path replaced, and the index's entry for
 // that path alone follows it. Fails before changing anything on a lock; when the index
-// cannot be written, the branch is set back and the error thrown. Answers the commit.
-git_oid CommitFile(Library& library, const BranchTip& tip, const QByteArray& path,
-                   const QByteArray& bytes, const Author& author, const QString& message);
+// cannot be written, the branch is set back and the error thrown.
+struct CommittedFile
+{
+    git_oid commit;
+    git_oid blob;
+};
+CommittedFile CommitFile(Library& library, const BranchTip& tip, const QByteArray& path,
+                         const QByteArray& bytes, const Author& author, const QString& message);
 
 // The version revision names (git's revision syntax). Throws when it names nothing, more
 // than one object or no commit.

@@ -53,33 +53,37 @@ RecordOutcome SiteHistory::Record(const QByteArray& bytes, const Author& author,
     return AboutSite(sitePath_, {}, [&] {
         git_repository* repository = library_->get();
         const QByteArray path = QFile::encodeName(pathInLibrary_);
+        const FileFormat format = FileFormatOf(sitePath_);
         const BranchTip tip = CurrentBranch(repository);
         const std::optional<FileEntry> previous =
             tip.tree ? EntryAt(tip.tree.get(), path) : std::nullopt;
-        git_oid id;
-        git::Check(git_odb_hash(&id, bytes.constData(), static_cast<size_t>(bytes.size()),
-                                GIT_OBJECT_BLOB));
-        if (previous && git_oid_equal(&previous->id, &id))
+        // The version this history recorded last is at hand; any other is read.
+        std::optional<RecordedSite>& last = library_->lastRecorded;
+        if (!previous) {
+            last.reset();
+        } else if (!last || !git_oid_equal(&last->blob, &previous->id)) {
+            const QByteArray before = BlobBytes(repository, previous->id);
+            last = RecordedSite{previous->id, before, ReadSiteBytes(before, format)};
+        }
+        if (last && last->bytes == bytes)
             return RecordOutcome{};
 
-        const FileFormat format = FileFormatOf(sitePath_);
-        const std::optional<std::vector<ChannelRow>> rows = ReadSiteBytes(bytes, format);
+        std::optional<std::vector<ChannelRow>> rows = ReadSiteBytes(bytes, format);
         if (!rows)
             throw HistoryError(u"the file holds no site this program reads"_s);
         RecordOutcome outcome{true, {}, {}};
-        if (options.restoredFrom) {
+        if (options.restoredFrom)
             outcome.summary = RestoredSummary(*options.restoredFrom);
-        } else {
-            // A previous version no reader takes (written by another program) counts as none.
-            const std::optional<std::vector<ChannelRow>> before =
-                previous ? ReadSiteBytes(BlobBytes(repository, previous->id), format)
-                         : std::nullopt;
-            outcome.summary = before ? ChangeSummary(*before, *rows) : NewSiteSummary(*rows);
-        }
+        else if (last && last->rows) // a previous version no reader takes counts as none
+            outcome.summary = ChangeSummary(*last->rows, *rows);
+        else
+            outcome.summary = NewSiteSummary(*rows);
         QString message = outcome.summary + u'\n';
         if (const QString description = options.description.trimmed(); !description.isEmpty())
             message += u'\n' + description + u'\n';
-        outcome.id = git::Hex(CommitFile(*library_, tip, path, bytes, author, message));
+        const CommittedFile committed = CommitFile(*library_, tip, path, bytes, author, message);
+        outcome.id = git::Hex(committed.commit);
+        last = RecordedSite{committed.blob, bytes, std::move(rows)};
         return outcome;
     });
 }

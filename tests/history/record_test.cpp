@@ -44,6 +44,9 @@ TEST_F(RecordTest, CommitsTheOneSiteFileAndLeavesTheUsersWorkAsItWas)
     EXPECT_EQ(GitBytes({u"show"_s, u"HEAD~1:east/north.dip"_s}), Site());
     EXPECT_EQ(Git({u"status"_s, u"--porcelain"_s}), u"M  readme.txt\n?? notes.txt\n"_s);
     EXPECT_EQ(Git({u"rev-parse"_s, u"side"_s}), sideBefore);
+    const RecordOptions restored{{}, QDateTime(QDate(2026, 12, 1), QTime(14, 2))};
+    EXPECT_EQ(Save(site, Site(), kAnn, restored).summary,
+              u"Restored the version of 2026-12-01 14:02"_s);
 }
 
 TEST_F(RecordTest, TheFirstVersionOnAnUnbornBranchIsItsFirstCommit)

@@ -1,6 +1,7 @@
 #include "history/site_history.h"
 
 #include "library_fixture.h"
+#include "test_files.h"
 
 namespace mr640::test {
 namespace {
@@ -72,8 +73,9 @@ TEST_F(VersionsTest, ListsTheSitesVersionsNewestFirstWithTheirMarks)
 TEST_F(VersionsTest, ReadsTheSiteInAnyVersionGitNames)
 {
     const QString first = Save(site_, Site()).id;
-    Save(site_, Site(u"North TPR"_s));
-    const SiteHistory history = SiteHistory::Open(site_);
+    SiteHistory history = SiteHistory::Open(site_);
+    WriteBytes(site_, Site(u"North TPR"_s));
+    history.Record(Site(u"North TPR"_s), kAnn);
     for (const QString& name : {first, first.left(7), u"HEAD~1"_s, u"main~1"_s}) {
         EXPECT_EQ(history.At(name).bytes, Site()) << name.toStdString();
         EXPECT_EQ(history.At(name).id, first);
@@ -82,6 +84,8 @@ TEST_F(VersionsTest, ReadsTheSiteInAnyVersionGitNames)
     Git({u"rm"_s, u"-q"_s, u"north.dip"_s});
     Git({u"commit"_s, u"-q"_s, u"-m"_s, u"Gone"_s});
     EXPECT_TRUE(history.Versions().front().removed);
+    // Saved again after git removed it: a new site, though the bytes are its last.
+    EXPECT_EQ(history.Record(Site(u"North TPR"_s), kAnn).summary, u"New site, 384 channels"_s);
 }
 
 TEST_F(VersionsTest, EachBadNameOrVersionGetsAMessageNamingSiteAndVersion)

@@ -35,6 +35,13 @@ QString Hex(const git_oid& id)
     return QString::fromLatin1(hex);
 }
 
+git_oid Oid(const QString& hex)
+{
+    git_oid id;
+    Check(git_oid_fromstr(&id, hex.toLatin1().constData()));
+    return id;
+}
+
 QString ShortHex(const git_oid& id)
 {
     return Hex(id).left(7);

@@ -59,6 +59,7 @@ HandlePtr Take(Function function, Args... args)
 }
 
 QString Hex(const git_oid& id);
+git_oid Oid(const QString& hex);     // from a full id this program gave
 QString ShortHex(const git_oid& id); // the first 7 digits, as git log's %h in a small library
 
 // A libgit2 text (UTF-8, may be null) as a QString.

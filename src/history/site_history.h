@@ -112,8 +112,9 @@ public:
     // in that version.
     SiteAtVersion At(const QString& revision) const;
 
-    // Tags the version as issued with a line of text: an annotated tag "issued/STEM/N",
-    // N counting that site's issues. Answers the tag's name.
+    // Tags the version revision names as issued with a line of text: an annotated tag
+    // "issued/STEM/N", N counting that site's issues. Throws as At does. Answers the tag's
+    // name.
     QString MarkIssued(const QString& revision, const QString& text, const Author& author);
 
     // Notes on the site's last version that it went to the card at cardPath at when:

@@ -62,8 +62,8 @@ bool SameBlob(const std::optional<git_oid>& a, const std::optional<git_oid>& b)
     return a.has_value() == b.has_value() && (!a || git_oid_equal(&*a, &*b));
 }
 
-// Whether the commit changed the site against every one of its parents (a merge that took
-// one side's site unchanged is no version of it), and its blob.
+// Whether the commit changed the site against every one of its parents: a merge that took
+// one side's site unchanged is no version of it.
 bool ChangesSite(git_repository* repository, git_commit* commit, SiteBlobs& blobs)
 {
     const git_oid* treeId = git_commit_tree_id(commit);

@@ -4,7 +4,6 @@
 #include "library.h"
 #include "version_summary.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 
@@ -26,15 +25,18 @@ QString FirstLine(const char* text)
 // The marks of the versions asked about, by commit id.
 using MarksById = std::map<QString, std::vector<VersionMark>>;
 
-struct TagWalk
+// What a walk over the tags or the notes adds marks to. An error is kept to be thrown once
+// libgit2's C frames are left.
+struct MarkWalk
 {
     git_repository* repository;
-    MarksById* marks;
+    MarksById marks;
+    std::optional<HistoryError> error;
 };
 
 int AddTag(const char* name, git_oid* id, void* payload)
 {
-    const TagWalk& walk = *static_cast<TagWalk*>(payload);
+    MarkWalk& walk = *static_cast<MarkWalk*>(payload);
     git_object* raw = nullptr;
     if (git_object_lookup(&raw, walk.repository, id, GIT_OBJECT_ANY) < 0)
         return 0; // a tag whose object is gone marks nothing
@@ -43,8 +45,8 @@ int AddTag(const char* name, git_oid* id, void* payload)
     if (git_object_peel(&peeled, named.get(), GIT_OBJECT_COMMIT) < 0)
         return 0;
     const git::Object commit(peeled);
-    const auto found = walk.marks->find(git::Hex(*git_object_id(commit.get())));
-    if (found == walk.marks->end())
+    const auto found = walk.marks.find(git::Hex(*git_object_id(commit.get())));
+    if (found == walk.marks.end())
         return 0;
     VersionMark mark;
     mark.name = git::Text(name).mid(std::strlen("refs/tags/"));
@@ -61,12 +63,6 @@ int AddTag(const char* name, git_oid* id, void* payload)
     return 0;
 }
 
-struct NoteWalk
-{
-    git_repository* repository;
-    MarksById* marks;
-};
-
 // "Exported to card at PATH on 2026-12-01 14:02": the card's line as a mark with its time.
 VersionMark MarkOfNoteLine(const QString& line)
 {
@@ -82,13 +78,18 @@ VersionMark MarkOfNoteLine(const QString& line)
 
 int AddNote(const git_oid* blob, const git_oid* annotated, void* payload)
 {
-    const NoteWalk& walk = *static_cast<NoteWalk*>(payload);
-    const auto found = walk.marks->find(git::Hex(*annotated));
-    if (found == walk.marks->end())
+    MarkWalk& walk = *static_cast<MarkWalk*>(payload);
+    const auto found = walk.marks.find(git::Hex(*annotated));
+    if (found == walk.marks.end())
         return 0;
-    const QString text = QString::fromUtf8(BlobBytes(walk.repository, *blob));
-    for (const QString& line : text.split(u'\n', Qt::SkipEmptyParts))
-        found->second.push_back(MarkOfNoteLine(line.trimmed()));
+    try {
+        const QString text = QString::fromUtf8(BlobBytes(walk.repository, *blob));
+        for (const QString& line : text.split(u'\n', Qt::SkipEmptyParts))
+            found->second.push_back(MarkOfNoteLine(line.trimmed()));
+    } catch (const HistoryError& error) {
+        walk.error = error;
+        return GIT_EUSER;
+    }
     return 0;
 }
 
@@ -110,17 +111,17 @@ QString TagStem(const QString& pathInLibrary)
 
 void AttachMarks(git_repository* repository, std::vector<SiteVersion>& versions)
 {
-    MarksById marks;
+    MarkWalk walk{repository, {}, {}};
     for (const SiteVersion& version : versions)
-        marks[version.id];
-    TagWalk tags{repository, &marks};
-    git::Check(git_tag_foreach(repository, AddTag, &tags));
-    NoteWalk notes{repository, &marks};
-    const int noted = git_note_foreach(repository, nullptr, AddNote, &notes);
+        walk.marks[version.id];
+    git::Check(git_tag_foreach(repository, AddTag, &walk));
+    const int noted = git_note_foreach(repository, nullptr, AddNote, &walk);
+    if (walk.error)
+        throw *walk.error;
     if (noted != GIT_ENOTFOUND) // no note was ever made
         git::Check(noted);
     for (SiteVersion& version : versions) {
-        std::vector<VersionMark>& mine = marks[version.id];
+        std::vector<VersionMark>& mine = walk.marks[version.id];
         std::stable_sort(mine.begin(), mine.end(), [](const VersionMark& a, const VersionMark& b) {
             return a.kind == VersionMark::Kind::Issued && b.kind != VersionMark::Kind::Issued;
         });
@@ -132,12 +133,9 @@ QString SiteHistory::MarkIssued(const QString& revision, const QString& text, co
 {
     return AboutSite(sitePath_, revision, [&] {
         git_repository* repository = library_->get();
-        const git::Commit commit = VersionNamed(repository, revision);
-        const auto tree = git::Take<git::Tree>(git_commit_tree, commit.get());
-        if (!EntryAt(tree.get(), QFile::encodeName(pathInLibrary_))) {
-            throw HistoryError(u"the site did not exist in that version (%1)"_s.arg(
-                git::ShortHex(*git_commit_id(commit.get()))));
-        }
+        const git_oid id = git::Oid(At(revision).id); // a version that holds the site
+        const auto commit =
+            git::Take<git::Object>(git_object_lookup, repository, &id, GIT_OBJECT_COMMIT);
         const QString prefix = u"issued/"_s + TagStem(pathInLibrary_) + u'/';
         QString name;
         for (int n = 1; name.isEmpty(); ++n) {
@@ -147,12 +145,11 @@ QString SiteHistory::MarkIssued(const QString& revision, const QString& text, co
                                          ("refs/tags/"_ba + candidate.toUtf8()).constData()) < 0)
                 name = candidate;
         }
-        const auto tagger = SignatureOf(author);
         const QString line = text.simplified().isEmpty() ? u"Issued"_s : text.simplified();
         git_oid tag;
-        git::Check(git_tag_create(&tag, repository, name.toUtf8().constData(),
-                                  reinterpret_cast<const git_object*>(commit.get()), tagger.get(),
-                                  (line + u'\n').toUtf8().constData(), 0));
+        git::Check(git_tag_create(&tag, repository, name.toUtf8().constData(), commit.get(),
+                                  SignatureOf(author).get(), (line + u'\n').toUtf8().constData(),
+                                  0));
         return name;
     });
 }
@@ -163,23 +160,15 @@ QString SiteHistory::MarkExported(const QByteArray& exported, const QString& car
     return AboutSite(sitePath_, {}, [&] {
         git_repository* repository = library_->get();
         const SiteVersion last = Versions(1).front();
-        git_oid lastId;
-        git::Check(git_oid_fromstr(&lastId, last.id.toLatin1().constData()));
-        git_oid sent;
-        git::Check(git_odb_hash(&sent, exported.constData(), static_cast<size_t>(exported.size()),
-                                GIT_OBJECT_BLOB));
-        const auto commit = git::Take<git::Commit>(git_commit_lookup, repository, &lastId);
-        const auto tree = git::Take<git::Tree>(git_commit_tree, commit.get());
-        const std::optional<FileEntry> entry =
-            EntryAt(tree.get(), QFile::encodeName(pathInLibrary_));
-        if (!entry || !git_oid_equal(&entry->id, &sent)) {
+        if (last.removed || At(last.id).bytes != exported) {
             throw HistoryError(
                 u"what went to the card is not the site's last recorded version (%1)"_s.arg(
                     last.shortId));
         }
+        const git_oid id = git::Oid(last.id);
         QByteArray note;
         git_note* raw = nullptr;
-        const int read = git_note_read(&raw, repository, nullptr, &lastId);
+        const int read = git_note_read(&raw, repository, nullptr, &id);
         if (read != GIT_ENOTFOUND) {
             git::Check(read);
             const git::Note existing(raw);
@@ -189,10 +178,10 @@ QString SiteHistory::MarkExported(const QByteArray& exported, const QString& car
         }
         note += (u"Exported to card at "_s + cardPath + u" on "_s + VersionTimeText(when) + u'\n')
                     .toUtf8();
-        const auto signature = SignatureOf(author);
+        const git::Signature signature = SignatureOf(author);
         git_oid made;
         git::Check(git_note_create(&made, repository, nullptr, signature.get(), signature.get(),
-                                   &lastId, note.constData(), 1));
+                                   &id, note.constData(), 1));
         return last.id;
     });
 }

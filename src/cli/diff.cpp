@@ -17,10 +17,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Short names of the fields, in field order, as a script matches them.
-constexpr QLatin1StringView kFieldNames[FieldCount] = {"id"_L1, "name"_L1, "contact"_L1, "up"_L1,
-                                                       "down"_L1};
-
 // A text between double quotes, its own quotes doubled and its control characters
 // escaped; a contact as Back or Front.
 QString ValueText(const QVariant& value)
@@ -81,7 +77,7 @@ int RunDiff(const QStringList& arguments)
                 return d.field == FieldStUp || d.field == FieldStDn;
             });
         for (const FieldDifference& d : comparison.differences) {
-            report.output.append(ChannelIdFromNumber(d.row + 1) + u' ' + kFieldNames[d.field] +
+            report.output.append(ChannelIdFromNumber(d.row + 1) + u' ' + FieldShortName(d.field) +
                                  u": "_s + ValueText(d.left) + u" -> "_s + ValueText(d.right));
         }
         const int common = left.rowCount() - comparison.leftOnlyRows;

@@ -28,6 +28,14 @@ bool SameField(int field, const QVariant& a, const QVariant& b)
 
 } // namespace
 
+QLatin1StringView FieldShortName(int field)
+{
+    using namespace Qt::StringLiterals;
+    static constexpr QLatin1StringView names[FieldCount] = {"id"_L1, "name"_L1, "contact"_L1,
+                                                            "up"_L1, "down"_L1};
+    return names[field];
+}
+
 int SiteComparison::ChannelsDiffering() const
 {
     int channels = 0;

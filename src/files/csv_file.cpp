@@ -848,8 +848,9 @@ CsvReadOutcome ReadCsvFile(const QString& path, ChannelTable& table, Ui& ui, QSt
         SetError(error, file.errorString());
         return CsvReadOutcome::Failed;
     }
-    // A channel file is some tens of kilobytes, read in one piece.
-    if (!file.isSequential() && file.size() <= kWholeFileBytes)
+    // A channel file is some tens of kilobytes, read in one piece. A pipe cannot be read
+    // twice, nor asked its size: it is read whole too.
+    if (file.isSequential() || file.size() <= kWholeFileBytes)
         return ReadCsv(file, table, ui, error, update);
     // A larger file is read twice, a chunk at a time: once to learn how its text is written,
     // once for its lines. A file of any size, or a line of any length, is never held whole.

@@ -71,9 +71,9 @@ enum class CsvUpdate { Quiet, ReportKeptRows };
 // ends and doubled quotes inside it included; lines without quotes split at every comma.
 // A name is stored as the table keeps it: control characters as spaces, characters the
 // site files cannot hold as "?", at most 16 characters; the count message says how many
-// characters and names that changed. A file of up to 1 MiB is read whole; a larger one a
-// piece at a time, where a line of any length is used only as far as its fields are and is
-// never held whole.
+// characters and names that changed. A file of up to 1 MiB, or a pipe, is read whole; a
+// larger file a piece at a time, where a line of any length is used only as far as its
+// fields are and is never held whole. A pipe is read once, front to back.
 // The rows stored before the load stopped, for whatever reason, stay; the table
 // receives them in one step, so its view refreshes once. An open failure leaves the
 // table untouched.

@@ -616,5 +616,23 @@ TEST(CsvRead, AFileTooLargeToReadWholeReadsAsIfItWere)
     }
 }
 
+// Beyond 1 MiB a file is read 4096 bytes at a time: a character whose bytes lie in two of
+// those chunks is one character, both for the file's encoding and for the name.
+TEST(CsvRead, ACharacterAcrossTwoChunksOfALargeFileIsOneCharacter)
+{
+    const std::pair<QByteArray, int> cases[] = {{"\xC3\xA9", 1}, {"\xE2\x82\xAC", 1}, {"\xE2\x82\xAC", 2}};
+    for (const auto& [character, inFirst] : cases) {
+        SCOPED_TRACE(character.toHex().toStdString() + " split after " + std::to_string(inFirst));
+        // The name's leading blanks are left out; its character's first bytes end the chunk.
+        const QByteArray bytes = "AA01," + QByteArray(4096 - 8 - inFirst, ' ') + "Rel" + character +
+                                 ",Back\r\nAA02," + QByteArray(1 << 20, 'n');
+        Site site;
+        ScriptedUi ui;
+        EXPECT_EQ(Read(bytes, site.table, ui).outcome, CsvReadOutcome::Completed);
+        EXPECT_EQ(site.table.Row(0).relNam, u"Rel"_s + QString::fromUtf8(character));
+        EXPECT_TRUE(site.table.Row(0).back);
+    }
+}
+
 } // namespace
 } // namespace mr640

@@ -456,12 +456,15 @@ bool ReadRecord(ByteReader& reader, CsvRecord& record)
 
 // A relay name holding a comma, a double quote or a control character (a name from an old
 // dip file may) is one quoted field, its quotes doubled, so that it reads back whole.
+bool NeedsQuotes(char32_t c)
+{
+    return c == u',' || c == u'"' || IsControlCharacter(c);
+}
+
 // True when a name is written as it is, without quotes.
 bool IsPlainField(QStringView name)
 {
-    return std::none_of(name.begin(), name.end(), [](QChar c) {
-        return c == u',' || c == u'"' || IsControlCharacter(c.unicode());
-    });
+    return std::none_of(name.begin(), name.end(), [](QChar c) { return NeedsQuotes(c.unicode()); });
 }
 
 QString CsvField(QStringView name)
@@ -768,19 +771,15 @@ constexpr qint64 kByteOrderMarkSize = 3;
 // Files up to this size are read whole.
 constexpr qint64 kWholeFileBytes = 1 << 20;
 
-bool NeedsQuotes(char c)
-{
-    return c == ',' || c == '"' || IsControlCharacter(static_cast<unsigned char>(c));
-}
-
 // The length of the name field bytes start with as EncodeCsv writes one, and in *size the
 // bytes of the name it holds; -1 when no such field is there. A name without a comma, a
 // quote or a control character is plain; any other is quoted, its quotes doubled.
 qsizetype WrittenNameField(QByteArrayView bytes, qsizetype* size)
 {
     *size = 0;
+    const auto needsQuotes = [](char b) { return NeedsQuotes(static_cast<unsigned char>(b)); };
     if (!bytes.startsWith('"')) {
-        const auto end = std::find_if(bytes.begin(), bytes.end(), NeedsQuotes);
+        const auto end = std::find_if(bytes.begin(), bytes.end(), needsQuotes);
         *size = end - bytes.begin();
         return end == bytes.end() || *end == ',' ? *size : -1;
     }
@@ -788,14 +787,14 @@ qsizetype WrittenNameField(QByteArrayView bytes, qsizetype* size)
     for (qsizetype at = 1; at < bytes.size(); ++at, ++*size) {
         if (bytes[at] == '"' && (at + 1 == bytes.size() || bytes[at + 1] != '"'))
             return needed ? at + 1 : -1;
-        needed = needed || NeedsQuotes(bytes[at]);
+        needed = needed || needsQuotes(bytes[at]);
         at += bytes[at] == '"' ? 1 : 0; // a doubled quote
     }
     return -1;
 }
 
-// Whether bytes are laid out exactly as EncodeCsv writes a table: k x 384 lines, line n
-// holding the id of channel n, a name of at most 16 bytes and "Front" or "Back", every line
+// Whether bytes are laid out exactly as EncodeCsv writes a table: a multiple of 384 lines,
+// line n holding the id of channel n, a name of at most 16 bytes and "Front" or "Back", every line
 // ending in CR LF.
 bool IsLaidOutAsWritten(QByteArrayView bytes)
 {

@@ -469,12 +469,15 @@ bool ReadRecord(ByteReader& reader, CsvRecord& record)
 
 // A relay name holding a comma, a double quote or a control character (a name from an old
 // dip file may) is one quoted field, its quotes doubled, so that it reads back whole.
+bool NeedsQuotes(char32_t c)
+{
+    return c == u',' || c == u'"' || IsControlCharacter(c);
+}
+
 // True when a name is written as it is, without quotes.
 bool IsPlainField(QStringView name)
 {
-    return std::none_of(name.begin(), name.end(), [](QChar c) {
-        return c == u',' || c == u'"' || IsControlCharacter(c.unicode());
-    });
+    return std::none_of(name.begin(), name.end(), [](QChar c) { return NeedsQuotes(c.unicode()); });
 }
 
 QString CsvField(QStringView name)
@@ -782,6 +785,54 @@ constexpr qint64 kByteOrderMarkSize = 3;
 // Files up to this size are read whole.
 constexpr qint64 kWholeFileBytes = 1 << 20;
 
+// The length of the name field bytes start with as EncodeCsv writes one, and in *size the
+// bytes of the name it holds; -1 when no such field is there. A name without a comma, a
+// quote or a control character is plain; any other is quoted, its quotes doubled.
+qsizetype WrittenNameField(QByteArrayView bytes, qsizetype* size)
+{
+    *size = 0;
+    const auto needsQuotes = [](char b) { return NeedsQuotes(static_cast<unsigned char>(b)); };
+    if (!bytes.startsWith('"')) {
+        const auto end = std::find_if(bytes.begin(), bytes.end(), needsQuotes);
+        *size = end - bytes.begin();
+        return end == bytes.end() || *end == ',' ? *size : -1;
+    }
+    bool needed = false;
+    for (qsizetype at = 1; at < bytes.size(); ++at, ++*size) {
+        if (bytes[at] == '"' && (at + 1 == bytes.size() || bytes[at + 1] != '"'))
+            return needed ? at + 1 : -1;
+        needed = needed || needsQuotes(bytes[at]);
+        at += bytes[at] == '"' ? 1 : 0; // a doubled quote
+    }
+    return -1;
+}
+
+// Whether bytes are laid out exactly as EncodeCsv writes a table: a multiple of 384 lines,
+// line n holding the id of channel n, a name of at most 16 bytes and "Front" or "Back", every line
+// ending in CR LF.
+bool IsLaidOutAsWritten(QByteArrayView bytes)
+{
+    int lines = 0;
+    while (!bytes.isEmpty()) {
+        const QByteArray id = ChannelIdFromNumber(++lines).toLatin1() + ',';
+        if (lines > kMaxChannels || !bytes.startsWith(id))
+            return false;
+        bytes = bytes.sliced(id.size());
+        qsizetype nameSize = 0;
+        const qsizetype name = WrittenNameField(bytes, &nameSize);
+        if (name < 0 || nameSize > kNameWidth)
+            return false;
+        bytes = bytes.sliced(name);
+        if (bytes.startsWith(",Front\r\n"))
+            bytes = bytes.sliced(8);
+        else if (bytes.startsWith(",Back\r\n"))
+            bytes = bytes.sliced(7);
+        else
+            return false;
+    }
+    return lines > 0 && lines % kChannelsPerUnit == 0;
+}
+
 } // namespace
 
 CsvReadOutcome ReadCsv(QIODevice& device, ChannelTable& table, Ui& ui, QString* error, CsvUpdate update)
@@ -790,7 +841,14 @@ CsvReadOutcome ReadCsv(QIODevice& device, ChannelTable& table, Ui& ui, QString* 
     const bool readToEnd = ReadToEnd(device, bytes);
     EncodingProbe probe;
     probe.Feed(bytes);
-    const bool utf8 = probe.Utf8();
+    // Valid UTF-8 beyond ASCII is a spreadsheet's UTF-8, except in a file laid out exactly as
+    // this program writes one: that is Windows-1252 whose bytes happen to be valid UTF-8
+    // ("Â½" is C2 BD). A spreadsheet's file gives itself away by LF line ends (Linux), a byte
+    // order mark, quotes around every text, a last line without its line end, a part of a
+    // site, or a 16-character name in more than 16 bytes. A whole site saved again with CR
+    // LF and none of those reads as this program's, so that a file it wrote always reads
+    // back as written.
+    const bool utf8 = probe.Utf8() && !IsLaidOutAsWritten(bytes);
     ByteReader reader(std::move(bytes), probe.ByteOrderMark() ? kByteOrderMarkSize : 0);
     return ReadRecords(reader, utf8, readToEnd ? std::nullopt : std::optional(device.errorString()),
                        table, ui, error, update);
@@ -803,13 +861,14 @@ CsvReadOutcome ReadCsvFile(const QString& path, ChannelTable& table, Ui& ui, QSt
         SetError(error, file.errorString());
         return CsvReadOutcome::Failed;
     }
-    // A channel file is some tens of kilobytes, read in one piece.
-    if (!file.isSequential() && file.size() <= kWholeFileBytes)
+    // A channel file is some tens of kilobytes, read in one piece. A pipe cannot be read
+    // twice, nor asked its size: it is read whole too.
+    if (file.isSequential() || file.size() <= kWholeFileBytes)
         return ReadCsv(file, table, ui, error, update);
     // A larger file is read twice, a chunk at a time: once to learn how its text is written,
     // once for its lines. A file of any size, or a line of any length, is never held whole.
-    // The file is read twice, a chunk at a time: once to learn how its text is written,
-    // once for its lines. A file of any size, or a line of any length, is never held whole.
+    // This program never writes a file that large (3072 lines of at most 47 bytes), so
+    // valid UTF-8 beyond ASCII is UTF-8 here.
     EncodingProbe probe;
     QByteArray chunk(kChunkSize, Qt::Uninitialized);
     qint64 total = 0;

@@ -155,7 +155,7 @@ int RunLabels(const QStringList& arguments)
     const LabelPrint print(std::move(job));
     for (int label : print.Unfit())
         report.Problem(site, 0,
-                       u"The label %1 does not fit even at %2 pt; its text runs past its edge."_s
+                       u"The label %1 does not fit even at %2 pt; its text would be set smaller to stay inside the label."_s
                            .arg(LabelName(print.Job().labels[static_cast<std::size_t>(label)]))
                            .arg(kSmallestPoints));
     QString error;

@@ -4,6 +4,7 @@
 #include "dip_file.h"
 #include "file_format.h"
 #include "site_dialogs.h"
+#include "site_file.h"
 #include "editor/channel_count.h"
 #include "editor/channel_ids.h"
 #include "editor/shared_routines.h"
@@ -114,9 +115,9 @@ void FrmDips::OpenChosenFile(const ChosenFile& chosen)
         // otherwise write this site over it.
         if (ReadDipFile(chosen.fullName, table_, ui_) != DipReadOutcome::Loaded)
             return;
-        SelectCountEntry(ChannelCountPosition(table_.rowCount()));
-        AdoptDialogFile(chosen);
-        RememberSiteFile(stamp);
+        ShowChannelCount();
+        siteFile_->AdoptDialogFile(chosen);
+        siteFile_->RememberSiteFile(stamp);
         modified_ = false;
         StartHistory();
         emit SiteFileUsed(chosen.fullName);
@@ -146,13 +147,13 @@ void FrmDips::OpenChosenFile(const ChosenFile& chosen)
         if (target == &fresh && outcome == CsvReadOutcome::Completed)
             table_.ReplaceRows(fresh.Rows());
         // Rows stored before an error stay, so the count list follows the table either way.
-        SelectCountEntry(ChannelCountPosition(table_.rowCount()));
+        ShowChannelCount();
         if (outcome == CsvReadOutcome::Failed) {
             StartHistory();
             ShowInfo(ui_, ErrorReport(u"Error occurred while loading."_s, error));
             return;
         }
-        SetSiteWithoutFile(FileStem(chosen.fileTitle));
+        siteFile_->SetSiteWithoutFile(FileStem(chosen.fileTitle));
         modified_ = false;
         StartHistory();
         emit SiteFileUsed(chosen.fullName);
@@ -177,7 +178,7 @@ bool FrmDips::SaveSiteAs()
     request.defaultExtension = u".dip"_s;
     request.flags = kSaveFlags;
     request.initialDirectory = directories_.filePath;
-    request.fileName = siteName_;
+    request.fileName = siteFile_->siteName();
     request.endings = QStringList{u"dip"_s, u"csv"_s};
     const std::optional<ChosenFile> chosen = ui_.ShowFileDialog(request);
     if (!chosen)
@@ -185,9 +186,9 @@ bool FrmDips::SaveSiteAs()
 
     switch (FileFormatOf(chosen->fullName)) {
     case FileFormat::Dip:
-        if (!WriteSiteFile(chosen->fullName))
+        if (!siteFile_->WriteSiteFile(chosen->fullName))
             return false;
-        AdoptDialogFile(*chosen);
+        siteFile_->AdoptDialogFile(*chosen);
         MarkSaved();
         emit SiteFileUsed(chosen->fullName);
         return true;
@@ -220,7 +221,7 @@ void FrmDips::ExportToCard()
     request.defaultExtension = u".dip"_s;
     request.flags = kSaveFlags;
     request.initialDirectory = directories_.cfPath;
-    request.fileName = siteName_ + u".dip"_s;
+    request.fileName = siteFile_->siteName() + u".dip"_s;
     request.endings = QStringList{u"dip"_s};
     const std::optional<ChosenFile> chosen = ui_.ShowFileDialog(request);
     if (!chosen || chosen->fullName.isEmpty())
@@ -237,9 +238,16 @@ void FrmDips::ExportToCard()
         return;
     const QByteArray written = EncodeDip(table_.Rows());
     // Exported over the site's own file: that is this program's change, not another's.
-    if (chosen->fullName == currentFile_)
-        RememberSiteFile(StampOfWritten(currentFile_, written));
+    if (chosen->fullName == siteFile_->currentFile())
+        siteFile_->RememberSiteFile(StampOfWritten(chosen->fullName, written));
     CheckCardCopy(ui_, *chosen, written);
+}
+
+void FrmDips::ReloadSiteFile()
+{
+    grid_->EndEdit();
+    if (!siteFile_->currentFileTitle().isEmpty() && QuerySave())
+        OpenChosenFile({siteFile_->currentFile(), siteFile_->currentFileTitle()});
 }
 
 } // namespace mr640

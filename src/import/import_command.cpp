@@ -2,7 +2,7 @@
 // channel allocations read from the Instead configuration and written into the table.
 
 #include "apply_allocations.h"
-#include "editor/channel_count.h"
+#include "files/site_file.h"
 #include "editor/shared_routines.h"
 #include "instead_files.h"
 #include "site_selector.h"
@@ -27,7 +27,7 @@ void FrmDips::ImportSite()
         if (!cfgDir.isEmpty() && siteSelector_->ButtonPressed() == u"Load")
             allocations = LoadDigitalChannels(cfgDir, ui_);
         if (!allocations.empty()) {
-            SetSiteWithoutFile(siteSelector_->InsSiteName());
+            siteFile_->SetSiteWithoutFile(siteSelector_->InsSiteName());
             ApplyAllocations(allocations);
             modified_ = true;
             StartHistory();
@@ -43,7 +43,7 @@ void FrmDips::ImportSite()
 void FrmDips::ApplyAllocations(const std::vector<InsDChannel>& allocations)
 {
     mr640::ApplyAllocations(table_, allocations, ui_);
-    SelectCountEntry(ChannelCountPosition(table_.rowCount()));
+    ShowChannelCount();
 }
 
 } // namespace mr640

@@ -9,6 +9,7 @@
 #include "edit_history.h"
 #include "icons.h"
 #include "files/dip_file.h"
+#include "files/site_file.h"
 #include "import/instead_files.h"
 #include "import/site_selector.h"
 #include "labels/print_labels_dialog.h"
@@ -22,12 +23,14 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGuiApplication>
+#include <QItemSelectionModel>
 #include <QMenuBar>
 #include <QScreen>
 #include <QTimer>
 #include <QToolBar>
 
 #include <cmath>
+#include <set>
 
 namespace mr640 {
 
@@ -56,10 +59,13 @@ FrmDips::FrmDips(Ui& ui, SettingsStore& settings, QWidget* parent)
     grid_ = new ChannelGrid(central);
     grid_->setModel(&table_);
     diskBar_ = new DiskChangeBar(central);
+    siteFile_ = std::make_unique<SiteFile>(table_, ui_, directories_, *this);
+    connect(siteFile_.get(), &SiteFile::ChangeNoticed, diskBar_, &DiskChangeBar::ShowNote);
+    connect(siteFile_.get(), &SiteFile::ChangeForgotten, diskBar_, &QWidget::hide);
     connect(diskBar_, &DiskChangeBar::VisibilityChanged, this, &FrmDips::LayOutGrid);
     connect(diskBar_, &DiskChangeBar::ReloadRequested, this, &FrmDips::ReloadSiteFile);
     connect(diskBar_, &DiskChangeBar::CompareRequested, this, [this] {
-        CompareWith({currentFile_, currentFileTitle_});
+        CompareWith({siteFile_->currentFile(), siteFile_->currentFileTitle()});
     });
     // A change counts from its first keystroke, so that a command or the close that comes
     // while the user is still typing sees it.
@@ -182,7 +188,12 @@ void FrmDips::SelectCountEntry(int position)
 void FrmDips::SetChannelCount(int requested, int mode)
 {
     if (mr640::SetChannelCount(table_, requested, mode, ui_))
-        SelectCountEntry(ChannelCountPosition(table_.rowCount()));
+        ShowChannelCount();
+}
+
+void FrmDips::ShowChannelCount()
+{
+    SelectCountEntry(ChannelCountPosition(table_.rowCount()));
 }
 
 void FrmDips::CmbNoChans_Click()
@@ -219,27 +230,34 @@ void FrmDips::CmbNoChans_Click()
 void FrmDips::UpdateTitle()
 {
     // Qt reads "[*]" in a title as the place of its modified mark; doubled, it shows as itself.
-    QString name = siteName_;
+    QString name = siteFile_->siteName();
     name.replace(u"[*]"_s, u"[*][*]"_s);
     setWindowTitle(name.isEmpty() ? QString(kAppTitle) : name + u" - "_s + kAppTitle);
 }
 
 void FrmDips::AdoptDialogFile(const ChosenFile& chosen)
 {
-    currentFile_ = chosen.fullName;
-    directories_.filePath = DirectoryOf(currentFile_);
-    siteName_ = FileStem(chosen.fileTitle);
-    currentFileTitle_ = chosen.fileTitle;
-    UpdateTitle();
+    siteFile_->AdoptDialogFile(chosen);
 }
 
 void FrmDips::SetSiteWithoutFile(const QString& name)
 {
-    siteName_ = name;
-    currentFile_.clear();
-    currentFileTitle_.clear();
-    RememberSiteFile({});
-    UpdateTitle();
+    siteFile_->SetSiteWithoutFile(name);
+}
+
+const QString& FrmDips::siteName() const
+{
+    return siteFile_->siteName();
+}
+
+const QString& FrmDips::currentFile() const
+{
+    return siteFile_->currentFile();
+}
+
+const QString& FrmDips::currentFileTitle() const
+{
+    return siteFile_->currentFileTitle();
 }
 
 bool FrmDips::QuerySave()
@@ -263,12 +281,12 @@ bool FrmDips::QuerySave()
 bool FrmDips::SaveSite()
 {
     grid_->EndEdit();
-    if (currentFileTitle_.isEmpty())
+    if (siteFile_->currentFileTitle().isEmpty())
         return SaveSiteAs();
-    if (!MayOverwriteSiteFile() || !WriteSiteFile(currentFile_))
+    if (!siteFile_->MayOverwriteSiteFile() || !siteFile_->WriteSiteFile(siteFile_->currentFile()))
         return false;
     MarkSaved();
-    emit SiteFileUsed(currentFile_);
+    emit SiteFileUsed(siteFile_->currentFile());
     return true;
 }
 
@@ -281,11 +299,7 @@ void FrmDips::NewSite()
     table_.FillDefaultRows(0);
     modified_ = false;
     StartHistory();
-    siteName_.clear();
-    currentFileTitle_.clear();
-    currentFile_.clear();
-    RememberSiteFile({});
-    UpdateTitle();
+    siteFile_->SetSiteWithoutFile(QString());
 }
 
 void FrmDips::Toolbar1_ButtonClick(const QString& key)
@@ -335,6 +349,19 @@ void FrmDips::MarkSaved()
 {
     modified_ = false;
     history_->MarkSaved();
+}
+
+void FrmDips::EndEdit()
+{
+    grid_->EndEdit();
+}
+
+std::vector<int> FrmDips::SelectedRows() const
+{
+    std::set<int> rows;
+    for (const QModelIndex& index : grid_->selectionModel()->selectedIndexes())
+        rows.insert(index.row());
+    return {rows.begin(), rows.end()};
 }
 
 void FrmDips::ShowComparison(const std::vector<ChannelRow>& fileRows, const QString& fileName)
@@ -391,7 +418,7 @@ void FrmDips::changeEvent(QEvent* event)
         Form_Resize();
     // Coming to the front is when the person may have been working on the file elsewhere.
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        NoticeChangeOnDisk();
+        siteFile_->NoticeChangeOnDisk();
 }
 
 void FrmDips::Form_Resize()

@@ -2,7 +2,7 @@
 
 #include "editor/channel_table.h"
 #include "editor/settings.h"
-#include "platform/file_stamp.h"
+#include "files/site_window.h"
 
 #include <QMainWindow>
 
@@ -23,6 +23,7 @@ class FrmCompare;
 class FrmPrintLabels;
 class FrmSiteSelector;
 class SettingsStore;
+class SiteFile;
 class Ui;
 struct ChosenFile;
 struct InsDChannel;
@@ -30,7 +31,7 @@ struct InsDChannel;
 // FrmDips, the editor's main window: it owns the channel table and the state of the site
 // being edited, and every command is one of its methods. Questions and file dialogs go
 // through ui; the settings are read when the window is built and written when it closes.
-class FrmDips : public QMainWindow
+class FrmDips : public QMainWindow, public SiteWindow
 {
     Q_OBJECT
 
@@ -72,8 +73,8 @@ public:
 
     // True when the caller may go on: nothing to save, saved, or the user chose not to
     // save. False when the user cancelled or the save did not complete.
-    bool QuerySave();
-    void UpdateTitle();
+    bool QuerySave() override;
+    void UpdateTitle() override;
     void AdoptDialogFile(const ChosenFile& chosen);
     void SetSiteWithoutFile(const QString& name);
 
@@ -88,11 +89,11 @@ public:
     EditCommands& Edit() { return *editCommands_; }
     EditHistory& History() { return *history_; }
     DirectorySettings& Directories() { return directories_; }
-    const QString& siteName() const { return siteName_; }
-    const QString& currentFile() const { return currentFile_; }
-    const QString& currentFileTitle() const { return currentFileTitle_; }
-    bool modified() const { return modified_; }
-    void SetModified(bool value) { modified_ = value; }
+    const QString& siteName() const;
+    const QString& currentFile() const;
+    const QString& currentFileTitle() const;
+    bool modified() const override { return modified_; }
+    void SetModified(bool value) override { modified_ = value; }
 
 signals:
     // A site file was read or written: opened, saved or saved as (dip or CSV).
@@ -116,23 +117,15 @@ private:
     void BuildToolbars();
     QAction* AddToolbarButton(const QString& key, const QString& tip);
     void RestoreWindowPlacement();
-    // After the program replaced or resized the table: the edit history starts afresh and
-    // the cursor goes to AA01's relay name.
-    void StartHistory();
-    // The table as it is now has been saved.
-    void MarkSaved();
     void SaveWindowPlacement();
+    // The rest of what the commands the window owns see of it.
+    void EndEdit() override;
+    std::vector<int> SelectedRows() const override;
+    void ShowChannelCount() override;
+    void StartHistory() override;
+    void MarkSaved() override;
     // Shows the site on screen against the rows of a file in the Compare window.
     void ShowComparison(const std::vector<ChannelRow>& fileRows, const QString& fileName);
-    // Writes the site as a dip file to path and remembers what the file then holds.
-    bool WriteSiteFile(const QString& path);
-    // What the site's file holds as the program last read or wrote it (a default stamp
-    // when the site has no file); forgets any change noticed on disk.
-    void RememberSiteFile(const FileStamp& stamp);
-    // Asks before Save writes over a file that another program changed since.
-    bool MayOverwriteSiteFile();
-    // Shows the bar above the grid when the site's file changed on disk, once per change.
-    void NoticeChangeOnDisk();
     // Selects a cell of the grid and brings the window to the front.
     void SelectCell(int row, int field);
 
@@ -150,12 +143,8 @@ private:
     FrmCompare* compare_ = nullptr; // made at the first comparison
     std::unique_ptr<FrmPrintLabels> printLabels_;
     DiskChangeBar* diskBar_ = nullptr;
-    FileStamp siteFileStamp_;
-    FileStamp noticedChange_; // the file as the bar last told of it
+    std::unique_ptr<SiteFile> siteFile_;
 
-    QString siteName_;
-    QString currentFile_;
-    QString currentFileTitle_;
     bool modified_ = false;
     bool ignoreCountClick_ = false;
     int lastCountIndex_ = 0;

@@ -1,20 +1,44 @@
 // The site's file and the changes other programs make to it: what Open and Save remember of
-// it, the question before Save overwrites another program's change and the bar that tells
+// it, the question before Save overwrites another program's change and the note that tells
 // of one.
 
+#include "site_file.h"
+
 #include "dip_file.h"
+#include "editor/channel_table.h"
+#include "editor/settings.h"
 #include "editor/shared_routines.h"
-#include "platform/file_stamp.h"
 #include "platform/ui.h"
-#include "window/channel_grid.h"
-#include "window/disk_change_bar.h"
-#include "window/main_window.h"
+#include "site_window.h"
 
 namespace mr640 {
 
 using namespace Qt::StringLiterals;
 
-bool FrmDips::WriteSiteFile(const QString& path)
+SiteFile::SiteFile(const ChannelTable& table, Ui& ui, DirectorySettings& directories, SiteWindow& window)
+    : table_(table), ui_(ui), directories_(directories), window_(window)
+{
+}
+
+void SiteFile::AdoptDialogFile(const ChosenFile& chosen)
+{
+    currentFile_ = chosen.fullName;
+    directories_.filePath = DirectoryOf(currentFile_);
+    siteName_ = FileStem(chosen.fileTitle);
+    currentFileTitle_ = chosen.fileTitle;
+    window_.UpdateTitle();
+}
+
+void SiteFile::SetSiteWithoutFile(const QString& name)
+{
+    siteName_ = name;
+    currentFile_.clear();
+    currentFileTitle_.clear();
+    RememberSiteFile({});
+    window_.UpdateTitle();
+}
+
+bool SiteFile::WriteSiteFile(const QString& path)
 {
     if (!WriteDipFile(path, table_, ui_))
         return false;
@@ -22,14 +46,14 @@ bool FrmDips::WriteSiteFile(const QString& path)
     return true;
 }
 
-void FrmDips::RememberSiteFile(const FileStamp& stamp)
+void SiteFile::RememberSiteFile(const FileStamp& stamp)
 {
     siteFileStamp_ = stamp;
     noticedChange_ = {};
-    diskBar_->hide();
+    emit ChangeForgotten();
 }
 
-bool FrmDips::MayOverwriteSiteFile()
+bool SiteFile::MayOverwriteSiteFile()
 {
     // A file that was deleted is simply written again.
     if (ChangeOnDisk(siteFileStamp_, currentFile_) != DiskChange::Changed)
@@ -41,7 +65,7 @@ bool FrmDips::MayOverwriteSiteFile()
            MessageButton::Yes;
 }
 
-void FrmDips::NoticeChangeOnDisk()
+void SiteFile::NoticeChangeOnDisk()
 {
     if (currentFileTitle_.isEmpty())
         return;
@@ -50,14 +74,7 @@ void FrmDips::NoticeChangeOnDisk()
         now == noticedChange_)
         return;
     noticedChange_ = now;
-    diskBar_->ShowNote(currentFileTitle_ + u" was changed by another program."_s);
-}
-
-void FrmDips::ReloadSiteFile()
-{
-    grid_->EndEdit();
-    if (!currentFileTitle_.isEmpty() && QuerySave())
-        OpenChosenFile({currentFile_, currentFileTitle_});
+    emit ChangeNoticed(currentFileTitle_ + u" was changed by another program."_s);
 }
 
 } // namespace mr640

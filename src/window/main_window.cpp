@@ -8,7 +8,7 @@
 #include "edit_commands.h"
 #include "edit_history.h"
 #include "icons.h"
-#include "files/dip_file.h"
+#include "files/file_commands.h"
 #include "files/site_file.h"
 #include "import/instead_files.h"
 #include "import/site_selector.h"
@@ -62,6 +62,8 @@ FrmDips::FrmDips(Ui& ui, SettingsStore& settings, QWidget* parent)
     siteFile_ = std::make_unique<SiteFile>(table_, ui_, directories_, *this);
     connect(siteFile_.get(), &SiteFile::ChangeNoticed, diskBar_, &DiskChangeBar::ShowNote);
     connect(siteFile_.get(), &SiteFile::ChangeForgotten, diskBar_, &QWidget::hide);
+    fileCommands_ = std::make_unique<FileCommands>(table_, ui_, directories_, *siteFile_, *this);
+    connect(fileCommands_.get(), &FileCommands::SiteFileUsed, this, &FrmDips::SiteFileUsed);
     connect(diskBar_, &DiskChangeBar::VisibilityChanged, this, &FrmDips::LayOutGrid);
     connect(diskBar_, &DiskChangeBar::ReloadRequested, this, &FrmDips::ReloadSiteFile);
     connect(diskBar_, &DiskChangeBar::CompareRequested, this, [this] {
@@ -262,32 +264,42 @@ const QString& FrmDips::currentFileTitle() const
 
 bool FrmDips::QuerySave()
 {
-    if (!modified_)
-        return true;
-    switch (ui_.ShowMessage({u"Save this site before closing?"_s, MessageIcon::Question,
-                             MessageButtons::YesNoCancel, QString(kAppTitle)})) {
-    case MessageButton::Yes:
-        // Only a save of the whole site lets the caller go on: a cancelled or failed save,
-        // or a CSV copy that leaves out the state texts, would lose the edits.
-        SaveSite();
-        return !modified_;
-    case MessageButton::No:
-        return true;
-    default:
-        return false;
-    }
+    return fileCommands_->QuerySave();
 }
 
 bool FrmDips::SaveSite()
 {
-    grid_->EndEdit();
-    if (siteFile_->currentFileTitle().isEmpty())
-        return SaveSiteAs();
-    if (!siteFile_->MayOverwriteSiteFile() || !siteFile_->WriteSiteFile(siteFile_->currentFile()))
-        return false;
-    MarkSaved();
-    emit SiteFileUsed(siteFile_->currentFile());
-    return true;
+    return fileCommands_->SaveSite();
+}
+
+bool FrmDips::SaveSiteAs()
+{
+    return fileCommands_->SaveSiteAs();
+}
+
+void FrmDips::OpenSite()
+{
+    fileCommands_->OpenSite();
+}
+
+void FrmDips::OpenSiteFile(const QString& path)
+{
+    fileCommands_->OpenSiteFile(path);
+}
+
+void FrmDips::OpenChosenFile(const ChosenFile& chosen)
+{
+    fileCommands_->OpenChosenFile(chosen);
+}
+
+void FrmDips::ExportToCard()
+{
+    fileCommands_->ExportToCard();
+}
+
+void FrmDips::ReloadSiteFile()
+{
+    fileCommands_->ReloadSiteFile();
 }
 
 void FrmDips::NewSite()

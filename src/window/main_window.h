@@ -19,6 +19,7 @@ class ChannelGrid;
 class DiskChangeBar;
 class EditCommands;
 class EditHistory;
+class FileCommands;
 class FrmCompare;
 class FrmPrintLabels;
 class FrmSiteSelector;
@@ -144,6 +145,7 @@ private:
     std::unique_ptr<FrmPrintLabels> printLabels_;
     DiskChangeBar* diskBar_ = nullptr;
     std::unique_ptr<SiteFile> siteFile_;
+    std::unique_ptr<FileCommands> fileCommands_;
 
     bool modified_ = false;
     bool ignoreCountClick_ = false;

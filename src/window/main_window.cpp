@@ -8,6 +8,7 @@
 #include "edit_commands.h"
 #include "edit_history.h"
 #include "icons.h"
+#include "files/compare_command.h"
 #include "files/file_commands.h"
 #include "files/site_file.h"
 #include "import/instead_files.h"
@@ -64,6 +65,8 @@ FrmDips::FrmDips(Ui& ui, SettingsStore& settings, QWidget* parent)
     connect(siteFile_.get(), &SiteFile::ChangeForgotten, diskBar_, &QWidget::hide);
     fileCommands_ = std::make_unique<FileCommands>(table_, ui_, directories_, *siteFile_, *this);
     connect(fileCommands_.get(), &FileCommands::SiteFileUsed, this, &FrmDips::SiteFileUsed);
+    compareCommand_ = std::make_unique<CompareCommand>(table_, ui_, directories_, *this);
+    connect(compareCommand_.get(), &CompareCommand::Compared, this, &FrmDips::ShowComparison);
     connect(diskBar_, &DiskChangeBar::VisibilityChanged, this, &FrmDips::LayOutGrid);
     connect(diskBar_, &DiskChangeBar::ReloadRequested, this, &FrmDips::ReloadSiteFile);
     connect(diskBar_, &DiskChangeBar::CompareRequested, this, [this] {
@@ -302,6 +305,16 @@ void FrmDips::ReloadSiteFile()
     fileCommands_->ReloadSiteFile();
 }
 
+void FrmDips::CompareWithFile()
+{
+    compareCommand_->CompareWithFile();
+}
+
+void FrmDips::CompareWith(const ChosenFile& chosen)
+{
+    compareCommand_->CompareWith(chosen);
+}
+
 void FrmDips::NewSite()
 {
     if (!QuerySave())
@@ -376,13 +389,13 @@ std::vector<int> FrmDips::SelectedRows() const
     return {rows.begin(), rows.end()};
 }
 
-void FrmDips::ShowComparison(const std::vector<ChannelRow>& fileRows, const QString& fileName)
+void FrmDips::ShowComparison(const SiteComparison& comparison, int screenRows, const QString& fileName)
 {
-    if (!compare_) {
-        compare_ = new FrmCompare(this);
-        connect(compare_, &FrmCompare::CellChosen, this, &FrmDips::SelectCell);
+    if (!compareWindow_) {
+        compareWindow_ = new FrmCompare(this);
+        connect(compareWindow_, &FrmCompare::CellChosen, this, &FrmDips::SelectCell);
     }
-    compare_->ShowComparison(CompareSites(table_.Rows(), fileRows), table_.rowCount(), fileName);
+    compareWindow_->ShowComparison(comparison, screenRows, fileName);
 }
 
 void FrmDips::SelectCell(int row, int field)

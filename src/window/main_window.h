@@ -16,6 +16,7 @@ class QToolBar;
 namespace mr640 {
 
 class ChannelGrid;
+class CompareCommand;
 class DiskChangeBar;
 class EditCommands;
 class EditHistory;
@@ -28,6 +29,7 @@ class SiteFile;
 class Ui;
 struct ChosenFile;
 struct InsDChannel;
+struct SiteComparison;
 
 // FrmDips, the editor's main window: it owns the channel table and the state of the site
 // being edited, and every command is one of its methods. Questions and file dialogs go
@@ -125,8 +127,8 @@ private:
     void ShowChannelCount() override;
     void StartHistory() override;
     void MarkSaved() override;
-    // Shows the site on screen against the rows of a file in the Compare window.
-    void ShowComparison(const std::vector<ChannelRow>& fileRows, const QString& fileName);
+    // Shows a comparison of the site on screen with a file in the Compare window.
+    void ShowComparison(const SiteComparison& comparison, int screenRows, const QString& fileName);
     // Selects a cell of the grid and brings the window to the front.
     void SelectCell(int row, int field);
 
@@ -141,11 +143,12 @@ private:
     QComboBox* cmbNoChans_ = nullptr;
     QToolBar* toolbar1_ = nullptr;
     std::unique_ptr<FrmSiteSelector> siteSelector_;
-    FrmCompare* compare_ = nullptr; // made at the first comparison
+    FrmCompare* compareWindow_ = nullptr; // made at the first comparison
     std::unique_ptr<FrmPrintLabels> printLabels_;
     DiskChangeBar* diskBar_ = nullptr;
     std::unique_ptr<SiteFile> siteFile_;
     std::unique_ptr<FileCommands> fileCommands_;
+    std::unique_ptr<CompareCommand> compareCommand_;
 
     bool modified_ = false;
     bool ignoreCountClick_ = false;

@@ -12,7 +12,7 @@
 #include "files/file_commands.h"
 #include "files/site_file.h"
 #include "import/instead_files.h"
-#include "import/site_selector.h"
+#include "import/import_command.h"
 #include "labels/print_labels_dialog.h"
 #include "labels/labels_export.h"
 #include "platform/settings_store.h"
@@ -85,7 +85,7 @@ FrmDips::FrmDips(Ui& ui, SettingsStore& settings, QWidget* parent)
     editCommands_->AddMenu(*menuBar());
     BuildToolbars();
     Form_Load();
-    siteSelector_ = std::make_unique<FrmSiteSelector>(ui_, directories_.insPath);
+    importCommand_ = std::make_unique<ImportCommand>(table_, ui_, directories_.insPath, *siteFile_, *this);
     AddHelpMenu(*this, ui_, settings_);
     // The window's own picture goes to the window system in every size it has; nothing
     // inside the window needs it, so it is given once the window is up.
@@ -303,6 +303,16 @@ void FrmDips::ExportToCard()
 void FrmDips::ReloadSiteFile()
 {
     fileCommands_->ReloadSiteFile();
+}
+
+void FrmDips::ImportSite()
+{
+    importCommand_->ImportSite();
+}
+
+void FrmDips::ApplyAllocations(const std::vector<InsDChannel>& allocations)
+{
+    importCommand_->ApplyAllocations(allocations);
 }
 
 void FrmDips::CompareWithFile()

@@ -23,7 +23,7 @@ class EditHistory;
 class FileCommands;
 class FrmCompare;
 class FrmPrintLabels;
-class FrmSiteSelector;
+class ImportCommand;
 class SettingsStore;
 class SiteFile;
 class Ui;
@@ -142,13 +142,13 @@ private:
     EditCommands* editCommands_ = nullptr;
     QComboBox* cmbNoChans_ = nullptr;
     QToolBar* toolbar1_ = nullptr;
-    std::unique_ptr<FrmSiteSelector> siteSelector_;
     FrmCompare* compareWindow_ = nullptr; // made at the first comparison
     std::unique_ptr<FrmPrintLabels> printLabels_;
     DiskChangeBar* diskBar_ = nullptr;
     std::unique_ptr<SiteFile> siteFile_;
     std::unique_ptr<FileCommands> fileCommands_;
     std::unique_ptr<CompareCommand> compareCommand_;
+    std::unique_ptr<ImportCommand> importCommand_;
 
     bool modified_ = false;
     bool ignoreCountClick_ = false;

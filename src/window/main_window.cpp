@@ -13,7 +13,7 @@
 #include "files/site_file.h"
 #include "import/instead_files.h"
 #include "import/import_command.h"
-#include "labels/print_labels_dialog.h"
+#include "labels/print_labels_command.h"
 #include "labels/labels_export.h"
 #include "platform/settings_store.h"
 #include "platform/ui.h"
@@ -86,6 +86,8 @@ FrmDips::FrmDips(Ui& ui, SettingsStore& settings, QWidget* parent)
     BuildToolbars();
     Form_Load();
     importCommand_ = std::make_unique<ImportCommand>(table_, ui_, directories_.insPath, *siteFile_, *this);
+    printLabelsCommand_ = std::make_unique<PrintLabelsCommand>(table_, ui_, settings_, directories_,
+                                                               *siteFile_, *this, *this);
     AddHelpMenu(*this, ui_, settings_);
     // The window's own picture goes to the window system in every size it has; nothing
     // inside the window needs it, so it is given once the window is up.
@@ -313,6 +315,11 @@ void FrmDips::ImportSite()
 void FrmDips::ApplyAllocations(const std::vector<InsDChannel>& allocations)
 {
     importCommand_->ApplyAllocations(allocations);
+}
+
+void FrmDips::PrintLabels()
+{
+    printLabelsCommand_->PrintLabels();
 }
 
 void FrmDips::CompareWithFile()

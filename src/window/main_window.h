@@ -22,8 +22,8 @@ class EditCommands;
 class EditHistory;
 class FileCommands;
 class FrmCompare;
-class FrmPrintLabels;
 class ImportCommand;
+class PrintLabelsCommand;
 class SettingsStore;
 class SiteFile;
 class Ui;
@@ -143,12 +143,12 @@ private:
     QComboBox* cmbNoChans_ = nullptr;
     QToolBar* toolbar1_ = nullptr;
     FrmCompare* compareWindow_ = nullptr; // made at the first comparison
-    std::unique_ptr<FrmPrintLabels> printLabels_;
     DiskChangeBar* diskBar_ = nullptr;
     std::unique_ptr<SiteFile> siteFile_;
     std::unique_ptr<FileCommands> fileCommands_;
     std::unique_ptr<CompareCommand> compareCommand_;
     std::unique_ptr<ImportCommand> importCommand_;
+    std::unique_ptr<PrintLabelsCommand> printLabelsCommand_;
 
     bool modified_ = false;
     bool ignoreCountClick_ = false;

@@ -15,7 +15,8 @@ namespace mr640 {
 
 using namespace Qt::StringLiterals;
 
-SiteFile::SiteFile(const ChannelTable& table, Ui& ui, DirectorySettings& directories, SiteWindow& window)
+SiteFile::SiteFile(const ChannelTable& table, Ui& ui, DirectorySettings& directories,
+                   SiteWindow& window)
     : table_(table), ui_(ui), directories_(directories), window_(window)
 {
 }

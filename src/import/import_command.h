@@ -21,7 +21,8 @@ struct InsDChannel;
 class ImportCommand
 {
 public:
-    ImportCommand(ChannelTable& table, Ui& ui, QString& insPath, SiteFile& siteFile, SiteWindow& window);
+    ImportCommand(ChannelTable& table, Ui& ui, QString& insPath, SiteFile& siteFile,
+                  SiteWindow& window);
 
     // Fills the table with the digital channel allocations of an Instead site.
     void ImportSite();

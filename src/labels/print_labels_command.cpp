@@ -11,8 +11,9 @@
 namespace mr640 {
 
 PrintLabelsCommand::PrintLabelsCommand(const ChannelTable& table, Ui& ui, SettingsStore& settings,
-                                       const DirectorySettings& directories, const SiteFile& siteFile,
-                                       SiteWindow& window, QWidget& parent)
+                                       const DirectorySettings& directories,
+                                       const SiteFile& siteFile, SiteWindow& window,
+                                       QWidget& parent)
     : table_(table), ui_(ui), settings_(settings), directories_(directories), siteFile_(siteFile),
       window_(window), parent_(parent)
 {

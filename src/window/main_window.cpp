@@ -1,23 +1,22 @@
 #include "main_window.h"
 
-#include "editor/channel_count.h"
 #include "channel_grid.h"
 #include "compare_window.h"
 #include "disk_change_bar.h"
-#include "editor/channel_ids.h"
 #include "edit_commands.h"
 #include "edit_history.h"
-#include "icons.h"
+#include "editor/channel_count.h"
+#include "editor/channel_ids.h"
+#include "editor/shared_routines.h"
 #include "files/compare_command.h"
 #include "files/file_commands.h"
 #include "files/site_file.h"
-#include "import/instead_files.h"
+#include "icons.h"
 #include "import/import_command.h"
-#include "labels/print_labels_command.h"
 #include "labels/labels_export.h"
+#include "labels/print_labels_command.h"
 #include "platform/settings_store.h"
 #include "platform/ui.h"
-#include "editor/shared_routines.h"
 #include "site_drop.h"
 #include "window_menus.h"
 
@@ -60,14 +59,19 @@ FrmDips::FrmDips(Ui& ui, SettingsStore& settings, QWidget* parent)
     grid_ = new ChannelGrid(central);
     grid_->setModel(&table_);
     diskBar_ = new DiskChangeBar(central);
+    connect(diskBar_, &DiskChangeBar::VisibilityChanged, this, &FrmDips::LayOutGrid);
+    // The site on screen and the classes that do the commands on it.
     siteFile_ = std::make_unique<SiteFile>(table_, ui_, directories_, *this);
+    fileCommands_ = std::make_unique<FileCommands>(table_, ui_, directories_, *siteFile_, *this);
+    compareCommand_ = std::make_unique<CompareCommand>(table_, ui_, directories_, *this);
+    importCommand_ =
+        std::make_unique<ImportCommand>(table_, ui_, directories_.insPath, *siteFile_, *this);
+    printLabelsCommand_ = std::make_unique<PrintLabelsCommand>(table_, ui_, settings_, directories_,
+                                                               *siteFile_, *this, *this);
     connect(siteFile_.get(), &SiteFile::ChangeNoticed, diskBar_, &DiskChangeBar::ShowNote);
     connect(siteFile_.get(), &SiteFile::ChangeForgotten, diskBar_, &QWidget::hide);
-    fileCommands_ = std::make_unique<FileCommands>(table_, ui_, directories_, *siteFile_, *this);
     connect(fileCommands_.get(), &FileCommands::SiteFileUsed, this, &FrmDips::SiteFileUsed);
-    compareCommand_ = std::make_unique<CompareCommand>(table_, ui_, directories_, *this);
     connect(compareCommand_.get(), &CompareCommand::Compared, this, &FrmDips::ShowComparison);
-    connect(diskBar_, &DiskChangeBar::VisibilityChanged, this, &FrmDips::LayOutGrid);
     connect(diskBar_, &DiskChangeBar::ReloadRequested, this, &FrmDips::ReloadSiteFile);
     connect(diskBar_, &DiskChangeBar::CompareRequested, this, [this] {
         CompareWith({siteFile_->currentFile(), siteFile_->currentFileTitle()});
@@ -85,9 +89,6 @@ FrmDips::FrmDips(Ui& ui, SettingsStore& settings, QWidget* parent)
     editCommands_->AddMenu(*menuBar());
     BuildToolbars();
     Form_Load();
-    importCommand_ = std::make_unique<ImportCommand>(table_, ui_, directories_.insPath, *siteFile_, *this);
-    printLabelsCommand_ = std::make_unique<PrintLabelsCommand>(table_, ui_, settings_, directories_,
-                                                               *siteFile_, *this, *this);
     AddHelpMenu(*this, ui_, settings_);
     // The window's own picture goes to the window system in every size it has; nothing
     // inside the window needs it, so it is given once the window is up.

@@ -31,9 +31,11 @@ struct ChosenFile;
 struct InsDChannel;
 struct SiteComparison;
 
-// FrmDips, the editor's main window: it owns the channel table and the state of the site
-// being edited, and every command is one of its methods. Questions and file dialogs go
-// through ui; the settings are read when the window is built and written when it closes.
+// FrmDips, the editor's main window: it owns the channel table, the site on screen and the
+// classes that do its commands, each handed what it needs and seeing the window through
+// SiteWindow. Every command is one of its methods, for the menus, the toolbar and the tests.
+// Questions and file dialogs go through ui; the settings are read when the window is built
+// and written when it closes.
 class FrmDips : public QMainWindow, public SiteWindow
 {
     Q_OBJECT
@@ -44,42 +46,33 @@ public:
 
     // Commands.
     void NewSite();
-    // Saves to the current file, or asks for one; true when the site was written.
+    // Done by FileCommands.
     bool SaveSite();
-    void OpenSite();
-    // Opens a file named outside the Open dialog (command line, a drop, a recent site):
-    // ends the cell edit, asks the save question, then does what Open does with a file
-    // chosen in its dialog.
-    void OpenSiteFile(const QString& path);
-    // What Open does once its dialog has named a file: the reader of its format, the
-    // messages, the current file, filePath and modified.
-    void OpenChosenFile(const ChosenFile& chosen);
-    // Asks for a file and writes the site to it; true when a file was written.
     bool SaveSiteAs();
+    void OpenSite();
+    void OpenSiteFile(const QString& path);
+    void OpenChosenFile(const ChosenFile& chosen);
     void ExportToCard();
-    // Asks for a dip or CSV file and shows in the Compare window what differs between the
-    // site on screen and the site the file holds; the site on screen never changes.
-    void CompareWithFile();
-    // The same with a file already chosen.
-    void CompareWith(const ChosenFile& chosen);
-    // Reads the site's file again, after the save question when the site is modified.
     void ReloadSiteFile();
+    bool QuerySave() override;
+    // Done by CompareCommand; the Compare window shows what differs.
+    void CompareWithFile();
+    void CompareWith(const ChosenFile& chosen);
+    // Done by ImportCommand.
+    void ImportSite();
+    void ApplyAllocations(const std::vector<InsDChannel>& allocations);
     // Replaces the labels database's content with the table; asks nothing first.
     void ExportLabels();
-    // Opens the "Print labels" dialog for the table, the rows selected in the grid and the
-    // site's name; the dialog is made on first use and keeps its choices for the run.
+    // Done by PrintLabelsCommand.
     void PrintLabels();
-    // Fills the table with the digital channel allocations of an Instead site.
-    void ImportSite();
-    // Resets the table to the size of the site and writes allocation k into row k - 1.
-    void ApplyAllocations(const std::vector<InsDChannel>& allocations);
 
-    // True when the caller may go on: nothing to save, saved, or the user chose not to
-    // save. False when the user cancelled or the save did not complete.
-    bool QuerySave() override;
     void UpdateTitle() override;
+    // The site on screen, kept by SiteFile.
     void AdoptDialogFile(const ChosenFile& chosen);
     void SetSiteWithoutFile(const QString& name);
+    const QString& siteName() const;
+    const QString& currentFile() const;
+    const QString& currentFileTitle() const;
 
     // Runs the command of a toolbar key ("New", "Open", ...); any other key does nothing.
     void Toolbar1_ButtonClick(const QString& key);
@@ -92,9 +85,6 @@ public:
     EditCommands& Edit() { return *editCommands_; }
     EditHistory& History() { return *history_; }
     DirectorySettings& Directories() { return directories_; }
-    const QString& siteName() const;
-    const QString& currentFile() const;
-    const QString& currentFileTitle() const;
     bool modified() const override { return modified_; }
     void SetModified(bool value) override { modified_ = value; }
 
@@ -121,7 +111,7 @@ private:
     QAction* AddToolbarButton(const QString& key, const QString& tip);
     void RestoreWindowPlacement();
     void SaveWindowPlacement();
-    // The rest of what the commands the window owns see of it.
+    // The rest of SiteWindow, what the commands the window owns see of it.
     void EndEdit() override;
     std::vector<int> SelectedRows() const override;
     void ShowChannelCount() override;

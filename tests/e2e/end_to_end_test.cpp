@@ -441,9 +441,12 @@ TEST_F(EndToEnd, OpenEditSaveAsCsvAndSaveTheDipAtClose)
     ASSERT_TRUE(AnswerBox(main, u"Escape"_s));
     EXPECT_EQ(program_.state(), QProcess::Running);
     EXPECT_TRUE(VisibleWindows(u"."_s).contains(main));
-    const QByteArray settings = ReadAll(Path(u"config/MR640Config/MR640Config.ini"_s));
-    EXPECT_TRUE(settings.contains("filePath=" + QFile::encodeName(Path(u"sites/"_s))))
-        << settings.constData();
+    // The window writes them once the box has gone: wait for the file, not for a time.
+    const QByteArray filePath = "filePath=" + QFile::encodeName(Path(u"sites/"_s));
+    QByteArray settings;
+    EXPECT_TRUE(WaitUntil([&] {
+        return (settings = ReadAll(Path(u"config/MR640Config/MR640Config.ini"_s))).contains(filePath);
+    })) << settings.constData();
     EXPECT_TRUE(SameBytes(ReadAll(dip), original));
 
     // Yes saves the site into its dip file and the program ends.

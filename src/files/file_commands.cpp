@@ -13,7 +13,6 @@
 #include "window/channel_grid.h"
 #include "window/main_window.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 namespace mr640 {
@@ -227,12 +226,8 @@ void FrmDips::ExportToCard()
         return;
 
     directories_.cfPath = DirectoryOf(chosen->fullName);
-    // The card gets a fresh file holding exactly this table.
-    QFile old(chosen->fullName);
-    if (QFileInfo::exists(chosen->fullName) && !old.remove()) {
-        ShowInfo(ui_, ErrorReport(u"Error occurred while saving."_s, old.errorString()));
-        return;
-    }
+    // The card gets a fresh file holding exactly this table, put in the old one's place in
+    // one step: a program stopped at any moment leaves the old file or the new one.
     if (!WriteDipFile(chosen->fullName, table_, ui_))
         return;
     const QByteArray written = EncodeDip(table_.Rows());

@@ -22,6 +22,7 @@ class EditHistory;
 class FrmCompare;
 class FrmPrintLabels;
 class FrmSiteSelector;
+class RecoveryJournal;
 class SettingsStore;
 class Ui;
 struct ChosenFile;
@@ -60,6 +61,8 @@ public:
     void CompareWith(const ChosenFile& chosen);
     // Reads the site's file again, after the save question when the site is modified.
     void ReloadSiteFile();
+    // Offers to recover the changes that a program that did not close normally left.
+    void OfferRecovery();
     // Replaces the labels database's content with the table; asks nothing first.
     void ExportLabels();
     // Opens the "Print labels" dialog for the table, the rows selected in the grid and the
@@ -87,6 +90,7 @@ public:
     ChannelGrid& Grid() { return *grid_; }
     EditCommands& Edit() { return *editCommands_; }
     EditHistory& History() { return *history_; }
+    RecoveryJournal& Journal() { return *journal_; }
     DirectorySettings& Directories() { return directories_; }
     const QString& siteName() const { return siteName_; }
     const QString& currentFile() const { return currentFile_; }
@@ -141,6 +145,7 @@ private:
     ChannelTable table_;
     // Goes before the table it sends the user's edits to.
     std::unique_ptr<EditHistory> history_;
+    std::unique_ptr<RecoveryJournal> journal_; // of the history's steps, so goes before it
     DirectorySettings directories_;
     ChannelGrid* grid_ = nullptr;
     EditCommands* editCommands_ = nullptr;

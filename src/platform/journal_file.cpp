@@ -224,11 +224,11 @@ QString JournalWriter::Path()
     return path_;
 }
 
-void JournalWriter::Append(QByteArray record)
+void JournalWriter::Append(std::function<QByteArray()> make)
 {
     {
         const std::lock_guard lock(mutex_);
-        work_.push_back({false, std::move(record)});
+        work_.push_back({false, std::move(make)});
         ++queued_;
         if (!thread_.joinable())
             thread_ = std::thread(&JournalWriter::Run, this);
@@ -281,7 +281,7 @@ void JournalWriter::Run()
                 framed.clear();
                 RemoveFile();
             } else {
-                framed += FrameRecord(work.record);
+                framed += FrameRecord(work.record());
             }
         }
         if (!framed.isEmpty())

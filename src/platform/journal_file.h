@@ -7,6 +7,7 @@
 
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -33,8 +34,9 @@ struct JournalOwner
 };
 
 // An append-only journal of records, each framed with its length and a checksum. A record
-// is handed over at once; a thread of the writer's own writes it and flushes it to disk
-// (fdatasync) within a quarter of a second, gathering what came meanwhile into one write.
+// is handed over at once; a thread of the writer's own encodes it, writes it and flushes it
+// to disk (fdatasync) within a quarter of a second, gathering what came meanwhile into one
+// write.
 // The file is made at the first record, named for this process and writer, and locked
 // (flock) while the writer has it, so that no other program takes it for a left one.
 class JournalWriter
@@ -49,8 +51,9 @@ public:
     const QString& Folder() const { return folder_; }
     // The file now written; empty before the first record and after a removal.
     QString Path();
-    // Never waits on the disk.
-    void Append(QByteArray record);
+    // Appends the record that make gives; make runs on the writer's thread, so that the
+    // caller never waits on encoding a large record, nor on the disk.
+    void Append(std::function<QByteArray()> make);
     // Removes the file; records still pending are dropped. The next record starts a new file.
     void Remove();
     // Waits until everything appended so far is on disk; false when some could not be written.
@@ -62,7 +65,7 @@ private:
     struct Work
     {
         bool remove = false;
-        QByteArray record;
+        std::function<QByteArray()> record;
     };
     void Run();
     // On the writer's thread: appends framed records to the file, made first if need be.

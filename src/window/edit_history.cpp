@@ -53,7 +53,7 @@ class CellsCommand : public QUndoCommand
 public:
     CellsCommand(EditHistory& history, ChannelTable& table, QTableView& view, const QString& text,
                  std::vector<CellChange> changes)
-        : QUndoCommand(text), history_(history), table_(table), view_(view), changes_(std::move(changes)),
+        : QUndoCommand(text), history_(history), table_(table), view_(view), changes_(std::make_shared<const std::vector<CellChange>>(std::move(changes))),
           place_(Place::Of(view))
     {
     }
@@ -61,7 +61,7 @@ public:
     void redo() override
     {
         emit history_.CellsSetting(changes_, done_ ? StepKind::Redone : StepKind::Done);
-        table_.ApplyChanges(changes_, true);
+        table_.ApplyChanges(*changes_, true);
         // The first doing happens where the user is; only a redo moves there.
         if (done_)
             place_.RestoreIn(view_);
@@ -71,7 +71,7 @@ public:
     void undo() override
     {
         emit history_.CellsSetting(changes_, StepKind::Undone);
-        table_.ApplyChanges(changes_, false);
+        table_.ApplyChanges(*changes_, false);
         place_.RestoreIn(view_);
     }
 
@@ -79,7 +79,7 @@ private:
     EditHistory& history_;
     ChannelTable& table_;
     QTableView& view_;
-    std::vector<CellChange> changes_;
+    SharedChanges changes_;
     Place place_;
     bool done_ = false;
 };

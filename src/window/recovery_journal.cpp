@@ -71,14 +71,17 @@ void RecoveryJournal::Restart(bool saved)
 
 void RecoveryJournal::Begin()
 {
-    // Called before the first change touches the table: it is still the base.
+    // Called before the first change touches the table: it is still the base. The rows'
+    // texts are shared, and encoded on the writer's thread.
     began_ = true;
-    Append(BaseRecord(Now(), site_(), baseModified_, table_.Rows()));
+    Append([time = Now(), site = site_(), modified = baseModified_, rows = table_.Rows()] {
+        return BaseRecord(time, site, modified, rows);
+    });
 }
 
-void RecoveryJournal::Append(const QByteArray& record)
+void RecoveryJournal::Append(std::function<QByteArray()> record)
 {
-    writer_.Append(record);
+    writer_.Append(std::move(record));
     if (told_)
         return;
     const QString error = writer_.TakeError();
@@ -91,22 +94,26 @@ void RecoveryJournal::Append(const QByteArray& record)
     });
 }
 
-void RecoveryJournal::NoteCells(const std::vector<CellChange>& changes, StepKind kind)
+void RecoveryJournal::NoteCells(const SharedChanges& changes, StepKind kind)
 {
     if (!began_)
         Begin();
     // A new step below the base replaces the steps that led to it.
     if (kind == StepKind::Done)
         branch_ = std::min(branch_, history_.Stack().index());
-    AppendCells(cells_, changes, kind != StepKind::Undone);
+    step_.push_back({changes, kind != StepKind::Undone});
 }
 
 void RecoveryJournal::NoteStep()
 {
-    if (cells_.isEmpty())
+    if (step_.empty())
         return;
-    Append(StepRecord(Now(), Unsaved(), cells_));
-    cells_.clear();
+    Append([time = Now(), unsaved = Unsaved(), step = std::exchange(step_, {})] {
+        QByteArray cells;
+        for (const auto& [changes, useAfter] : step)
+            AppendCells(cells, *changes, useAfter);
+        return StepRecord(time, unsaved, cells);
+    });
 }
 
 int RecoveryJournal::Unsaved() const
@@ -130,11 +137,13 @@ void RecoveryJournal::NoteTyping()
         // time an earlier one goes.
         connect(editor, &QObject::destroyed, this, [this, editor] {
             if (began_ && typing_ == editor)
-                Append(TypingRecord(Now(), -1, 0, {}));
+                Append([time = Now()] { return TypingRecord(time, -1, 0, {}); });
         });
     }
     const QModelIndex cell = grid_.currentIndex();
-    Append(TypingRecord(Now(), cell.row(), cell.column(), editor->text()));
+    Append([time = Now(), row = cell.row(), field = cell.column(), text = editor->text()] {
+        return TypingRecord(time, row, field, text);
+    });
 }
 
 } // namespace mr640

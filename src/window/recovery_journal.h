@@ -1,5 +1,6 @@
 #pragma once
 
+#include "edit_history.h"
 #include "editor/journal_records.h"
 #include "platform/journal_file.h"
 
@@ -12,8 +13,6 @@ class QLineEdit;
 namespace mr640 {
 
 class ChannelGrid;
-class EditHistory;
-enum class StepKind;
 class Ui;
 
 // Keeps the unsaved changes to the site on screen in a recovery journal, so that a program
@@ -21,9 +20,9 @@ class Ui;
 // history (undo and redo too) and the text being typed into a cell. A journal begins at
 // the first change after the site was opened, made or saved (at once when the site starts
 // unsaved, as after an import) and ends when the history starts afresh or the site is saved.
-// Recording only encodes the cells; the journal's writer puts them on disk on its own
-// thread. site tells what the site is when a journal begins. A journal that cannot be
-// written is told of once through ui.
+// Recording only hands a step's changes (shared, never copied) to the journal's writer,
+// which encodes them and puts them on disk on its own thread. site tells what the site is
+// when a journal begins. A journal that cannot be written is told of once through ui.
 class RecoveryJournal : public QObject
 {
     Q_OBJECT
@@ -45,8 +44,8 @@ public:
 private:
     void Restart(bool saved);
     void Begin();
-    void Append(const QByteArray& record);
-    void NoteCells(const std::vector<CellChange>& changes, StepKind kind);
+    void Append(std::function<QByteArray()> record);
+    void NoteCells(const SharedChanges& changes, StepKind kind);
     void NoteStep();
     void NoteTyping();
     // How many changes the screen is from the site the journal started from.
@@ -65,7 +64,7 @@ private:
     // the steps that led to it.
     int baseIndex_ = 0;
     int branch_ = 0;
-    QByteArray cells_; // of the step being recorded
+    std::vector<std::pair<SharedChanges, bool>> step_; // being recorded: changes, use after
     const QObject* typing_ = nullptr; // the cell editor last typed in, only told apart
     bool told_ = false;          // of a journal that cannot be written
 };

@@ -55,7 +55,6 @@ void RecoveryJournal::Restart(bool saved)
     if (began_)
         writer_.Remove();
     began_ = false;
-    told_ = false;
     baseModified_ = !saved;
     baseIndex_ = branch_ = history_.Stack().index();
     const int restart = ++restarts_;

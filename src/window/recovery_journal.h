@@ -22,7 +22,7 @@ class Ui;
 // unsaved, as after an import) and ends when the history starts afresh or the site is saved.
 // Recording only hands a step's changes (shared, never copied) to the journal's writer,
 // which encodes them and puts them on disk on its own thread. site tells what the site is
-// when a journal begins. A journal that cannot be written is told of once through ui.
+// when a journal begins. A journal that cannot be written is told of through ui, once a run.
 class RecoveryJournal : public QObject
 {
     Q_OBJECT
@@ -66,7 +66,7 @@ private:
     int branch_ = 0;
     std::vector<std::pair<SharedChanges, bool>> step_; // being recorded: changes, use after
     const QObject* typing_ = nullptr; // the cell editor last typed in, only told apart
-    bool told_ = false;          // of a journal that cannot be written
+    bool told_ = false; // that the journal cannot be written, once a run
 };
 
 } // namespace mr640

@@ -10,6 +10,7 @@
 #include "window_fixture.h"
 
 #include <QClipboard>
+#include <QComboBox>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QRegularExpression>
@@ -52,7 +53,7 @@ std::vector<ChannelRow> Screen()
 QString Question(const QString& name, int changes)
 {
     return u"MR640Config did not close normally while %1 was being edited. Recover the %2 unsaved "
-           u"changes (the last at HH:MM)?"_s.arg(name).arg(changes);
+           u"%3 (the last at HH:MM)?"_s.arg(name).arg(changes).arg(changes == 1 ? u"change"_s : u"changes"_s);
 }
 
 // A message's text with the time of day it names as HH:MM.
@@ -222,6 +223,20 @@ TEST_F(Recovery, AJournalCutShortRecoversEveryWholeRecordAndSaysWhatIsLost)
     EXPECT_EQ(Window().windowTitle(), u"MR640 configuration editor"_s);
 }
 
+// A table that is itself unsaved, as after a new size, is kept before any change to a cell.
+TEST_F(Recovery, AnUnsavedTableIsKeptAtOnce)
+{
+    FrmDips& w = Start();
+    w.findChild<QComboBox*>(u"CmbNoChans"_s)->setCurrentIndex(1); // 768 channels
+    ASSERT_EQ(w.Table().rowCount(), 768);
+    LeaveJournal();
+    ui.Answer(MessageButton::Recover);
+    Start().OfferRecovery();
+    EXPECT_EQ(WithoutTime(ui.Messages().at(0).text), Question(u"a new site"_s, 1));
+    EXPECT_EQ(Window().Table().Rows(), DefaultRows(768));
+    EXPECT_TRUE(Window().modified());
+}
+
 // The site's file as the next start finds it, and the answer given: Later keeps the
 // journal, Discard removes it, Compare recovers and shows the site against the file.
 TEST_F(Recovery, TheQuestionTellsOfAChangedFileAndEachAnswerDoesWhatItSays)
@@ -259,7 +274,7 @@ TEST_F(Recovery, TheQuestionTellsOfAChangedFileAndEachAnswerDoesWhatItSays)
         ui.Answer(c.answer);
         w.OfferRecovery();
         ASSERT_GE(ui.Messages().size(), 1u); // Compare's reading tells of it too
-        EXPECT_EQ(WithoutTime(ui.Messages()[0].text), Question(u"north"_s, 1).replace(u"changes"_s, u"change"_s) + c.note);
+        EXPECT_EQ(WithoutTime(ui.Messages()[0].text), Question(u"north"_s, 1) + c.note);
         EXPECT_EQ(ui.Messages()[0].buttons, c.note.contains(u"Compare"_s) ? MessageButtons::RecoverCompareDiscardLater
                                                                            : MessageButtons::RecoverDiscardLater);
         EXPECT_EQ(w.Table().Row(4).relNam, c.recovered ? u"North TPR"_s : u"Spare AA05"_s);

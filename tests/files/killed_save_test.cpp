@@ -31,29 +31,23 @@ std::vector<ChannelRow> Table(int which)
     return rows;
 }
 
-// Saves wherever it is asked to, and says yes.
+// Exports to the card whenever asked for a file; the program asks no question here.
 class SavingPerson : public Ui
 {
 public:
-    explicit SavingPerson(QString card) : card_(std::move(card)) {}
-    MessageButton ShowMessage(const MessageRequest& request) override
-    {
-        return request.buttons == MessageButtons::Ok ? MessageButton::Ok : MessageButton::Yes;
-    }
+    MessageButton ShowMessage(const MessageRequest&) override { return MessageButton::Ok; }
     std::optional<ChosenFile> ShowFileDialog(const FileDialogRequest&) override
     {
-        return ChosenFile{card_, QFileInfo(card_).fileName()};
+        const QString card = qEnvironmentVariable("MR640_TEST_CARD");
+        return ChosenFile{card, QFileInfo(card).fileName()};
     }
     int RunModal(QDialog&) override { return 0; }
-
-private:
-    QString card_;
 };
 
 // The program that is killed: saves the site and exports it, with each table in turn.
 void SaveUntilKilled()
 {
-    SavingPerson person(qEnvironmentVariable("MR640_TEST_CARD"));
+    SavingPerson person;
     SettingsStore settings;
     FrmDips w(person, settings);
     w.OpenSiteFile(qEnvironmentVariable("MR640_TEST_SITE"));

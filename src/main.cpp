@@ -96,10 +96,11 @@ int main(int argc, char* argv[])
     mr640::FrmDips window(ui, settings);
     ui.SetParent(&window);
     window.show();
-    if (!commandLine.file.isEmpty()) {
-        // Once the window is on screen, so its messages come up over it.
-        QTimer::singleShot(0, &window,
-                           [&window, &commandLine] { window.OpenSiteFile(commandLine.file); });
-    }
+    // Once the window is on screen, so its questions come up over it.
+    QTimer::singleShot(0, &window, [&window, &commandLine] {
+        window.OfferRecovery();
+        if (!commandLine.file.isEmpty())
+            window.OpenSiteFile(commandLine.file);
+    });
     return app.exec();
 }

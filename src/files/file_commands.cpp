@@ -17,7 +17,6 @@
 #include "platform/read_back.h"
 #include "platform/ui.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 namespace mr640 {
@@ -267,12 +266,8 @@ void FileCommands::ExportToCard()
         return;
 
     directories_.cfPath = DirectoryOf(chosen->fullName);
-    // The card gets a fresh file holding exactly this table.
-    QFile old(chosen->fullName);
-    if (QFileInfo::exists(chosen->fullName) && !old.remove()) {
-        ShowInfo(ui_, ErrorReport(u"Error occurred while saving."_s, old.errorString()));
-        return;
-    }
+    // The card gets a fresh file holding exactly this table, put in the old one's place in
+    // one step: a program stopped at any moment leaves the old file or the new one.
     if (!WriteDipFile(chosen->fullName, table_, ui_))
         return;
     const QByteArray written = EncodeDip(table_.Rows());

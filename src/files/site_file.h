@@ -42,6 +42,7 @@ public:
     // What the site's file holds as the program last read or wrote it (a default stamp
     // when the site has no file); forgets any change noticed on disk.
     void RememberSiteFile(const FileStamp& stamp);
+    const FileStamp& Stamp() const { return siteFileStamp_; }
     // Asks before Save writes over a file that another program changed since; true when
     // the file may be written.
     bool MayOverwriteSiteFile();

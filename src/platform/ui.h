@@ -15,9 +15,19 @@ namespace mr640 {
 enum class MessageIcon { None, Information, Question, Exclamation, Critical };
 
 // NewSiteUpdateCancel: "New site", "Update" and Cancel, for a CSV opened over a site.
-enum class MessageButtons { Ok, OkCancel, YesNoCancel, YesNo, NewSiteUpdateCancel };
+// RecoverDiscardLater: "Recover", "Discard" and "Later" (also closing the box), for the
+// changes a program that stopped left; RecoverCompareDiscardLater adds "Compare".
+enum class MessageButtons {
+    Ok,
+    OkCancel,
+    YesNoCancel,
+    YesNo,
+    NewSiteUpdateCancel,
+    RecoverDiscardLater,
+    RecoverCompareDiscardLater
+};
 
-enum class MessageButton { Ok, Cancel, Yes, No, NewSite, Update };
+enum class MessageButton { Ok, Cancel, Yes, No, NewSite, Update, Recover, Compare, Discard, Later };
 
 struct MessageRequest
 {

@@ -15,6 +15,7 @@
 #include "import/import_command.h"
 #include "labels/labels_export.h"
 #include "labels/print_labels_command.h"
+#include "recovery_journal.h"
 #include "platform/settings_store.h"
 #include "platform/ui.h"
 #include "site_drop.h"
@@ -83,6 +84,9 @@ FrmDips::FrmDips(Ui& ui, SettingsStore& settings, QWidget* parent)
     // modified exactly when the history is away from its saved state.
     history_ = std::make_unique<EditHistory>(table_, *grid_);
     connect(history_.get(), &EditHistory::Stepped, this, [this](bool saved) { modified_ = !saved; });
+    journal_ = std::make_unique<RecoveryJournal>(table_, *history_, *grid_, ui_, [this] {
+        return JournalSite{siteFile_->currentFile(), siteFile_->siteName(), siteFile_->Stamp()};
+    });
     editCommands_ = new EditCommands(table_, *grid_, *history_, ui_, this);
 
     BuildMenu();
@@ -375,6 +379,8 @@ void FrmDips::closeEvent(QCloseEvent* event)
     SaveDirectories(settings_, directories_);
     SaveWindowPlacement();
     settings_.Flush();
+    if (mayClose)
+        journal_->End(); // the changes were saved or given up
     if (mayClose)
         event->accept();
     else

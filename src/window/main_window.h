@@ -24,6 +24,7 @@ class FileCommands;
 class FrmCompare;
 class ImportCommand;
 class PrintLabelsCommand;
+class RecoveryJournal;
 class SettingsStore;
 class SiteFile;
 class Ui;
@@ -61,6 +62,8 @@ public:
     // Done by ImportCommand.
     void ImportSite();
     void ApplyAllocations(const std::vector<InsDChannel>& allocations);
+    // Offers to recover the changes that a program that did not close normally left.
+    void OfferRecovery();
     // Replaces the labels database's content with the table; asks nothing first.
     void ExportLabels();
     // Done by PrintLabelsCommand.
@@ -84,6 +87,7 @@ public:
     ChannelGrid& Grid() { return *grid_; }
     EditCommands& Edit() { return *editCommands_; }
     EditHistory& History() { return *history_; }
+    RecoveryJournal& Journal() { return *journal_; }
     DirectorySettings& Directories() { return directories_; }
     bool modified() const override { return modified_; }
     void SetModified(bool value) override { modified_ = value; }
@@ -127,6 +131,7 @@ private:
     ChannelTable table_;
     // Goes before the table it sends the user's edits to.
     std::unique_ptr<EditHistory> history_;
+    std::unique_ptr<RecoveryJournal> journal_; // of the history's steps, so goes before it
     DirectorySettings directories_;
     ChannelGrid* grid_ = nullptr;
     EditCommands* editCommands_ = nullptr;

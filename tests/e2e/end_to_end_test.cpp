@@ -189,6 +189,7 @@ protected:
         // The program's settings and Qt's own go to folders of this test, never the user's.
         environment_.insert(u"HOME"_s, Path(u"home"_s));
         environment_.insert(u"XDG_CONFIG_HOME"_s, Path(u"config"_s));
+        environment_.insert(u"XDG_STATE_HOME"_s, Path(u"state"_s)); // recovery journals
         environment_.insert(u"XDG_RUNTIME_DIR"_s, Path(u"runtime"_s));
     }
 

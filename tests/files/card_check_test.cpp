@@ -1,3 +1,4 @@
+#include "child_copy.h"
 #include "files/dip_file.h"
 #include "test_files.h"
 #include "window_fixture.h"
@@ -13,16 +14,12 @@ using namespace Qt::StringLiterals;
 // Runs the current test again in a copy of this program that reads through the faulty card.
 void RunOverFaultyCard()
 {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    QProcessEnvironment environment;
     environment.insert(u"LD_PRELOAD"_s, QString::fromUtf8(MR640_FAULTY_CARD));
     // AddressSanitizer wants to come first of the loaded libraries; the card comes before it.
-    environment.insert(u"ASAN_OPTIONS"_s,
-                       environment.value(u"ASAN_OPTIONS"_s) + u":verify_asan_link_order=0"_s);
+    environment.insert(u"ASAN_OPTIONS"_s, qEnvironmentVariable("ASAN_OPTIONS") + u":verify_asan_link_order=0"_s);
     QProcess copy;
-    copy.setProcessEnvironment(environment);
-    const char* test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    copy.start(QCoreApplication::applicationFilePath(),
-               {u"--gtest_filter=*."_s + QString::fromUtf8(test)});
+    test::StartChildCopy(copy, {}, {}, environment);
     ASSERT_TRUE(copy.waitForFinished(120'000));
     const std::string output = copy.readAll().toStdString();
     EXPECT_TRUE(copy.exitCode() == 0 && output.find("[  PASSED  ] 1 test.") != std::string::npos)

@@ -13,7 +13,8 @@ namespace {
 
 const Command kCommands[] = {
     {"convert"_L1, "Converts site files between dip and CSV"_L1, RunConvert},
-    {"check"_L1, "Reads site files as Open does and lists every problem"_L1, RunCheck},
+    {"check"_L1, "Lists every problem of site files: reading them, then the site rules"_L1,
+     RunCheck, true},
     {"diff"_L1, "Lists the fields that differ between two sites"_L1, RunDiff},
     {"import"_L1, "Imports a site of an Instead configuration into a dip or CSV file"_L1,
      RunImport},

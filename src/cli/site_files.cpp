@@ -11,6 +11,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <numeric>
 
 namespace mr640 {
 
@@ -68,16 +69,22 @@ std::optional<QString> ReadCsvSite(const QString& path, ChannelTable& table, Com
 } // namespace
 
 std::optional<QString> ReadSite(const QString& path, ChannelTable& table, FileReport& report,
-                                bool answerYes)
+                                bool answerYes, std::vector<int>* channelLines)
 {
     CommandLineUi ui(true);
     std::optional<QString> whyNot;
     switch (FileFormatOf(path)) {
     case FileFormat::Dip:
         whyNot = ReadDipSite(path, table, ui, report);
+        if (channelLines) { // its records are its channels, as many as it held
+            channelLines->resize(static_cast<std::size_t>(ui.Count().value_or(0)));
+            std::iota(channelLines->begin(), channelLines->end(), 1);
+        }
         break;
     case FileFormat::Csv:
         whyNot = ReadCsvSite(path, table, ui, report);
+        if (channelLines)
+            *channelLines = ui.ChannelLines();
         break;
     case FileFormat::None:
         report.Problem(path, 0, u"The file name must end in \"dip\" or \"csv\"."_s, kFailure);

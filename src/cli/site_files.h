@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <optional>
+#include <vector>
 
 namespace mr640 {
 
@@ -16,9 +17,11 @@ struct FileReport;
 // the reader's closing count as output. Answers why the table holds no site to go on with,
 // or std::nullopt when it does: the file could not be read or is no site file (kFailure),
 // was refused or holds no channel, or asked a question while answerYes is false: without
-// --yes a question counts as Cancel (kFindings).
+// --yes a question counts as Cancel (kFindings). channelLines, when given, receives the
+// line each channel was read from, by row: the CSV file's line, the dip file's record; a
+// row past its end, or holding 0, was read from none.
 std::optional<QString> ReadSite(const QString& path, ChannelTable& table, FileReport& report,
-                                bool answerYes);
+                                bool answerYes, std::vector<int>* channelLines = nullptr);
 
 // Whether out may be written: a file already there is replaced only when answerYes answers
 // Yes to the question the save dialog asks; otherwise the question is a problem of about

@@ -20,7 +20,7 @@ int RunCheck(const QStringList& arguments)
         u"Reads each dip or CSV site file as Open does and prints every problem a person would be "
         u"shown, one a line as FILE:LINE: text on standard error, then a summary. Every question "
         u"is answered OK, so the reading goes on to the end of each file."_s);
-    parser.addPositionalArgument(u"FILE"_s, u"Site files to check."_s, u"FILE..."_s);
+    parser.addPositionalArgument(u"FILE"_s, u"Site files, or versions of sites as SITE@REV."_s, u"FILE..."_s);
     CommandOptions options;
     const ExitMeanings exits{u"no file had a problem"_s, u"some file had problems"_s,
                              u"bad usage, or a file that could not be read or is no site file"_s};

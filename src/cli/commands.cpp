@@ -19,6 +19,7 @@ const Command kCommands[] = {
      RunImport},
     {"labels-db"_L1, "Fills the labels database with a site"_L1, RunLabelsDb},
     {"labels"_L1, "Writes a site's relay labels on label sheets as a PDF"_L1, RunLabels, true},
+    {"show"_L1, "Writes a version of a site, as dip bytes or as CSV"_L1, RunShow},
 };
 
 constexpr auto kQuietHelp = "Prints only problems."_L1;

@@ -65,5 +65,6 @@ int RunDiff(const QStringList& arguments);
 int RunImport(const QStringList& arguments);
 int RunLabelsDb(const QStringList& arguments);
 int RunLabels(const QStringList& arguments);
+int RunShow(const QStringList& arguments);
 
 } // namespace mr640

@@ -198,7 +198,7 @@ const CommandCase kCases[] = {
      2,
      {},
      {u"mr640config: Unknown command \"chek\". Commands: convert, check, diff, import, labels-db, "
-      u"labels, show."_s,
+      u"labels, log, show, record."_s,
       u"Try 'mr640config --help'."_s}},
     {"CheckAFileNamedAsAVersion",
      {{u"north.dip@v1.csv"_s, kGood}},
@@ -521,7 +521,8 @@ TEST(CommandLineHelp, IsTheProgramsAndEachCommandsEndsWithItsExitStatuses)
     const test::ProgramRun program = RunProgram(dir.path(), {u"--help"_s});
     EXPECT_EQ(program.status, 0);
     EXPECT_EQ(program.out, CommandLineHelp().split(u'\n', Qt::SkipEmptyParts));
-    const QRegularExpression exits(u"\nExit status:\n  0  .+\n(     .+\n)*  1  .+\n(     .+\n)*"
+    // A command that never finds anything has no status 1.
+    const QRegularExpression exits(u"\nExit status:\n  0  .+\n(     .+\n)*(  1  .+\n(     .+\n)*)?"
                                    u"  2  .+\n(     .+\n)*$"_s);
     for (const Command& command : mr640::Commands()) {
         const test::ProgramRun run = RunProgram(dir.path(), {command.name, u"--help"_s});

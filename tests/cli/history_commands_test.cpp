@@ -33,6 +33,11 @@ protected:
         return RunProgram(library_, arguments, Path(u"home"_s));
     }
 
+    void SetAuthorInSettings(const QByteArray& lines)
+    {
+        WriteBytes(Path(u"home/.config/MR640Config/MR640Config.ini"_s), "[Author]\n" + lines);
+    }
+
     // The lines git's diff adds and removes, without their file names.
     static QStringList Changes(const QString& diff)
     {
@@ -49,6 +54,26 @@ protected:
     QString first_;
     QString second_;
 };
+
+TEST_F(HistoryCommands, LogAgreesWithGitLog)
+{
+    SiteHistory::Open(site_).MarkIssued(u"HEAD"_s, u"Approved by J. Smith"_s, kAnn);
+    Git({u"tag"_s, u"v1"_s, first_});
+    Save(library_ + u"/south.dip"_s, Site()); // another site's version is not north's
+
+    QStringList expected =
+        Git({u"log"_s, u"--abbrev=7"_s, u"--date=format:%Y-%m-%d %H:%M"_s,
+             u"--format=%h%x09%ad%x09%an <%ae>%x09%s%x09"_s, u"--"_s, u"north.dip"_s})
+            .split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(expected.size(), 2);
+    expected[0] += u"Issued (issued/north/1): Approved by J. Smith"_s;
+    expected[1] += u"Tag v1"_s;
+    const ProgramRun log = Run({u"log"_s, u"north.dip"_s});
+    EXPECT_EQ(log.status, 0);
+    EXPECT_EQ(log.out, expected);
+    EXPECT_EQ(log.err, QStringList());
+    EXPECT_EQ(Run({u"log"_s, u"--limit"_s, u"1"_s, u"north.dip"_s}).out, expected.first(1));
+}
 
 TEST_F(HistoryCommands, ReadVersionsWhereverASiteIsRead)
 {
@@ -92,6 +117,30 @@ TEST_F(HistoryCommands, ShowCsvIsGitsTextConverter)
               (QStringList{u"-AA17,North TPR,Front"_s, u"+AA17,North TPR2,Front"_s}));
 }
 
+TEST_F(HistoryCommands, RecordAFileAnotherProgramWrote)
+{
+    WriteBytes(site_, Site(u"North TPR2"_s));
+    SetAuthorInSettings("Name=Bob Tester\nEmail=bob@example.org\n");
+    const ProgramRun record = Run({u"record"_s, u"north.dip"_s, u"-m"_s, u"Works order 4502"_s});
+    EXPECT_EQ(record.status, 0);
+    EXPECT_EQ(record.err, QStringList());
+    const QString head = Git({u"rev-parse"_s, u"--short=7"_s, u"HEAD"_s}).trimmed();
+    EXPECT_EQ(record.out, QStringList{head + u" 1 channel changed: AA17 name"_s});
+    EXPECT_EQ(Git({u"log"_s, u"-1"_s, u"--format=%an|%ae|%s|%b"_s}),
+              u"Bob Tester|bob@example.org|1 channel changed: AA17 name|Works order 4502\n\n"_s);
+    EXPECT_EQ(Run({u"record"_s, u"north.dip"_s}).out,
+              QStringList{u"north.dip: nothing changed"_s});
+
+    // Without an engineer in the settings, git's own.
+    SetAuthorInSettings({});
+    Git({u"config"_s, u"user.name"_s, u"Carol Signal"_s});
+    Git({u"config"_s, u"user.email"_s, u"carol@example.org"_s});
+    WriteBytes(site_, Site(u"North TPR3"_s));
+    EXPECT_EQ(Run({u"record"_s, u"north.dip"_s}).status, 0);
+    EXPECT_EQ(Git({u"log"_s, u"-1"_s, u"--format=%an <%ae>"_s}),
+              u"Carol Signal <carol@example.org>\n"_s);
+}
+
 TEST_F(HistoryCommands, EachBadInputIsNamedWithItsSiteAndVersion)
 {
     const QString readme = Git({u"rev-parse"_s, u"--short=7"_s, u"HEAD~2"_s}).trimmed();
@@ -105,6 +154,9 @@ TEST_F(HistoryCommands, EachBadInputIsNamedWithItsSiteAndVersion)
         {{u"show"_s, elsewhere + u"@HEAD"_s},
          elsewhere +
              u"@HEAD: the site is in no site library: no git repository holds its folder"_s},
+        {{u"record"_s, u"north.dip"_s},
+         u"north.dip: no author name and e-mail: give it in the settings or set git's "
+         u"user.name and user.email"_s},
     };
     for (const auto& [arguments, error] : cases) {
         const ProgramRun run = Run(arguments);
@@ -112,6 +164,7 @@ TEST_F(HistoryCommands, EachBadInputIsNamedWithItsSiteAndVersion)
         EXPECT_EQ(run.out, QStringList());
         EXPECT_EQ(run.err, QStringList{error});
     }
+    EXPECT_EQ(Git({u"rev-parse"_s, u"HEAD"_s}).trimmed(), second_) << "nothing recorded";
 }
 
 } // namespace

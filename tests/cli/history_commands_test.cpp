@@ -2,6 +2,7 @@
 // folder and read back with the git program.
 
 #include "files/csv_file.h"
+#include "files/dip_file.h"
 #include "files/file_format.h"
 #include "history/version_summary.h"
 #include "library_fixture.h"
@@ -99,6 +100,16 @@ TEST_F(HistoryCommands, ReadVersionsWhereverASiteIsRead)
     EXPECT_EQ(Run({u"show"_s, u"north.dip@"_s + first_.left(7), u"-o"_s, u"old.dip"_s}).out,
               QStringList{u"north.dip@"_s + first_.left(7) + u" -> old.dip"_s});
     EXPECT_EQ(ReadBytes(library_ + u"/old.dip"_s), Site());
+
+    // A version's problems are the file's, named as the version.
+    Save(site_, Site().first(kDipHeaderSize + 10 * kDipRecordSize));
+    const ProgramRun check = Run({u"check"_s, u"north.dip@HEAD"_s});
+    EXPECT_EQ(check.status, 1);
+    EXPECT_EQ(check.out, (QStringList{u"north.dip@HEAD: 10 channels loaded"_s,
+                                      u"1 file checked, 1 with problems, 0 unreadable"_s}));
+    EXPECT_EQ(check.err, QStringList{u"north.dip@HEAD: north.dip@HEAD holds 10 of the 384 "
+                                     u"channels its header announces; channels AA11 to AH48 are "
+                                     u"shown as spares."_s});
 }
 
 TEST_F(HistoryCommands, ShowCsvIsGitsTextConverter)

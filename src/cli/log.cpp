@@ -65,7 +65,8 @@ int RunLog(const QStringList& arguments)
     const QCommandLineOption limit(u"limit"_s, u"Lists only the newest N versions."_s, u"N"_s);
     parser.addOption(limit);
     CommandOptions options;
-    const ExitMeanings exits{u"the versions were listed"_s, {},
+    const ExitMeanings exits{u"the versions were listed"_s,
+                             {},
                              u"bad usage, no library holds the site, the site has no recorded "
                              u"version, or the repository could not be read"_s};
     if (const auto status = ParseCommand(parser, arguments, exits, options, 1, 1))

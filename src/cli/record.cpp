@@ -22,16 +22,17 @@ int RunRecord(const QStringList& arguments)
     parser.setApplicationDescription(
         u"Records a site file that another program wrote as a new version of the site in its "
         u"library (the git repository that holds its folder), on the current branch: the "
-        u"summary from the field differences against the last version, TEXT its description. The file is read first as check reads it, and its "
+        u"summary from the field differences against the last version, TEXT its description. The "
+        u"file is read first as check reads it, and its "
         u"problems are printed. Prints the version's short id and summary, or SITE: nothing "
         u"changed when the file holds the last version's bytes. The author is the engineer of "
         u"the settings (Name and Email in the section [Author] of "
         u"~/.config/MR640Config/MR640Config.ini), else git's user.name and user.email; without "
         u"one the command refuses: it never asks."_s);
     parser.addPositionalArgument(u"SITE"_s, u"The site file."_s);
-    const QCommandLineOption message(
-        {u"m"_s, u"message"_s}, u"A description of the version: a works order, a reason."_s,
-        u"TEXT"_s);
+    const QCommandLineOption message({u"m"_s, u"message"_s},
+                                     u"A description of the version: a works order, a reason."_s,
+                                     u"TEXT"_s);
     parser.addOption(message);
     CommandOptions options;
     const ExitMeanings exits{
@@ -54,8 +55,8 @@ int RunRecord(const QStringList& arguments)
         QFile file(site);
         const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
         if (file.error() != QFileDevice::NoError) {
-            report.Problem(site, 0, ErrorReport(u"Error occurred while opening."_s,
-                                                file.errorString()),
+            report.Problem(site, 0,
+                           ErrorReport(u"Error occurred while opening."_s, file.errorString()),
                            kFailure);
         } else {
             const SiteSource source{site, QFileInfo(site).fileName(), FileFormatOf(site), bytes};

@@ -54,8 +54,7 @@ int RunShow(const QStringList& arguments)
         u"site is printed on standard error, as check prints it, and what was read is written "
         u"all the same. A file to replace, and with --csv a line the reader doubts, is a "
         u"question that counts as Cancel without --yes: nothing is written."_s);
-    parser.addPositionalArgument(u"SITE@REV"_s,
-                                 u"The version; with --csv, a site file instead."_s);
+    parser.addPositionalArgument(u"SITE@REV"_s, u"The version; with --csv, a site file instead."_s);
     const QCommandLineOption csv(u"csv"_s, u"Writes the site as CSV."_s);
     const QCommandLineOption outOption(
         {u"o"_s, u"output"_s},

@@ -31,8 +31,8 @@ std::optional<SiteRevision> VersionNamed(const QString& argument)
     return QFileInfo::exists(argument) ? std::nullopt : SplitSiteRevision(argument);
 }
 
-std::optional<QString> ReadDipSite(const SiteSource& source, ChannelTable& table,
-                                   CommandLineUi& ui, FileReport& report)
+std::optional<QString> ReadDipSite(const SiteSource& source, ChannelTable& table, CommandLineUi& ui,
+                                   FileReport& report)
 {
     DipReadOutcome outcome;
     if (source.bytes) {
@@ -53,8 +53,8 @@ std::optional<QString> ReadDipSite(const SiteSource& source, ChannelTable& table
     return CouldNotRead(source.name);
 }
 
-std::optional<QString> ReadCsvSite(const SiteSource& source, ChannelTable& table,
-                                   CommandLineUi& ui, FileReport& report)
+std::optional<QString> ReadCsvSite(const SiteSource& source, ChannelTable& table, CommandLineUi& ui,
+                                   FileReport& report)
 {
     const QString loadFailed = u"Error occurred while loading."_s;
     QFile file(source.name);
@@ -107,8 +107,7 @@ std::optional<SiteSource> SiteNamed(const QString& argument, FileReport& report)
         return SiteSource{argument, QFileInfo(argument).fileName(), FileFormatOf(argument), {}};
     try {
         SiteAtVersion site = SiteHistory::Open(version->site).At(version->revision);
-        return SiteSource{argument,
-                          QFileInfo(version->site).fileName() + u'@' + version->revision,
+        return SiteSource{argument, QFileInfo(version->site).fileName() + u'@' + version->revision,
                           FileFormatOf(version->site), std::move(site.bytes)};
     } catch (const HistoryError& error) {
         // Named as the argument, the reason names both the site and the version.
@@ -117,8 +116,8 @@ std::optional<SiteSource> SiteNamed(const QString& argument, FileReport& report)
     }
 }
 
-std::optional<QString> ReadSite(const SiteSource& source, ChannelTable& table,
-                                FileReport& report, bool answerYes)
+std::optional<QString> ReadSite(const SiteSource& source, ChannelTable& table, FileReport& report,
+                                bool answerYes)
 {
     CommandLineUi ui(true);
     std::optional<QString> whyNot;

@@ -42,8 +42,8 @@ std::optional<SiteSource> SiteNamed(const QString& argument, FileReport& report)
 // std::nullopt when it does: the site could not be read or is no site file (kFailure),
 // was refused or holds no channel, or asked a question while answerYes is false: without
 // --yes a question counts as Cancel (kFindings).
-std::optional<QString> ReadSite(const SiteSource& source, ChannelTable& table,
-                                FileReport& report, bool answerYes);
+std::optional<QString> ReadSite(const SiteSource& source, ChannelTable& table, FileReport& report,
+                                bool answerYes);
 // The same for the site an argument names (SiteNamed).
 std::optional<QString> ReadSite(const QString& argument, ChannelTable& table, FileReport& report,
                                 bool answerYes);

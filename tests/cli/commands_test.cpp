@@ -109,12 +109,6 @@ const std::pair<QString, QByteArray> kShelfSheet = {
 // The first bytes of any PDF file: a PDF's content is checked for these only.
 const QByteArray kPdf = "%PDF-";
 
-// The lines of a text file as a run prints them: each keeps the CR of its CR LF.
-QStringList LinesOf(const QByteArray& bytes)
-{
-    return QString::fromLatin1(bytes).split(u'\n', Qt::SkipEmptyParts);
-}
-
 QStringList UsageError(const QString& command, const QString& text)
 {
     return {u"mr640config %1: %2"_s.arg(command, text), u"Try 'mr640config %1 --help'."_s.arg(command)};
@@ -206,12 +200,6 @@ const CommandCase kCases[] = {
      0,
      {u"north.dip@v1.csv: 2 channels imported"_s, u"1 file checked, 0 with problems, 0 unreadable"_s},
      {}},
-    {"ShowCsvOfASiteFile",
-     {{u"good.dip"_s, kGoodDip}},
-     {u"show"_s, u"--csv"_s, u"good.dip"_s},
-     0,
-     LinesOf(EncodeCsv(RowsNaming(u"North TPR"_s, u"12 TPR"_s))),
-     {}},
     {"ShowCsvToAFile",
      {{u"short.dip"_s, kShortDip}},
      {u"show"_s, u"--csv"_s, u"short.dip"_s, u"-o"_s, u"short.csv"_s},
@@ -219,12 +207,6 @@ const CommandCase kCases[] = {
      {u"short.dip -> short.csv"_s},
      {kShortWarning},
      {{u"short.csv"_s, EncodeCsv(RowsNaming(u"North TPR"_s, u"12 TPR"_s))}}},
-    {"ShowASiteFileOnlyAsCsv",
-     {{u"good.dip"_s, kGoodDip}},
-     {u"show"_s, u"good.dip"_s},
-     2,
-     {},
-     UsageError(u"show"_s, u"Give SITE@REV, a version of a site; a site file is shown with --csv only."_s)},
     {"CheckWithoutFiles", {}, {u"check"_s}, 2, {}, UsageError(u"check"_s, u"Missing arguments."_s)},
     {"ConvertGood",
      {{u"good.csv"_s, kGood}},

@@ -52,7 +52,7 @@ struct Tally
 void CheckRules(const QString& path, const ChannelTable& table, const std::vector<int>& lines,
                 const CheckRun& run, FileReport& report, Tally& tally)
 {
-    const QString ignorePath = IgnoreFilePath(path);
+    const QString ignorePath = IgnoreFilePath(SiteFileOf(path));
     QString error;
     const IgnoreList ignore = ReadIgnoreFile(ignorePath, &error);
     if (!error.isEmpty())
@@ -146,7 +146,8 @@ int RunCheck(const QStringList& arguments)
         u"named in the ignore file beside a site (NAME.dip.ignore beside NAME.dip, one a line "
         u"as RULE CHANNEL...) is left out and counted in the summary. The label-fit rule fits "
         u"names to the label sheet last printed on."_s);
-    parser.addPositionalArgument(u"FILE"_s, u"Site files to check."_s, u"FILE..."_s);
+    parser.addPositionalArgument(u"FILE"_s, u"Site files, or versions of sites as SITE@REV."_s,
+                                 u"FILE..."_s);
     const QCommandLineOption rules(u"rules"_s, u"Runs only the rules named, by id."_s,
                                    u"ID,..."_s);
     const QCommandLineOption noRules(u"no-rules"_s,

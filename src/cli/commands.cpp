@@ -20,6 +20,9 @@ const Command kCommands[] = {
      RunImport},
     {"labels-db"_L1, "Fills the labels database with a site"_L1, RunLabelsDb},
     {"labels"_L1, "Writes a site's relay labels on label sheets as a PDF"_L1, RunLabels, true},
+    {"log"_L1, "Lists the recorded versions of a site, newest first"_L1, RunLog},
+    {"show"_L1, "Writes a version of a site, as dip bytes or as CSV"_L1, RunShow},
+    {"record"_L1, "Records a site file as a new version in its library"_L1, RunRecord},
 };
 
 constexpr auto kQuietHelp = "Prints only problems."_L1;
@@ -52,11 +55,12 @@ QString Wrapped(const QString& text, qsizetype indent)
     return wrapped + u'\n';
 }
 
-// "Exit status:" and a line for each status.
+// "Exit status:" and a line for each status the command gives.
 QString ExitHelp(const QString& heading, const ExitMeanings& exits)
 {
-    return heading + u":\n  0  "_s + Wrapped(exits.clean, 5) + u"  1  "_s +
-           Wrapped(exits.findings, 5) + u"  2  "_s + Wrapped(exits.failure, 5);
+    return heading + u":\n  0  "_s + Wrapped(exits.clean, 5) +
+           (exits.findings.isEmpty() ? QString() : u"  1  "_s + Wrapped(exits.findings, 5)) +
+           u"  2  "_s + Wrapped(exits.failure, 5);
 }
 
 } // namespace

@@ -37,6 +37,8 @@ QMessageBox::StandardButtons ButtonsOf(MessageButtons buttons)
     switch (buttons) {
     case MessageButtons::NewSiteUpdateCancel:
         return QMessageBox::Cancel; // with the two buttons of their own
+    case MessageButtons::EjectClose:
+        return QMessageBox::Close; // with Eject of its own
     case MessageButtons::OkCancel:
         return QMessageBox::Ok | QMessageBox::Cancel;
     case MessageButtons::YesNoCancel:
@@ -79,6 +81,8 @@ QList<OwnButton> OwnButtonsOf(MessageButtons buttons)
 {
     if (buttons == MessageButtons::NewSiteUpdateCancel)
         return {{u"New site"_s, MessageButton::NewSite}, {u"Update"_s, MessageButton::Update}};
+    if (buttons == MessageButtons::EjectClose)
+        return {{u"Eject"_s, MessageButton::Eject}};
     return {};
 }
 

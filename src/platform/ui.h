@@ -15,9 +15,10 @@ namespace mr640 {
 enum class MessageIcon { None, Information, Question, Exclamation, Critical };
 
 // NewSiteUpdateCancel: "New site", "Update" and Cancel, for a CSV opened over a site.
-enum class MessageButtons { Ok, OkCancel, YesNoCancel, YesNo, NewSiteUpdateCancel };
+// EjectClose: "Eject" and Close (answered as Cancel), for a card that was written.
+enum class MessageButtons { Ok, OkCancel, YesNoCancel, YesNo, NewSiteUpdateCancel, EjectClose };
 
-enum class MessageButton { Ok, Cancel, Yes, No, NewSite, Update };
+enum class MessageButton { Ok, Cancel, Yes, No, NewSite, Update, Eject };
 
 struct MessageRequest
 {

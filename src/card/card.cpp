@@ -2,7 +2,6 @@
 
 #include <QDir>
 #include <QFile>
-
 #include <algorithm>
 #include <sys/statvfs.h>
 
@@ -11,10 +10,6 @@ namespace mr640 {
 using namespace Qt::StringLiterals;
 
 namespace {
-
-const QString kBlock = u"org.freedesktop.UDisks2.Block"_s;
-const QString kFilesystem = u"org.freedesktop.UDisks2.Filesystem"_s;
-const QString kDrive = u"org.freedesktop.UDisks2.Drive"_s;
 
 // UDisks2 hands paths over as byte strings ending in a NUL.
 QString PathOf(QByteArray bytes)
@@ -56,13 +51,13 @@ std::vector<Card> CardsOf(const UDisksObjects& objects)
     std::vector<Card> cards;
     for (auto object = objects.cbegin(); object != objects.cend(); ++object) {
         const UDisksInterfaces& interfaces = object.value();
-        if (!interfaces.contains(kBlock) || !interfaces.contains(kFilesystem))
+        if (!interfaces.contains(kUDisksBlock) || !interfaces.contains(kUDisksFilesystem))
             continue;
-        const QVariantMap& block = interfaces[kBlock];
+        const QVariantMap& block = interfaces[kUDisksBlock];
         if (block.value(u"HintSystem"_s).toBool() || block.value(u"HintIgnore"_s).toBool())
             continue;
         const QString drivePath = block.value(u"Drive"_s).toString();
-        const QVariantMap drive = objects.value(drivePath).value(kDrive);
+        const QVariantMap drive = objects.value(drivePath).value(kUDisksDrive);
         if (drive.isEmpty() || !IsRemovable(drive))
             continue;
 
@@ -76,7 +71,8 @@ std::vector<Card> CardsOf(const UDisksObjects& objects)
             card.label = card.block.section(u'/', -1);
         card.kind = KindOf(drive);
         card.size = block.value(u"Size"_s).toLongLong();
-        const auto points = interfaces[kFilesystem].value(u"MountPoints"_s).value<QList<QByteArray>>();
+        const auto points =
+            interfaces[kUDisksFilesystem].value(u"MountPoints"_s).value<QList<QByteArray>>();
         if (!points.isEmpty())
             card.mountPoint = PathOf(points.constFirst());
         card.canPowerOff = drive.value(u"CanPowerOff"_s).toBool();

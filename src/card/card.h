@@ -4,11 +4,15 @@
 #include <QString>
 #include <QStringList>
 #include <QVariantMap>
-
 #include <optional>
 #include <vector>
 
 namespace mr640 {
+
+// The UDisks2 interfaces a card is made of.
+inline constexpr QLatin1StringView kUDisksBlock{"org.freedesktop.UDisks2.Block"};
+inline constexpr QLatin1StringView kUDisksFilesystem{"org.freedesktop.UDisks2.Filesystem"};
+inline constexpr QLatin1StringView kUDisksDrive{"org.freedesktop.UDisks2.Drive"};
 
 // UDisks2's objects as its ObjectManager lists them: object path → interface → property →
 // value, each value a plain Qt type (an object path as QString, a byte string as QByteArray,

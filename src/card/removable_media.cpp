@@ -15,8 +15,6 @@ namespace {
 const QString kService = u"org.freedesktop.UDisks2"_s;
 const QString kRoot = u"/org/freedesktop/UDisks2"_s;
 const QString kObjectManager = u"org.freedesktop.DBus.ObjectManager"_s;
-const QString kFilesystem = u"org.freedesktop.UDisks2.Filesystem"_s;
-const QString kDrive = u"org.freedesktop.UDisks2.Drive"_s;
 
 // The property values as plain Qt types; compound values other than arrays of byte strings
 // (MountPoints, Symlinks) are of no use here and left out.
@@ -79,7 +77,8 @@ CardFault FaultOf(const QDBusError& error)
 }
 
 // Calls one of UDisks2's methods that take only options, with none.
-QDBusMessage CallWithoutOptions(const QString& path, const QString& interface, const QString& method)
+QDBusMessage CallWithoutOptions(const QString& path, const QString& interface,
+                                const QString& method)
 {
     QDBusInterface object(kService, path, interface, QDBusConnection::systemBus());
     return object.call(method, QVariantMap());
@@ -117,9 +116,10 @@ void RemovableMedia::Refresh()
     emit CardsChanged();
 }
 
-std::variant<QString, CardFault> RemovableMedia::Mount(const Card& card)
+std::variant<QString, CardFault> RemovableMedia::Mount(Card card)
 {
-    QDBusInterface filesystem(kService, card.block, kFilesystem, QDBusConnection::systemBus());
+    QDBusInterface filesystem(kService, card.block, kUDisksFilesystem,
+                              QDBusConnection::systemBus());
     const QDBusReply<QString> folder = filesystem.call(u"Mount"_s, QVariantMap());
     // Either way the card may have changed, or gone.
     Refresh();
@@ -135,7 +135,7 @@ std::variant<QString, CardFault> RemovableMedia::Mount(const Card& card)
     return FaultOf(folder.error());
 }
 
-std::optional<CardFault> RemovableMedia::Eject(const Card& card)
+std::optional<CardFault> RemovableMedia::Eject(Card card)
 {
     Refresh();
     bool canPowerOff = card.canPowerOff;
@@ -145,13 +145,14 @@ std::optional<CardFault> RemovableMedia::Eject(const Card& card)
         canPowerOff = present.canPowerOff;
         if (present.mountPoint.isEmpty())
             continue;
-        const QDBusMessage unmounted = CallWithoutOptions(present.block, kFilesystem, u"Unmount"_s);
+        const QDBusMessage unmounted =
+            CallWithoutOptions(present.block, kUDisksFilesystem, u"Unmount"_s);
         if (unmounted.type() == QDBusMessage::ErrorMessage)
             return FaultOf(QDBusError(unmounted));
     }
     // Once unmounted nothing of the card is left in memory, so a drive that will not power
     // off or eject is safe to pull all the same; the call only puts the drive to rest.
-    CallWithoutOptions(card.drive, kDrive, canPowerOff ? u"PowerOff"_s : u"Eject"_s);
+    CallWithoutOptions(card.drive, kUDisksDrive, canPowerOff ? u"PowerOff"_s : u"Eject"_s);
     Refresh();
     return std::nullopt;
 }

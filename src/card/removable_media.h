@@ -3,7 +3,6 @@
 #include "card.h"
 
 #include <QObject>
-
 #include <variant>
 #include <vector>
 
@@ -12,7 +11,12 @@ namespace mr640 {
 // Why UDisks2 refused a card operation, with its own words in message.
 struct CardFault
 {
-    enum class Kind { Busy, NotAuthorised, Failed };
+    enum class Kind
+    {
+        Busy,
+        NotAuthorised,
+        Failed
+    };
     Kind kind = Kind::Failed;
     QString message;
 };
@@ -33,12 +37,12 @@ public:
     void Refresh();
 
     // Mounts the card's file system where UDisks2 chooses: the folder, or why not. The
-    // list of cards is read again after it.
-    std::variant<QString, CardFault> Mount(const Card& card);
+    // list of cards is read again after it (card is a copy, so it may come from the list).
+    std::variant<QString, CardFault> Mount(Card card);
     // Makes the card safe to remove: unmounts every file system on its drive (which writes
     // out what the system still holds for it), then powers the drive off where it can, else
     // ejects its medium. std::nullopt when the card is safe to remove.
-    std::optional<CardFault> Eject(const Card& card);
+    std::optional<CardFault> Eject(Card card);
 
 signals:
     void CardsChanged();

@@ -4,6 +4,7 @@
 #include "dip_file.h"
 #include "file_format.h"
 #include "site_dialogs.h"
+#include "card/card_commands.h"
 #include "editor/channel_count.h"
 #include "editor/channel_ids.h"
 #include "editor/shared_routines.h"
@@ -44,9 +45,9 @@ QString PlaceOfDifference(qint64 offset, qint64 meantSize)
            ChannelIdFromNumber(static_cast<int>((offset - kDipHeaderSize) / kDipRecordSize) + 1);
 }
 
-// Reads the card copy back from the card itself; a match shows nothing, anything else
-// warns and leaves the file there to be looked at.
-void CheckCardCopy(Ui& ui, const ChosenFile& chosen, const QByteArray& meant)
+// Reads the card copy back from the card itself; a match shows nothing and answers true,
+// anything else warns and leaves the file there to be looked at.
+bool CheckCardCopy(Ui& ui, const ChosenFile& chosen, const QByteArray& meant)
 {
     const ReadBack back = ReadBackFile(chosen.fullName, meant);
     QString text;
@@ -58,8 +59,9 @@ void CheckCardCopy(Ui& ui, const ChosenFile& chosen, const QByteArray& meant)
         text = u"The card copy of %1 could not be read back (%2). The card may be faulty."_s.arg(
             chosen.fileTitle, back.error);
     else
-        return;
+        return true;
     ui.ShowMessage({text, MessageIcon::Exclamation, MessageButtons::Ok, QString(kAppTitle)});
+    return false;
 }
 
 } // namespace
@@ -90,7 +92,7 @@ void FrmDips::OpenSite()
     if (!QuerySave())
         return;
     const std::optional<ChosenFile> chosen =
-        ui_.ShowFileDialog(OpenSiteDialog(u"Open config file"_s, directories_.filePath));
+        cards_->ChooseOpenFile(OpenSiteDialog(u"Open config file"_s, directories_.filePath));
     if (chosen)
         OpenChosenFile(*chosen);
 }
@@ -222,7 +224,7 @@ void FrmDips::ExportToCard()
     request.initialDirectory = directories_.cfPath;
     request.fileName = siteName_ + u".dip"_s;
     request.endings = QStringList{u"dip"_s};
-    const std::optional<ChosenFile> chosen = ui_.ShowFileDialog(request);
+    const std::optional<ChosenFile> chosen = cards_->ChooseExportFile(request);
     if (!chosen || chosen->fullName.isEmpty())
         return;
 
@@ -239,7 +241,8 @@ void FrmDips::ExportToCard()
     // Exported over the site's own file: that is this program's change, not another's.
     if (chosen->fullName == currentFile_)
         RememberSiteFile(StampOfWritten(currentFile_, written));
-    CheckCardCopy(ui_, *chosen, written);
+    if (CheckCardCopy(ui_, *chosen, written))
+        cards_->Exported(*chosen);
 }
 
 } // namespace mr640

@@ -1,5 +1,6 @@
 #include "main_window.h"
 
+#include "card/card_commands.h"
 #include "editor/channel_count.h"
 #include "channel_grid.h"
 #include "compare_window.h"
@@ -76,6 +77,8 @@ FrmDips::FrmDips(Ui& ui, SettingsStore& settings, QWidget* parent)
     Form_Load();
     siteSelector_ = std::make_unique<FrmSiteSelector>(ui_, directories_.insPath);
     AddHelpMenu(*this, ui_, settings_);
+    cards_ = new CardCommands(ui_, table_, *this);
+    connect(cards_, &CardCommands::ExportRequested, this, &FrmDips::ExportToCard);
     // The window's own picture goes to the window system in every size it has; nothing
     // inside the window needs it, so it is given once the window is up.
     QTimer::singleShot(0, this, [this] { setWindowIcon(ApplicationIcon()); });

@@ -15,6 +15,7 @@ class QToolBar;
 
 namespace mr640 {
 
+class CardCommands;
 class ChannelGrid;
 class DiskChangeBar;
 class EditCommands;
@@ -150,6 +151,7 @@ private:
     FrmCompare* compare_ = nullptr; // made at the first comparison
     std::unique_ptr<FrmPrintLabels> printLabels_;
     DiskChangeBar* diskBar_ = nullptr;
+    CardCommands* cards_ = nullptr;
     FileStamp siteFileStamp_;
     FileStamp noticedChange_; // the file as the bar last told of it
 

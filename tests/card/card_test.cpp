@@ -12,10 +12,6 @@ namespace {
 
 using namespace Qt::StringLiterals;
 
-const QString kBlock = u"org.freedesktop.UDisks2.Block"_s;
-const QString kFilesystem = u"org.freedesktop.UDisks2.Filesystem"_s;
-const QString kDrive = u"org.freedesktop.UDisks2.Drive"_s;
-
 struct Device
 {
     const char* what;
@@ -50,11 +46,12 @@ TEST_P(Cards, ARemovableDriveCountsAndASystemDeviceNever)
 {
     const Device& device = GetParam();
     UDisksObjects objects;
-    objects[u"/org/freedesktop/UDisks2/drives/sdb"_s][kDrive] = device.drive;
-    objects[u"/org/freedesktop/UDisks2/block_devices/sdb1"_s][kBlock] = device.block;
+    objects[u"/org/freedesktop/UDisks2/drives/sdb"_s][kUDisksDrive] = device.drive;
+    objects[u"/org/freedesktop/UDisks2/block_devices/sdb1"_s][kUDisksBlock] = device.block;
     if (device.filesystem)
-        objects[u"/org/freedesktop/UDisks2/block_devices/sdb1"_s][kFilesystem] = QVariantMap{
-            {u"MountPoints"_s, QVariant::fromValue(QList<QByteArray>{QByteArray("/media/LOGGER\0", 14)})}};
+        objects[u"/org/freedesktop/UDisks2/block_devices/sdb1"_s][kUDisksFilesystem] = QVariantMap{
+            {u"MountPoints"_s,
+             QVariant::fromValue(QList<QByteArray>{QByteArray("/media/LOGGER\0", 14)})}};
 
     const std::vector<Card> cards = CardsOf(objects);
     if (!device.title) {
@@ -66,31 +63,54 @@ TEST_P(Cards, ARemovableDriveCountsAndASystemDeviceNever)
     EXPECT_EQ(cards[0].mountPoint, u"/media/LOGGER"_s);
 }
 
-const QVariantMap kReader{{u"Removable"_s, true}, {u"ConnectionBus"_s, u"usb"_s}, {u"Media"_s, u"flash_sd"_s}};
+const QVariantMap kReader{
+    {u"Removable"_s, true}, {u"ConnectionBus"_s, u"usb"_s}, {u"Media"_s, u"flash_sd"_s}};
 
 INSTANTIATE_TEST_SUITE_P(
     Devices, Cards,
     ::testing::Values(
         Device{"an SD card in a USB reader", kReader, Block(), true, "LOGGER (SD, 1.9 GB)"},
-        Device{"a CompactFlash card", {{u"Removable"_s, true}, {u"Media"_s, u"flash_cf"_s}}, Block(), true,
+        Device{"a CompactFlash card",
+               {{u"Removable"_s, true}, {u"Media"_s, u"flash_cf"_s}},
+               Block(),
+               true,
                "LOGGER (CF, 1.9 GB)"},
-        Device{"a USB stick that says it is fixed", {{u"ConnectionBus"_s, u"usb"_s}}, Block(), true,
+        Device{"a USB stick that says it is fixed",
+               {{u"ConnectionBus"_s, u"usb"_s}},
+               Block(),
+               true,
                "LOGGER (USB, 1.9 GB)"},
-        Device{"the laptop's own SD slot", {{u"ConnectionBus"_s, u"sdio"_s}}, Block(), true, "LOGGER (SD, 1.9 GB)"},
-        Device{"a card without a label", kReader, Block({{u"IdLabel"_s, QString()}}), true, "sdb1 (SD, 1.9 GB)"},
-        Device{"a removable drive of unknown kind", {{u"MediaRemovable"_s, true}}, Block(), true, "LOGGER (1.9 GB)"},
-        Device{"a card marked as a system device", kReader, Block({{u"HintSystem"_s, true}}), true, nullptr},
+        Device{"the laptop's own SD slot",
+               {{u"ConnectionBus"_s, u"sdio"_s}},
+               Block(),
+               true,
+               "LOGGER (SD, 1.9 GB)"},
+        Device{"a card without a label", kReader, Block({{u"IdLabel"_s, QString()}}), true,
+               "sdb1 (SD, 1.9 GB)"},
+        Device{"a removable drive of unknown kind",
+               {{u"MediaRemovable"_s, true}},
+               Block(),
+               true,
+               "LOGGER (1.9 GB)"},
+        Device{"a card marked as a system device", kReader, Block({{u"HintSystem"_s, true}}), true,
+               nullptr},
         Device{"a card the system hides", kReader, Block({{u"HintIgnore"_s, true}}), true, nullptr},
-        Device{"the computer's own disk", {{u"ConnectionBus"_s, QString()}}, Block(), true, nullptr},
+        Device{
+            "the computer's own disk", {{u"ConnectionBus"_s, QString()}}, Block(), true, nullptr},
         Device{"a card's partition table, no file system", kReader, Block(), false, nullptr},
         Device{"a block device whose drive is not listed", kReader,
                Block({{u"Drive"_s, u"/org/freedesktop/UDisks2/drives/sdc"_s}}), true, nullptr}));
 
 TEST(CardSizes, ReadInDecimalUnitsAsCardMakersCount)
 {
-    const std::pair<qint64, const char*> sizes[] = {
-        {0, "0 bytes"},           {999, "999 bytes"},         {1000, "1.0 kB"},         {15'376, "15.4 kB"},
-        {999'960, "1.0 MB"},      {1'900'000'000, "1.9 GB"}, {8'004'304'896, "8.0 GB"}, {2'000'000'000'000'000, "2000.0 TB"}};
+    const std::pair<qint64, const char*> sizes[] = {{0, "0 bytes"},
+                                                    {999, "999 bytes"},
+                                                    {1000, "1.0 kB"},
+                                                    {15'376, "15.4 kB"},
+                                                    {999'960, "1.0 MB"},
+                                                    {1'900'000'000, "1.9 GB"},
+                                                    {8'004'304'896, "8.0 GB"},
+                                                    {2'000'000'000'000'000, "2000.0 TB"}};
     for (const auto& [bytes, text] : sizes)
         EXPECT_EQ(SizeText(bytes), QString::fromUtf8(text)) << bytes;
 }
@@ -98,7 +118,8 @@ TEST(CardSizes, ReadInDecimalUnitsAsCardMakersCount)
 TEST(CardFiles, AreTheDipFilesAtTheTopInAnyCase)
 {
     QTemporaryDir card;
-    for (const QString& name : {u"b.dip"_s, u"A.DIP"_s, u"north.dip"_s, u"._north.dip"_s, u"c.csv"_s})
+    for (const QString& name :
+         {u"b.dip"_s, u"A.DIP"_s, u"north.dip"_s, u"._north.dip"_s, u"c.csv"_s})
         test::WriteBytes(card.filePath(name), "x");
     QDir(card.path()).mkpath(u"old.dip/deeper"_s);
     test::WriteBytes(card.filePath(u"old.dip/deeper/x.dip"_s), "x");

@@ -3,7 +3,6 @@
 // per-file work of check against the reader's own.
 
 #include "bench_support.h"
-#include "cli/command_line_ui.h"
 #include "cli/file_report.h"
 #include "cli/site_files.h"
 #include "files/csv_file.h"
@@ -108,9 +107,8 @@ void RegisterCliBenchmarks()
         WriteOrSkip(state, source, EncodeCsv(SiteRows(kLines)));
         for (auto _ : state) {
             ChannelTable table;
-            CommandLineUi ui(true);
             FileReport report;
-            if (!ReadSite(source, table, ui, report) || report.status != kClean) {
+            if (ReadSite(source, table, report, true) || report.status != kClean) {
                 state.SkipWithError("check found problems");
                 break;
             }

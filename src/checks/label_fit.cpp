@@ -18,9 +18,9 @@ NameFit LabelNameFit(const LabelSheet& sheet)
         LabelJob job;
         job.sheet = sheet;
         job.largestPoints = kSmallestPoints;
-        LabelContent content;
-        content.channelsPerLabel = 1;
-        job.labels = MakeLabels({row}, {0}, content);
+        // A line as a four-channel print (the default) sets it: a one-channel label would put
+        // a long name on a line of its own.
+        job.labels = MakeLabels({row}, {0}, {});
         return LabelPrint(std::move(job)).Unfit().empty();
     };
     return fit;

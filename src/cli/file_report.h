@@ -18,6 +18,8 @@ enum ExitStatus
 
 // What a command has to say about one file: lines for standard output, problems for
 // standard error (as FILE:LINE: text, as compilers write them) and the status they earn.
+// Every line is one line: a text's line breaks become "; " and its control characters are
+// shown escaped (OneLine).
 struct FileReport
 {
     QStringList output;
@@ -25,17 +27,28 @@ struct FileReport
     int status = kClean;
 
     // A problem about line (0: the file as a whole) of file; the status rises to at least
-    // status. The text's line breaks become blanks, so each problem is one line.
-    void Problem(const QString& file, int line, const QString& text, int status = kFindings);
-    // Every box ui kept, as problems of file, except the last one when it is the reader's
-    // closing count of a read that went through: output, or nothing after a declined
-    // question. Each problem raises the status to at least atLeast.
-    void AddShown(const QString& file, const CommandLineUi& ui, bool endsWithCount,
-                  int atLeast = kFindings);
+    // atLeast.
+    void Problem(const QString& file, int line, const QString& text, int atLeast = kFindings);
+    // "FILE: not written: REASON" for a file the command was to write and did not.
+    void NotWritten(const QString& file, const QString& reason, int atLeast = kFindings);
+    // Every box ui kept, as a problem of file raising the status to at least atLeast; but
+    // the count that closes a read, an import or an export is output, or nothing after a
+    // declined question.
+    void AddShown(const QString& file, const CommandLineUi& ui, int atLeast = kFindings);
 };
 
-// Prints a report: its output on standard output unless quiet, its problems on standard
-// error.
+// The text with its control characters shown as C writes them ("\n", "\t", "\r", "\x1b")
+// and a backslash as "\\", so that a name read from a file cannot break a line of output
+// or reach the terminal as a command.
+QString Escaped(QStringView text);
+
+// A message's text as one line, escaped: its lines joined by "; " ("7 channels imported;
+// 1 name longer than 16 characters was cut"), a line's closing full stop or colon dropped
+// before the join; a line that is a quoted value follows the line before it after a blank.
+QString OneLine(const QString& text);
+
+// Prints a report: its problems on standard error, then its output on standard output
+// unless quiet.
 void PrintReport(const FileReport& report, bool quiet);
 
 // What a job does to its file, which sizes the pool it runs on.

@@ -91,10 +91,20 @@ public:
     // Runs a dialog modally and returns its result code.
     virtual int RunModal(QDialog& dialog) = 0;
 
-    // A reader is at this line of the file it reads (the CSV line, the dip record, from 1;
-    // 0 for the file as a whole): the boxes that follow concern it. A window shows the
-    // line in the box's own text where it matters; a command line names it before each.
+    // A reader is at this line of the file it reads (the CSV file's line a record starts
+    // on, the dip record, from 1; 0 for the file as a whole): the boxes that follow concern
+    // it. A window shows the line in the box's own text where it matters; a command line
+    // names it before each.
     virtual void AtLine(int line) { static_cast<void>(line); }
+
+    // Shows the count that closes a read, an import or an export ("384 channels loaded"), of
+    // count channels: a box like any other in a window; a command line prints it as the
+    // command's output rather than as a problem.
+    virtual void ShowCount(const MessageRequest& request, int count)
+    {
+        static_cast<void>(count);
+        ShowMessage(request);
+    }
 };
 
 } // namespace mr640

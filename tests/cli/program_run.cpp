@@ -21,6 +21,7 @@ ProgramRun RunProgram(const QString& dir, const QStringList& arguments)
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
         environment.remove(QString::fromLatin1(name));
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), dir + QStringLiteral("/.config"));
     process.setProcessEnvironment(environment);
     process.start(QStringLiteral(MR640_PROGRAM), arguments);
     EXPECT_TRUE(process.waitForFinished(60000)) << process.errorString().toStdString();

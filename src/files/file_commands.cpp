@@ -4,6 +4,7 @@
 
 #include "csv_file.h"
 #include "dip_file.h"
+#include "card/card_commands.h"
 #include "editor/channel_count.h"
 #include "editor/channel_ids.h"
 #include "editor/channel_table.h"
@@ -47,9 +48,9 @@ QString PlaceOfDifference(qint64 offset, qint64 meantSize)
            ChannelIdFromNumber(static_cast<int>((offset - kDipHeaderSize) / kDipRecordSize) + 1);
 }
 
-// Reads the card copy back from the card itself; a match shows nothing, anything else
-// warns and leaves the file there to be looked at.
-void CheckCardCopy(Ui& ui, const ChosenFile& chosen, const QByteArray& meant)
+// Reads the card copy back from the card itself; a match shows nothing and answers true,
+// anything else warns and leaves the file there to be looked at.
+bool CheckCardCopy(Ui& ui, const ChosenFile& chosen, const QByteArray& meant)
 {
     const ReadBack back = ReadBackFile(chosen.fullName, meant);
     QString text;
@@ -61,8 +62,9 @@ void CheckCardCopy(Ui& ui, const ChosenFile& chosen, const QByteArray& meant)
         text = u"The card copy of %1 could not be read back (%2). The card may be faulty."_s.arg(
             chosen.fileTitle, back.error);
     else
-        return;
+        return true;
     ui.ShowMessage({text, MessageIcon::Exclamation, MessageButtons::Ok, QString(kAppTitle)});
+    return false;
 }
 
 } // namespace
@@ -88,8 +90,9 @@ FileDialogRequest OpenSiteDialog(const QString& title, const QString& folder)
 }
 
 FileCommands::FileCommands(ChannelTable& table, Ui& ui, DirectorySettings& directories,
-                           SiteFile& siteFile, SiteWindow& window)
-    : table_(table), ui_(ui), directories_(directories), siteFile_(siteFile), window_(window)
+                           SiteFile& siteFile, CardCommands& cards, SiteWindow& window)
+    : table_(table), ui_(ui), directories_(directories), siteFile_(siteFile), cards_(cards),
+      window_(window)
 {
 }
 
@@ -129,7 +132,7 @@ void FileCommands::OpenSite()
     if (!QuerySave())
         return;
     const std::optional<ChosenFile> chosen =
-        ui_.ShowFileDialog(OpenSiteDialog(u"Open config file"_s, directories_.filePath));
+        cards_.ChooseOpenFile(OpenSiteDialog(u"Open config file"_s, directories_.filePath));
     if (chosen)
         OpenChosenFile(*chosen);
 }
@@ -261,7 +264,7 @@ void FileCommands::ExportToCard()
     request.initialDirectory = directories_.cfPath;
     request.fileName = siteFile_.siteName() + u".dip"_s;
     request.endings = QStringList{u"dip"_s};
-    const std::optional<ChosenFile> chosen = ui_.ShowFileDialog(request);
+    const std::optional<ChosenFile> chosen = cards_.ChooseExportFile(request);
     if (!chosen || chosen->fullName.isEmpty())
         return;
 
@@ -274,7 +277,8 @@ void FileCommands::ExportToCard()
     // Exported over the site's own file: that is this program's change, not another's.
     if (chosen->fullName == siteFile_.currentFile())
         siteFile_.RememberSiteFile(StampOfWritten(chosen->fullName, written));
-    CheckCardCopy(ui_, *chosen, written);
+    if (CheckCardCopy(ui_, *chosen, written))
+        cards_.Exported(*chosen);
 }
 
 void FileCommands::ReloadSiteFile()

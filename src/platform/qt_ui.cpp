@@ -40,6 +40,8 @@ QMessageBox::StandardButtons ButtonsOf(MessageButtons buttons)
     case MessageButtons::RecoverDiscardLater:
     case MessageButtons::RecoverCompareDiscardLater:
         return QMessageBox::NoButton; // buttons of their own only
+    case MessageButtons::EjectClose:
+        return QMessageBox::Close; // with Eject of its own
     case MessageButtons::OkCancel:
         return QMessageBox::Ok | QMessageBox::Cancel;
     case MessageButtons::YesNoCancel:
@@ -93,6 +95,8 @@ QList<OwnButton> OwnButtonsOf(MessageButtons buttons)
         return {recover, discard, later};
     case MessageButtons::RecoverCompareDiscardLater:
         return {recover, compare, discard, later};
+    case MessageButtons::EjectClose:
+        return {{u"Eject"_s, MessageButton::Eject}};
     default:
         return {};
     }

@@ -280,8 +280,17 @@ void FileCommands::ExportToCard()
 void FileCommands::ReloadSiteFile()
 {
     window_.EndEdit();
-    if (!siteFile_.currentFileTitle().isEmpty() && QuerySave())
-        OpenChosenFile({siteFile_.currentFile(), siteFile_.currentFileTitle()});
+    if (siteFile_.currentFileTitle().isEmpty())
+        return;
+    // What the person is asked is whether to lose the edits: saving them first would write
+    // over the very file they mean to load.
+    if (window_.modified() &&
+        ui_.ShowMessage({u"Discard your changes to "_s + siteFile_.siteName() +
+                             u" and load it again from disk?"_s,
+                         MessageIcon::Exclamation, MessageButtons::YesNo, QString(kAppTitle)}) !=
+            MessageButton::Yes)
+        return;
+    OpenChosenFile({siteFile_.currentFile(), siteFile_.currentFileTitle()});
 }
 
 } // namespace mr640

@@ -50,7 +50,7 @@ bool SiteFile::WriteSiteFile(const QString& path)
 void SiteFile::RememberSiteFile(const FileStamp& stamp)
 {
     siteFileStamp_ = stamp;
-    noticedChange_ = {};
+    noticedChange_.reset();
     emit ChangeForgotten();
 }
 
@@ -71,11 +71,13 @@ void SiteFile::NoticeChangeOnDisk()
     if (currentFileTitle_.isEmpty())
         return;
     FileStamp now;
-    if (ChangeOnDisk(siteFileStamp_, currentFile_, &now) != DiskChange::Changed ||
-        now == noticedChange_)
+    const DiskChange change = ChangeOnDisk(siteFileStamp_, currentFile_, &now);
+    if (change == DiskChange::None || now == noticedChange_)
         return;
     noticedChange_ = now;
-    emit ChangeNoticed(currentFileTitle_ + u" was changed by another program."_s);
+    emit ChangeNoticed(change, currentFileTitle_ + (change == DiskChange::Deleted
+                                                        ? u" was deleted from disk."_s
+                                                        : u" was changed by another program."_s));
 }
 
 } // namespace mr640

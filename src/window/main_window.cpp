@@ -84,6 +84,7 @@ FrmDips::FrmDips(Ui& ui, SettingsStore& settings, QWidget* parent)
             compareWindow_->close();
     });
     connect(diskBar_, &DiskChangeBar::ReloadRequested, this, &FrmDips::ReloadSiteFile);
+    connect(diskBar_, &DiskChangeBar::SaveRequested, this, &FrmDips::SaveSite);
     connect(diskBar_, &DiskChangeBar::CompareRequested, this, [this] {
         CompareWith({siteFile_->currentFile(), siteFile_->currentFileTitle()});
     });

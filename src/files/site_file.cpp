@@ -9,6 +9,7 @@
 #include "editor/settings.h"
 #include "editor/shared_routines.h"
 #include "platform/ui.h"
+#include "site_dialogs.h"
 #include "site_window.h"
 
 namespace mr640 {
@@ -41,8 +42,10 @@ void SiteFile::SetSiteWithoutFile(const QString& name)
 
 bool SiteFile::WriteSiteFile(const QString& path)
 {
-    if (!WriteDipFile(path, table_, ui_))
+    if (QString error; !WriteDipFile(path, table_, &error)) {
+        ReportSaveFailure(ui_, path, error);
         return false;
+    }
     RememberSiteFile(StampOfWritten(path, EncodeDip(table_.Rows())));
     return true;
 }

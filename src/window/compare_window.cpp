@@ -146,7 +146,7 @@ FrmCompare::FrmCompare(QWidget* parent) : QDialog(parent)
     list_->setColumnWidth(ColumnField, 110);
     list_->setColumnWidth(ColumnScreen, 150);
 
-    auto* close = new QPushButton(u"Close"_s, this);
+    auto* close = new QPushButton(u"&Close"_s, this);
     close->setObjectName(u"CmdClose"_s);
     close->setAutoDefault(false);
 

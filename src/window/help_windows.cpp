@@ -12,8 +12,11 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTableWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace mr640 {
 
@@ -73,6 +76,8 @@ void RunReference(Ui& ui, QWidget* parent, const QString& name, const QString& t
     auto* layout = new QVBoxLayout(&window);
     layout->addWidget(content);
     layout->addWidget(buttons);
+    if (const QScreen* screen = parent ? parent->screen() : nullptr)
+        size = size.boundedTo(screen->availableGeometry().size() * 0.9);
     window.resize(size);
     ui.RunModal(window);
 }
@@ -87,10 +92,17 @@ void ShowCommandLineHelp(Ui& ui, QWidget* parent)
     text->setReadOnly(true);
     text->setLineWrapMode(QPlainTextEdit::NoWrap); // the help is laid out in columns
     text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    text->setPlainText(CommandLineHelp());
+    const QString help = CommandLineHelp();
+    text->setPlainText(help);
+    // Big enough for the whole text without scrolling, where the screen has room.
     const QFontMetrics metrics(text->font());
+    const QStringList lines = help.split(u'\n');
+    int widest = 0;
+    for (const QString& line : lines)
+        widest = std::max(widest, metrics.horizontalAdvance(line));
+    constexpr int kFrame = 80; // margins, frames and a scroll bar
     RunReference(ui, parent, u"FrmCommandLine"_s, u"Command line"_s, text,
-                 QSize(metrics.horizontalAdvance(QString(84, u'x')), metrics.lineSpacing() * 34));
+                 QSize(widest + kFrame, metrics.lineSpacing() * static_cast<int>(lines.size()) + kFrame));
 }
 
 void ShowKeyboardShortcuts(Ui& ui, QMainWindow& window)
@@ -101,14 +113,24 @@ void ShowKeyboardShortcuts(Ui& ui, QMainWindow& window)
     list->setHorizontalHeaderLabels({u"Menu"_s, u"Command"_s, u"Keys"_s});
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list->setWordWrap(false);
     list->verticalHeader()->hide();
+    list->verticalHeader()->setDefaultSectionSize(list->fontMetrics().height() + 6);
     list->horizontalHeader()->setStretchLastSection(true);
     for (const QAction* action : window.menuBar()->actions()) {
         if (const QMenu* menu = action->menu())
             AddShortcuts(*list, Shown(menu->title()), *menu);
     }
     list->resizeColumnsToContents();
-    RunReference(ui, &window, u"FrmShortcuts"_s, u"Keyboard shortcuts"_s, list, QSize(460, 480));
+    // Every row and column in sight, where the screen has room.
+    int width = 0;
+    for (int column = 0; column < list->columnCount(); ++column)
+        width += list->columnWidth(column);
+    constexpr int kFrame = 80; // margins, frames, a scroll bar and the Close button's row
+    const int height = list->horizontalHeader()->sizeHint().height() +
+                       list->rowCount() * list->verticalHeader()->defaultSectionSize();
+    RunReference(ui, &window, u"FrmShortcuts"_s, u"Keyboard shortcuts"_s, list,
+                 QSize(width + kFrame, height + kFrame));
 }
 
 } // namespace mr640

@@ -76,7 +76,18 @@ FrmDips::FrmDips(Ui& ui, SettingsStore& settings, QWidget* parent)
     connect(fileCommands_.get(), &FileCommands::SiteFileUsed, this, &FrmDips::SiteFileUsed);
     connect(cards_, &CardCommands::ExportRequested, this, &FrmDips::ExportToCard);
     connect(compareCommand_.get(), &CompareCommand::Compared, this, &FrmDips::ShowComparison);
+    connect(compareCommand_.get(), &CompareCommand::Recompared, this,
+            [this](const SiteComparison& comparison, int screenRows) {
+                if (compareWindow_)
+                    compareWindow_->UpdateComparison(comparison, screenRows);
+            });
+    // A comparison that did not come about leaves no older one on screen as if current.
+    connect(compareCommand_.get(), &CompareCommand::Ended, this, [this] {
+        if (compareWindow_)
+            compareWindow_->close();
+    });
     connect(diskBar_, &DiskChangeBar::ReloadRequested, this, &FrmDips::ReloadSiteFile);
+    connect(diskBar_, &DiskChangeBar::SaveRequested, this, &FrmDips::SaveSite);
     connect(diskBar_, &DiskChangeBar::CompareRequested, this, [this] {
         CompareWith({siteFile_->currentFile(), siteFile_->currentFileTitle()});
     });
@@ -421,6 +432,7 @@ void FrmDips::ShowComparison(const SiteComparison& comparison, int screenRows, c
     if (!compareWindow_) {
         compareWindow_ = new FrmCompare(this);
         connect(compareWindow_, &FrmCompare::CellChosen, this, &FrmDips::SelectCell);
+        connect(compareWindow_, &QDialog::finished, compareCommand_.get(), &CompareCommand::Forget);
     }
     compareWindow_->ShowComparison(comparison, screenRows, fileName);
 }

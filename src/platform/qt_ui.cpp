@@ -96,7 +96,7 @@ QList<OwnButton> OwnButtonsOf(MessageButtons buttons)
     case MessageButtons::RecoverCompareDiscardLater:
         return {recover, compare, discard, later};
     case MessageButtons::EjectClose:
-        return {{u"Eject"_s, MessageButton::Eject}};
+        return {{u"&Eject"_s, MessageButton::Eject}};
     default:
         return {};
     }

@@ -1,6 +1,7 @@
 // Every dialog and window of the program gives each of its controls an Alt letter of its own:
 // the walk opens each as the person does and fails on a letter that two of them share.
 
+#include "card/card_chooser.h"
 #include "dialog_play.h"
 #include "platform/qt_ui.h"
 #include "window/edit_commands.h"
@@ -149,6 +150,12 @@ TEST_F(AltLetters, EveryDialogGivesEachControlALetterOfItsOwn)
         {"save question", 2, box(MessageButtons::YesNoCancel)},
         {"CSV over a site", 2, box(MessageButtons::NewSiteUpdateCancel)},
         {"recovery question", 4, box(MessageButtons::RecoverCompareDiscardLater)},
+        {"card written", 1, box(MessageButtons::EjectClose)},
+        {"card chooser", 3, [&](const Look& look) {
+             FrmCardChooser chooser(FrmCardChooser::Purpose::Export, {CardEntry{}}, &w);
+             chooser.show();
+             look(chooser);
+         }},
     };
     for (const auto& dialog : dialogs) {
         int letters = -1; // not seen

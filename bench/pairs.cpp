@@ -1,0 +1,102 @@
+#include "pairs.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace mr640::bench {
+
+namespace {
+
+constexpr long kMostIterations = 10'000'000;
+
+// The iterations that make a sample about seconds long, found by timing runs of more and
+// more iterations; 0 when the body failed (the reason in error).
+long Calibrate(const Benchmark& benchmark, double seconds, std::string& error)
+{
+    long iterations = 1;
+    for (;;) {
+        const Sample sample = RunSample(benchmark, iterations);
+        if (!sample.error.empty()) {
+            error = sample.error;
+            return 0;
+        }
+        const double total = sample.seconds * static_cast<double>(iterations);
+        // Under a tenth of the sample, a run tells too little about one iteration.
+        if (total >= seconds / 10 || iterations >= kMostIterations) {
+            const double wanted = seconds / std::max(sample.seconds, 1e-9);
+            return std::clamp(static_cast<long>(std::ceil(wanted)), 1L, kMostIterations);
+        }
+        iterations = std::min(iterations * 100, kMostIterations);
+    }
+}
+
+} // namespace
+
+Sample RunSample(const Benchmark& benchmark, long iterations)
+{
+    State state(iterations);
+    benchmark.body(state);
+    Sample sample;
+    sample.error = state.Error();
+    sample.seconds = state.Seconds() / static_cast<double>(iterations);
+    sample.counters = state.counters;
+    if (sample.error.empty() && sample.seconds <= 0)
+        sample.error = "nothing was timed";
+    return sample;
+}
+
+std::vector<double> Pairs::Ratios() const
+{
+    std::vector<double> ratios;
+    for (std::size_t i = 0; i < figure.size() && i < baseline.size(); ++i)
+        ratios.push_back(figure[i] / baseline[i]);
+    return ratios;
+}
+
+Pairs RunPairs(const Benchmark& figure, const Benchmark& baseline, const Plan& plan)
+{
+    Pairs pairs;
+    const long figureIterations = Calibrate(figure, plan.sampleSeconds, pairs.error);
+    const long baselineIterations =
+        figureIterations > 0 ? Calibrate(baseline, plan.sampleSeconds, pairs.error) : 0;
+    if (baselineIterations == 0)
+        return pairs;
+    // The pair before the first counted one warms both up; the order alternates so that
+    // neither always runs on what the other left behind.
+    for (int pair = -1; pair < plan.pairs; ++pair) {
+        const bool figureFirst = pair % 2 == 0;
+        Sample first = figureFirst ? RunSample(figure, figureIterations)
+                                   : RunSample(baseline, baselineIterations);
+        Sample second = figureFirst ? RunSample(baseline, baselineIterations)
+                                    : RunSample(figure, figureIterations);
+        if (!figureFirst)
+            std::swap(first, second);
+        for (const Sample* sample : {&first, &second}) {
+            if (!sample->error.empty()) {
+                pairs.error = sample->error;
+                return pairs;
+            }
+        }
+        if (pair < 0)
+            continue;
+        pairs.figure.push_back(first.seconds);
+        pairs.baseline.push_back(second.seconds);
+    }
+    return pairs;
+}
+
+Spread Quartiles(std::vector<double> values)
+{
+    if (values.empty())
+        return {};
+    std::sort(values.begin(), values.end());
+    const auto at = [&](double fraction) {
+        const double position = fraction * static_cast<double>(values.size() - 1);
+        const auto below = static_cast<std::size_t>(position);
+        const std::size_t above = std::min(below + 1, values.size() - 1);
+        return values[below] + (values[above] - values[below]) * (position - static_cast<double>(below));
+    };
+    return {at(0.25), at(0.5), at(0.75)};
+}
+
+} // namespace mr640::bench

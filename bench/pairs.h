@@ -1,0 +1,62 @@
+#pragma once
+
+#include "state.h"
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace mr640::bench {
+
+// A benchmark: its name and a body that times its work over the iterations it is handed.
+struct Benchmark
+{
+    std::string name;
+    std::function<void(State&)> body;
+};
+
+// One run of a body: seconds per timed iteration and the counters, or why it failed.
+struct Sample
+{
+    double seconds = 0;
+    std::map<std::string, double> counters;
+    std::string error;
+};
+
+Sample RunSample(const Benchmark& benchmark, long iterations);
+
+// How a figure and its baseline are run: each sample about sampleSeconds of timed work,
+// pairs of samples counted after one pair that is not.
+struct Plan
+{
+    int pairs = 21;
+    double sampleSeconds = 0.05;
+};
+
+// The samples of a figure and its baseline, one of each a pair, run one right after the
+// other, which of the two first alternating from pair to pair.
+struct Pairs
+{
+    std::vector<double> figure; // seconds per iteration
+    std::vector<double> baseline;
+    std::string error; // why they could not be measured; empty when they were
+
+    // figure / baseline, pair by pair.
+    std::vector<double> Ratios() const;
+};
+
+Pairs RunPairs(const Benchmark& figure, const Benchmark& baseline, const Plan& plan);
+
+// The first quartile, the median and the third quartile of values (interpolated between
+// neighbours); all 0 when there are none.
+struct Spread
+{
+    double q1 = 0;
+    double median = 0;
+    double q3 = 0;
+};
+
+Spread Quartiles(std::vector<double> values);
+
+} // namespace mr640::bench

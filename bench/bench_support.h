@@ -51,8 +51,10 @@ void RawRead(State& state, const QString& path, bool cold = false);
 // one right after the other, and reads the ratio pair by pair.
 
 // Registers a benchmark: its body times its work over the iterations of the State it is
-// handed (`for (auto _ : state)`), and is run anew for every sample.
-void Add(const std::string& name, std::function<void(State&)> body);
+// handed (`for (auto _ : state)`), and is run anew for every sample. Work that waits on
+// the disk, on another process or on threads of its own is timed by the wall clock; a line
+// with such a benchmark times both of its benchmarks so.
+void Add(const std::string& name, std::function<void(State&)> body, Clock clock = Clock::Processor);
 
 // figure against baseline, with the ratio figure / baseline it must not exceed (0: none;
 // below 1, how much faster it must be).

@@ -99,7 +99,7 @@ void RegisterCliBenchmarks()
             }
             if (QDir(outDir).entryList({u"*.dip"_s}).size() != kFiles)
                 state.SkipWithError("convert wrote other files");
-        });
+        }, Clock::Wall);
     }
     // The same reads and writes in this process, one file after another on one thread or
     // on as many threads as the machine has cores.
@@ -115,7 +115,7 @@ void RegisterCliBenchmarks()
                     break;
                 }
             }
-        });
+        }, Clock::Wall);
     }
     const std::string what = "convert, " + size + " CSV files of 3072 lines to dip";
     Compare(what + ": the program vs the same in-process, both on every core", "cli_convert/" + size,

@@ -32,16 +32,19 @@ void AddWriter(const std::string& format, const std::string& label, int n,
     const QString name = u"written-%1.%2"_s.arg(n).arg(QString::fromStdString(format));
     for (const bool disk : {false, true}) {
         const QString path = disk ? DiskPath(name) : ScratchPath(name);
-        Add(format + (disk ? "_write_disk/" : "_write/") + size, [=](State& state) {
-            ChannelTable table;
-            table.ReplaceRows(SiteRows(n));
-            for (auto _ : state) {
-                if (!write(path, table)) {
-                    state.SkipWithError("the writer failed");
-                    break;
+        Add(
+            format + (disk ? "_write_disk/" : "_write/") + size,
+            [=](State& state) {
+                ChannelTable table;
+                table.ReplaceRows(SiteRows(n));
+                for (auto _ : state) {
+                    if (!write(path, table)) {
+                        state.SkipWithError("the writer failed");
+                        break;
+                    }
                 }
-            }
-        });
+            },
+            disk ? Clock::Wall : Clock::Processor);
     }
     Add(format + "_write_floor/" + size, [=](State& state) {
         const QString path = ScratchPath(u"floor-"_s + name);
@@ -96,10 +99,13 @@ void AddRawReads(const std::string& format, const std::string& label, int n, con
         WriteOrSkip(state, source, bytes);
         RawRead(state, source);
     });
-    Add(format + "_read_raw_cold/" + size, [=](State& state) {
-        WriteOrSkip(state, onDisk, bytes);
-        RawRead(state, onDisk, true);
-    });
+    Add(
+        format + "_read_raw_cold/" + size,
+        [=](State& state) {
+            WriteOrSkip(state, onDisk, bytes);
+            RawRead(state, onDisk, true);
+        },
+        Clock::Wall);
     Compare(label + "read vs raw read", format + "_read/" + size, format + "_read_raw/" + size);
     Compare(label + "read vs raw read, cold cache", format + "_read_cold/" + size,
             format + "_read_raw_cold/" + size);
@@ -151,7 +157,7 @@ void AddDip(int n)
                     break;
                 }
             }
-        });
+        }, cold ? Clock::Wall : Clock::Processor);
     }
     Compare(label + "read vs rows built from bytes", "dip_read/" + size, "dip_read_floor/" + size,
             1.2);
@@ -197,7 +203,7 @@ void AddCsv(int n)
             }
             if (ui.lastMessage != u"%1 channels imported"_s.arg(n))
                 state.SkipWithError("ReadCsvFile stopped early");
-        });
+        }, cold ? Clock::Wall : Clock::Processor);
     }
     Compare(label + "read vs rows built from bytes", "csv_read/" + size, "csv_read_floor/" + size,
             1.2);

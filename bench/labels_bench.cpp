@@ -105,7 +105,7 @@ void AddLabels(int n)
             }
             if (RecordCount(path) != n / 4)
                 state.SkipWithError("ExportLabels stored another number of records");
-        });
+        }, disk ? Clock::Wall : Clock::Processor);
     }
     Add("labels_plain_insert/" + size, [=](State& state) {
         const QString path = ScratchPath(u"plain-"_s + name);

@@ -11,11 +11,11 @@ constexpr long kMostIterations = 10'000'000;
 
 // The iterations that make a sample about seconds long, found by timing runs of more and
 // more iterations; 0 when the body failed (the reason in error).
-long Calibrate(const Benchmark& benchmark, double seconds, std::string& error)
+long Calibrate(const Benchmark& benchmark, Clock clock, double seconds, std::string& error)
 {
     long iterations = 1;
     for (;;) {
-        const Sample sample = RunSample(benchmark, iterations);
+        const Sample sample = RunSample(benchmark, iterations, clock);
         if (!sample.error.empty()) {
             error = sample.error;
             return 0;
@@ -32,9 +32,9 @@ long Calibrate(const Benchmark& benchmark, double seconds, std::string& error)
 
 } // namespace
 
-Sample RunSample(const Benchmark& benchmark, long iterations)
+Sample RunSample(const Benchmark& benchmark, long iterations, Clock clock)
 {
-    State state(iterations);
+    State state(iterations, clock);
     benchmark.body(state);
     Sample sample;
     sample.error = state.Error();
@@ -56,19 +56,20 @@ std::vector<double> Pairs::Ratios() const
 Pairs RunPairs(const Benchmark& figure, const Benchmark& baseline, const Plan& plan)
 {
     Pairs pairs;
-    const long figureIterations = Calibrate(figure, plan.sampleSeconds, pairs.error);
+    pairs.clock = figure.clock == Clock::Wall || baseline.clock == Clock::Wall ? Clock::Wall : Clock::Processor;
+    const long figureIterations = Calibrate(figure, pairs.clock, plan.sampleSeconds, pairs.error);
     const long baselineIterations =
-        figureIterations > 0 ? Calibrate(baseline, plan.sampleSeconds, pairs.error) : 0;
+        figureIterations > 0 ? Calibrate(baseline, pairs.clock, plan.sampleSeconds, pairs.error) : 0;
     if (baselineIterations == 0)
         return pairs;
     // The pair before the first counted one warms both up; the order alternates so that
     // neither always runs on what the other left behind.
     for (int pair = -1; pair < plan.pairs; ++pair) {
         const bool figureFirst = pair % 2 == 0;
-        Sample first = figureFirst ? RunSample(figure, figureIterations)
-                                   : RunSample(baseline, baselineIterations);
-        Sample second = figureFirst ? RunSample(baseline, baselineIterations)
-                                    : RunSample(figure, figureIterations);
+        Sample first = figureFirst ? RunSample(figure, figureIterations, pairs.clock)
+                                   : RunSample(baseline, baselineIterations, pairs.clock);
+        Sample second = figureFirst ? RunSample(baseline, baselineIterations, pairs.clock)
+                                    : RunSample(figure, figureIterations, pairs.clock);
         if (!figureFirst)
             std::swap(first, second);
         for (const Sample* sample : {&first, &second}) {

@@ -9,11 +9,13 @@
 
 namespace mr640::bench {
 
-// A benchmark: its name and a body that times its work over the iterations it is handed.
+// A benchmark: its name, a body that times its work over the iterations it is handed, and
+// the clock its work needs.
 struct Benchmark
 {
     std::string name;
     std::function<void(State&)> body;
+    Clock clock = Clock::Processor;
 };
 
 // One run of a body: seconds per timed iteration and the counters, or why it failed.
@@ -24,7 +26,7 @@ struct Sample
     std::string error;
 };
 
-Sample RunSample(const Benchmark& benchmark, long iterations);
+Sample RunSample(const Benchmark& benchmark, long iterations, Clock clock);
 
 // How a figure and its baseline are run: each sample about sampleSeconds of timed work,
 // pairs of samples counted after one pair that is not.
@@ -35,9 +37,11 @@ struct Plan
 };
 
 // The samples of a figure and its baseline, one of each a pair, run one right after the
-// other, which of the two first alternating from pair to pair.
+// other, which of the two first alternating from pair to pair. Both are timed by the wall
+// clock when either needs it.
 struct Pairs
 {
+    Clock clock = Clock::Processor;
     std::vector<double> figure; // seconds per iteration
     std::vector<double> baseline;
     std::string error; // why they could not be measured; empty when they were

@@ -6,13 +6,18 @@
 
 namespace mr640::bench {
 
+// How a sample is timed: by the processor time of this process, which other programs on
+// the machine barely touch, or by the wall clock, for work that waits on the disk, on other
+// processes or on threads running side by side.
+enum class Clock { Processor, Wall };
+
 // What a benchmark's body is handed for one sample: the iterations to time, run as
 // `for (auto _ : state) { ... }`. Work before and after the loop, and between
 // PauseTiming() and ResumeTiming(), is not timed.
 class State
 {
 public:
-    explicit State(long iterations) : iterations_(iterations) {}
+    State(long iterations, Clock clock) : iterations_(iterations), clock_(clock) {}
 
     // The loop variable, never used.
     struct __attribute__((unused)) Turn
@@ -62,12 +67,13 @@ public:
     std::map<std::string, double> counters;
 
 private:
-    using Clock = std::chrono::steady_clock;
+    std::chrono::nanoseconds Now() const;
 
     long iterations_;
+    Clock clock_;
     bool running_ = false;
-    Clock::time_point start_;
-    Clock::duration timed_{};
+    std::chrono::nanoseconds start_{};
+    std::chrono::nanoseconds timed_{};
     std::string error_;
 };
 

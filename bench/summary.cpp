@@ -45,28 +45,12 @@ std::map<std::string, Benchmark>& Benchmarks()
     return benchmarks;
 }
 
-std::vector<Comparison>& Comparisons()
+// The lines registered of each kind, in their order.
+template <typename Line>
+std::vector<Line>& Lines()
 {
-    static std::vector<Comparison> list;
-    return list;
-}
-
-std::vector<Growth>& Growths()
-{
-    static std::vector<Growth> list;
-    return list;
-}
-
-std::vector<FlushShare>& Flushes()
-{
-    static std::vector<FlushShare> list;
-    return list;
-}
-
-std::vector<RefreshCount>& RefreshCounts()
-{
-    static std::vector<RefreshCount> list;
-    return list;
+    static std::vector<Line> lines;
+    return lines;
 }
 
 bool Selected(const std::regex& filter, std::initializer_list<const std::string*> names)
@@ -78,23 +62,20 @@ bool Selected(const std::regex& filter, std::initializer_list<const std::string*
     return false;
 }
 
-std::string Duration(double seconds)
+std::string Format(const char* format, auto... values)
 {
-    char text[32];
-    if (seconds >= 1)
-        std::snprintf(text, sizeof text, "%.2f s", seconds);
-    else if (seconds >= 1e-3)
-        std::snprintf(text, sizeof text, "%.2f ms", seconds * 1e3);
-    else
-        std::snprintf(text, sizeof text, "%.1f us", seconds * 1e6);
+    char text[256];
+    std::snprintf(text, sizeof text, format, values...);
     return text;
 }
 
-std::string Format(const char* format, auto... values)
+std::string Duration(double seconds)
 {
-    char text[160];
-    std::snprintf(text, sizeof text, format, values...);
-    return text;
+    if (seconds >= 1)
+        return Format("%.2f s", seconds);
+    if (seconds >= 1e-3)
+        return Format("%.2f ms", seconds * 1e3);
+    return Format("%.1f us", seconds * 1e6);
 }
 
 // The machine's load average over the last minute, as the kernel reports it.
@@ -142,6 +123,11 @@ const char* Words(Standing standing)
     }
 }
 
+const char* ClockName(Clock clock)
+{
+    return clock == Clock::Wall ? "wall" : "cpu";
+}
+
 std::string Ratios(const Spread& ratio)
 {
     return Format("%.2fx [%.2f-%.2f]", ratio.median, ratio.q1, ratio.q3);
@@ -150,7 +136,8 @@ std::string Ratios(const Spread& ratio)
 // What the run found: every line measured, and the targets not met.
 struct Findings
 {
-    // Each line: table, what, the two figures, the measure, the target, where it stands.
+    // Each line: table, what, its clock, the two figures, the measure, the target, where it
+    // stands.
     std::vector<std::string> lines;
     std::vector<std::string> missed;
     std::vector<std::string> tooClose;
@@ -158,22 +145,26 @@ struct Findings
     int targets = 0;
 
     // Prints a line of a table as soon as it is measured, and keeps it.
-    void Line(const char* table, const std::string& what, const std::string& first, const std::string& second,
-              const std::string& measure, const std::string& target = {}, const std::string& standing = {})
+    void Line(const char* table, const std::string& what, const char* clock, const std::string& first,
+              const std::string& second, const std::string& measure, const std::string& target = {},
+              const std::string& standing = {})
     {
-        std::printf("%-64s %10s %10s %18s  %s%s%s\n", what.c_str(), first.c_str(), second.c_str(),
-                    measure.c_str(), target.c_str(), target.empty() || standing.empty() ? "" : " ",
-                    standing.c_str());
+        std::string text = Format("%-64s %-5s %10s %10s %18s  ", what.c_str(), clock, first.c_str(), second.c_str(),
+                                  measure.c_str()) +
+                           target + (target.empty() || standing.empty() ? "" : " ") + standing;
+        text.erase(text.find_last_not_of(' ') + 1);
+        std::printf("%s\n", text.c_str());
         std::fflush(stdout);
-        lines.push_back(std::string(table) + '\t' + what + '\t' + first + '\t' + second + '\t' + measure + '\t' +
-                        target + '\t' + standing);
+        lines.push_back(std::string(table) + '\t' + what + '\t' + clock + '\t' + first + '\t' + second + '\t' +
+                        measure + '\t' + target + '\t' + standing);
     }
 
     // A line with a target: noted where the target was not met.
-    void Judged(const char* table, const std::string& what, const std::string& first, const std::string& second,
-                const std::string& measure, const std::string& target, Standing standing)
+    void Judged(const char* table, const std::string& what, const char* clock, const std::string& first,
+                const std::string& second, const std::string& measure, const std::string& target,
+                Standing standing)
     {
-        Line(table, what, first, second, measure, target, Words(standing));
+        Line(table, what, clock, first, second, measure, target, Words(standing));
         const std::string line = what + ": " + measure + ", target " + target;
         if (standing == Standing::Missed)
             missed.push_back(line);
@@ -183,7 +174,7 @@ struct Findings
 
     void NotMeasured(const char* table, const std::string& what, const std::string& why)
     {
-        Line(table, what, "", "", "", "", "not measured: " + why);
+        Line(table, what, "", "", "", "", "", "not measured: " + why);
         notMeasured.push_back(what + ": " + why);
     }
 };
@@ -198,6 +189,7 @@ public:
         if (started_)
             return;
         std::printf("\n%s\n\n%-64s %s\n", title_, "", columns_);
+        std::fflush(stdout);
         started_ = true;
     }
 
@@ -209,8 +201,8 @@ private:
 
 void RunComparisons(const Plan& plan, const std::regex& filter, Findings& findings)
 {
-    Table table("Each figure against its baseline", "    figure   baseline   ratio [Q1 - Q3]  target");
-    for (const Comparison& c : Comparisons()) {
+    Table table("Each figure against its baseline", "clock     figure   baseline   ratio [Q1 - Q3]  target");
+    for (const Comparison& c : Lines<Comparison>()) {
         if (!Selected(filter, {&c.figure, &c.baseline}))
             continue;
         table.Start();
@@ -224,13 +216,13 @@ void RunComparisons(const Plan& plan, const std::regex& filter, Findings& findin
         const std::string figure = Duration(Quartiles(pairs.figure).median);
         const std::string baseline = Duration(Quartiles(pairs.baseline).median);
         if (c.target <= 0) {
-            findings.Line("figure", c.what, figure, baseline, Ratios(ratio));
+            findings.Line("figure", c.what, ClockName(pairs.clock), figure, baseline, Ratios(ratio));
             continue;
         }
         ++findings.targets;
         // Below 1 a target says how much faster the figure must be.
         const bool faster = c.target < 1;
-        findings.Judged("figure", c.what, figure, baseline,
+        findings.Judged("figure", c.what, ClockName(pairs.clock), figure, baseline,
                         Ratios(ratio) + (faster ? Format(" (%.2fx faster)", 1 / ratio.median) : ""),
                         faster ? Format(">= %.3gx faster", 1 / c.target) : Format("<= %.3gx", c.target),
                         Judge(ratio, c.target));
@@ -240,8 +232,8 @@ void RunComparisons(const Plan& plan, const std::regex& filter, Findings& findin
 void RunGrowths(const Plan& plan, const std::regex& filter, Findings& findings)
 {
     Table table("Cost growth: the larger work against the smaller (3072 against 384 channels unless named)",
-                "     large      small   ratio [Q1 - Q3]  linear");
-    for (const Growth& g : Growths()) {
+                "clock      large      small   ratio [Q1 - Q3]  linear");
+    for (const Growth& g : Lines<Growth>()) {
         if (!Selected(filter, {&g.large, &g.small}))
             continue;
         table.Start();
@@ -250,7 +242,7 @@ void RunGrowths(const Plan& plan, const std::regex& filter, Findings& findings)
             findings.NotMeasured("growth", g.what, pairs.error);
             continue;
         }
-        findings.Line("growth", g.what, Duration(Quartiles(pairs.figure).median),
+        findings.Line("growth", g.what, ClockName(pairs.clock), Duration(Quartiles(pairs.figure).median),
                       Duration(Quartiles(pairs.baseline).median), Ratios(Quartiles(pairs.Ratios())),
                       Format("%.1fx", g.linear));
     }
@@ -259,13 +251,13 @@ void RunGrowths(const Plan& plan, const std::regex& filter, Findings& findings)
 void RunFlushes(const Plan& plan, const std::regex& filter, Findings& findings)
 {
     Table table("The flush to disk: each figure writing to the disk against the same writing to memory",
-                "   on disk  in memory  the flush's share [Q1 - Q3]");
-    for (const FlushShare& f : Flushes()) {
+                "clock    on disk  in memory  the flush's share [Q1 - Q3]");
+    for (const FlushShare& f : Lines<FlushShare>()) {
         if (!Selected(filter, {&f.onDisk, &f.inMemory}))
             continue;
         table.Start();
         if (!ScratchInMemory()) {
-            findings.Line("flush", f.what, "", "", "", "", "not measured: no file system in memory (/dev/shm)");
+            findings.Line("flush", f.what, "", "", "", "", "", "not measured: no file system in memory (/dev/shm)");
             continue;
         }
         const Pairs pairs = Measure(f.onDisk, f.inMemory, plan);
@@ -277,7 +269,7 @@ void RunFlushes(const Plan& plan, const std::regex& filter, Findings& findings)
         for (const double ratio : pairs.Ratios())
             shares.push_back(100 * (1 - 1 / ratio));
         const Spread share = Quartiles(shares);
-        findings.Line("flush", f.what, Duration(Quartiles(pairs.figure).median),
+        findings.Line("flush", f.what, ClockName(pairs.clock), Duration(Quartiles(pairs.figure).median),
                       Duration(Quartiles(pairs.baseline).median),
                       Format("%.0f%% [%.0f%%-%.0f%%]", share.median, share.q1, share.q3));
     }
@@ -286,8 +278,8 @@ void RunFlushes(const Plan& plan, const std::regex& filter, Findings& findings)
 void RunRefreshCounts(const std::regex& filter, Findings& findings)
 {
     Table table("View refreshes (modelReset + dataChanged + rowsInserted + rowsRemoved) per bulk change",
-                " refreshes                                target");
-    for (const RefreshCount& r : RefreshCounts()) {
+                "       refreshes                                target");
+    for (const RefreshCount& r : Lines<RefreshCount>()) {
         if (!Selected(filter, {&r.benchmark}))
             continue;
         table.Start();
@@ -297,13 +289,13 @@ void RunRefreshCounts(const std::regex& filter, Findings& findings)
             findings.NotMeasured("refreshes", r.what, "no benchmark named " + r.benchmark);
             continue;
         }
-        const Sample sample = RunSample(it->second, 3);
+        const Sample sample = RunSample(it->second, 3, it->second.clock);
         if (!sample.error.empty() || !sample.counters.contains("refreshes")) {
             findings.NotMeasured("refreshes", r.what, sample.error.empty() ? "no refreshes counted" : sample.error);
             continue;
         }
         const double refreshes = sample.counters.at("refreshes");
-        findings.Judged("refreshes", r.what, Format("%.2f", refreshes), "", "", Format("<= %d", r.target),
+        findings.Judged("refreshes", r.what, "", Format("%.2f", refreshes), "", "", Format("<= %d", r.target),
                         refreshes <= r.target ? Standing::Met : Standing::Missed);
     }
 }
@@ -320,39 +312,41 @@ void PrintList(const char* noun, const char* heading, const std::vector<std::str
 
 } // namespace
 
-void Add(const std::string& name, std::function<void(State&)> body)
+void Add(const std::string& name, std::function<void(State&)> body, Clock clock)
 {
-    if (!Benchmarks().emplace(name, Benchmark{name, std::move(body)}).second)
+    if (!Benchmarks().emplace(name, Benchmark{name, std::move(body), clock}).second)
         std::fprintf(stderr, "bench: two benchmarks named %s\n", name.c_str());
 }
 
 void Compare(std::string what, std::string figure, std::string baseline, double target)
 {
-    Comparisons().push_back({std::move(what), std::move(figure), std::move(baseline), target});
+    Lines<Comparison>().push_back({std::move(what), std::move(figure), std::move(baseline), target});
 }
 
 void Grows(std::string what, std::string small, std::string large, double linear)
 {
-    Growths().push_back({std::move(what), std::move(small), std::move(large), linear});
+    Lines<Growth>().push_back({std::move(what), std::move(small), std::move(large), linear});
 }
 
 void Flush(std::string what, std::string onDisk, std::string inMemory)
 {
-    Flushes().push_back({std::move(what), std::move(onDisk), std::move(inMemory)});
+    Lines<FlushShare>().push_back({std::move(what), std::move(onDisk), std::move(inMemory)});
 }
 
 void CountsRefreshes(std::string what, std::string benchmark, int target)
 {
-    RefreshCounts().push_back({std::move(what), std::move(benchmark), target});
+    Lines<RefreshCount>().push_back({std::move(what), std::move(benchmark), target});
 }
 
 int RunAndSummarise(const Plan& plan, const std::regex& filter, const std::string& resultsFile)
 {
     std::printf("Each line runs its two benchmarks in pairs, one right after the other and each first in\n"
                 "every other pair: one pair to warm up, then %d pairs of samples of about %.0f ms of timed\n"
-                "work (wall clock). The ratio is taken pair by pair: its median, with its first and third\n"
-                "quartile. A target is met when the third quartile is within it, missed when the first is\n"
-                "beyond it, and otherwise too close to call.\n",
+                "work. A sample is timed by this process's processor time (cpu), or by the wall clock\n"
+                "(wall) where the work waits on the disk, on another process or on threads of its own.\n"
+                "The ratio is taken pair by pair: its median, with its first and third quartile. A target\n"
+                "is met when the third quartile is within it, missed when the first is beyond it, and\n"
+                "otherwise too close to call.\n",
                 plan.pairs, plan.sampleSeconds * 1e3);
     if (!ScratchInMemory())
         std::printf("No file system in memory (/dev/shm): every figure's files are on the disk.\n");
@@ -383,19 +377,19 @@ int RunAndSummarise(const Plan& plan, const std::regex& filter, const std::strin
 
 void ListComparisons(const std::regex& filter)
 {
-    for (const Comparison& c : Comparisons()) {
+    for (const Comparison& c : Lines<Comparison>()) {
         if (Selected(filter, {&c.figure, &c.baseline}))
             std::printf("%s: %s vs %s\n", c.what.c_str(), c.figure.c_str(), c.baseline.c_str());
     }
-    for (const Growth& g : Growths()) {
+    for (const Growth& g : Lines<Growth>()) {
         if (Selected(filter, {&g.large, &g.small}))
             std::printf("growth, %s: %s vs %s\n", g.what.c_str(), g.large.c_str(), g.small.c_str());
     }
-    for (const FlushShare& f : Flushes()) {
+    for (const FlushShare& f : Lines<FlushShare>()) {
         if (Selected(filter, {&f.onDisk, &f.inMemory}))
             std::printf("flush, %s: %s vs %s\n", f.what.c_str(), f.onDisk.c_str(), f.inMemory.c_str());
     }
-    for (const RefreshCount& r : RefreshCounts()) {
+    for (const RefreshCount& r : Lines<RefreshCount>()) {
         if (Selected(filter, {&r.benchmark}))
             std::printf("refreshes, %s: %s\n", r.what.c_str(), r.benchmark.c_str());
     }

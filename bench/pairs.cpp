@@ -20,13 +20,12 @@ long Calibrate(const Benchmark& benchmark, Clock clock, double seconds, std::str
             error = sample.error;
             return 0;
         }
-        const double total = sample.seconds * static_cast<double>(iterations);
+        const double each = std::max(sample.seconds, 1e-9);
         // Under a tenth of the sample, a run tells too little about one iteration.
-        if (total >= seconds / 10 || iterations >= kMostIterations) {
-            const double wanted = seconds / std::max(sample.seconds, 1e-9);
-            return std::clamp(static_cast<long>(std::ceil(wanted)), 1L, kMostIterations);
-        }
-        iterations = std::min(iterations * 100, kMostIterations);
+        if (each * static_cast<double>(iterations) >= seconds / 10 || iterations >= kMostIterations)
+            return std::clamp(static_cast<long>(std::ceil(seconds / each)), 1L, kMostIterations);
+        const auto enough = static_cast<long>(std::ceil(1.5 * seconds / 10 / each));
+        iterations = std::clamp(enough, iterations + 1, std::min(iterations * 100, kMostIterations));
     }
 }
 
@@ -57,9 +56,9 @@ Pairs RunPairs(const Benchmark& figure, const Benchmark& baseline, const Plan& p
 {
     Pairs pairs;
     pairs.clock = figure.clock == Clock::Wall || baseline.clock == Clock::Wall ? Clock::Wall : Clock::Processor;
-    const long figureIterations = Calibrate(figure, pairs.clock, plan.sampleSeconds, pairs.error);
-    const long baselineIterations =
-        figureIterations > 0 ? Calibrate(baseline, pairs.clock, plan.sampleSeconds, pairs.error) : 0;
+    const double seconds = plan.SampleSeconds(pairs.clock);
+    const long figureIterations = Calibrate(figure, pairs.clock, seconds, pairs.error);
+    const long baselineIterations = figureIterations > 0 ? Calibrate(baseline, pairs.clock, seconds, pairs.error) : 0;
     if (baselineIterations == 0)
         return pairs;
     // The pair before the first counted one warms both up; the order alternates so that

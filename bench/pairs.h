@@ -29,11 +29,15 @@ struct Sample
 Sample RunSample(const Benchmark& benchmark, long iterations, Clock clock);
 
 // How a figure and its baseline are run: each sample about sampleSeconds of timed work,
-// pairs of samples counted after one pair that is not.
+// pairs of samples counted after one pair that is not. A sample timed by the wall clock is
+// four times as long: a start of a program or a flush to disk varies more from one to the
+// next than work in the processor, and more of them average it out.
 struct Plan
 {
     int pairs = 21;
     double sampleSeconds = 0.05;
+
+    double SampleSeconds(Clock clock) const { return clock == Clock::Wall ? 4 * sampleSeconds : sampleSeconds; }
 };
 
 // The samples of a figure and its baseline, one of each a pair, run one right after the

@@ -341,13 +341,13 @@ void CountsRefreshes(std::string what, std::string benchmark, int target)
 int RunAndSummarise(const Plan& plan, const std::regex& filter, const std::string& resultsFile)
 {
     std::printf("Each line runs its two benchmarks in pairs, one right after the other and each first in\n"
-                "every other pair: one pair to warm up, then %d pairs of samples of about %.0f ms of timed\n"
-                "work. A sample is timed by this process's processor time (cpu), or by the wall clock\n"
-                "(wall) where the work waits on the disk, on another process or on threads of its own.\n"
-                "The ratio is taken pair by pair: its median, with its first and third quartile. A target\n"
-                "is met when the third quartile is within it, missed when the first is beyond it, and\n"
-                "otherwise too close to call.\n",
-                plan.pairs, plan.sampleSeconds * 1e3);
+                "every other pair: one pair to warm up, then %d pairs of samples. A sample is about %.0f ms\n"
+                "of work timed by this process's processor time (cpu), or about %.0f ms timed by the wall\n"
+                "clock (wall) where the work waits on the disk, on another process or on threads of its\n"
+                "own. The ratio is taken pair by pair: its median, with its first and third quartile. A\n"
+                "target is met when the third quartile is within it, missed when the first is beyond it,\n"
+                "and otherwise too close to call.\n",
+                plan.pairs, plan.SampleSeconds(Clock::Processor) * 1e3, plan.SampleSeconds(Clock::Wall) * 1e3);
     if (!ScratchInMemory())
         std::printf("No file system in memory (/dev/shm): every figure's files are on the disk.\n");
     std::printf("Load average at the start: %s\n", LoadAverage().c_str());

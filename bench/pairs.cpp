@@ -1,6 +1,7 @@
 #include "pairs.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 
 namespace mr640::bench {
@@ -15,11 +16,16 @@ long Calibrate(const Benchmark& benchmark, Clock clock, double seconds, std::str
 {
     long iterations = 1;
     for (;;) {
+        const auto start = std::chrono::steady_clock::now();
         const Sample sample = RunSample(benchmark, iterations, clock);
         if (!sample.error.empty()) {
             error = sample.error;
             return 0;
         }
+        // A run of a second on the wall clock is enough, however little processor time it
+        // took: that work waits on something else and wants Clock::Wall.
+        if (std::chrono::steady_clock::now() - start >= std::chrono::seconds(1))
+            return iterations;
         const double each = std::max(sample.seconds, 1e-9);
         // Under a tenth of the sample, a run tells too little about one iteration.
         if (each * static_cast<double>(iterations) >= seconds / 10 || iterations >= kMostIterations)

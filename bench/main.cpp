@@ -15,6 +15,8 @@
 #include <QDir>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <linux/magic.h>
@@ -39,13 +41,22 @@ void QuietMessages(QtMsgType type, const QMessageLogContext& context, const QStr
         standardHandler(type, context, message);
 }
 
-// A folder of the run's own in memory (/dev/shm, when it is a tmpfs), or none.
+// A folder of the run's own in memory (/dev/shm, when it is a tmpfs), or none. Its name
+// holds the run's process id; the folders of runs that were stopped before they could remove
+// theirs are removed first, so memory is not left holding their files.
 std::unique_ptr<QTemporaryDir> FolderInMemory()
 {
     struct statfs info;
     if (::statfs("/dev/shm", &info) != 0 || info.f_type != TMPFS_MAGIC)
         return nullptr;
-    auto folder = std::make_unique<QTemporaryDir>(QStringLiteral("/dev/shm/mr640bench-XXXXXX"));
+    const QDir shm(QStringLiteral("/dev/shm"));
+    for (const QString& name : shm.entryList({QStringLiteral("mr640bench-*")}, QDir::Dirs)) {
+        const qint64 pid = name.section(u'-', 1, 1).toLongLong();
+        if (pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH)
+            QDir(shm.filePath(name)).removeRecursively();
+    }
+    auto folder = std::make_unique<QTemporaryDir>(
+        QStringLiteral("/dev/shm/mr640bench-%1-XXXXXX").arg(QCoreApplication::applicationPid()));
     return folder->isValid() ? std::move(folder) : nullptr;
 }
 

@@ -3,7 +3,6 @@
 // per-file work of check against the reader's own.
 
 #include "bench_support.h"
-#include "cli/command_line_ui.h"
 #include "cli/file_report.h"
 #include "cli/site_files.h"
 #include "files/csv_file.h"
@@ -122,8 +121,7 @@ void RegisterCliBenchmarks()
             "cli_convert_floor/" + size, 1.5);
     Compare(what + ": the program on every core vs in-process, one thread", "cli_convert/" + size,
             "cli_convert_one_thread/" + size);
-    Flush(what, "cli_convert_disk/" + size,
-          "cli_convert/" + size);
+    Flush(what, "cli_convert_disk/" + size, "cli_convert/" + size);
 
     // check's work on one file, table and report included, against the reader on a fresh
     // table of its own.
@@ -132,9 +130,8 @@ void RegisterCliBenchmarks()
         WriteOrSkip(state, source, EncodeCsv(SiteRows(kLines)));
         for (auto _ : state) {
             ChannelTable table;
-            CommandLineUi ui(true);
             FileReport report;
-            if (!ReadSite(source, table, ui, report) || report.status != kClean) {
+            if (ReadSite(source, table, report, true) || report.status != kClean) {
                 state.SkipWithError("check found problems");
                 break;
             }

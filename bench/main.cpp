@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <cerrno>
@@ -111,6 +112,10 @@ int main(int argc, char* argv[])
     const QString scratch = inMemory ? inMemory->path() : onDisk.path();
     SetScratchFolders(scratch, onDisk.path());
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, scratch + QStringLiteral("/config"));
+    // What the program keeps of its own (the recovery journal, its data) goes there too, never
+    // among the user's files; the programs the run starts inherit it.
+    for (const char* variable : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME"})
+        qputenv(variable, QFile::encodeName(scratch + u'/' + QString::fromLatin1(variable).toLower()));
 
     RegisterFileBenchmarks();
     RegisterImportBenchmarks();

@@ -28,7 +28,7 @@ std::chrono::nanoseconds State::Now() const
     if (clock_ == Clock::Wall)
         return std::chrono::steady_clock::now().time_since_epoch();
     timespec now;
-    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
     return std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec);
 }
 

@@ -6,9 +6,11 @@
 
 namespace mr640::bench {
 
-// How a sample is timed: by the processor time of this process, which other programs on
-// the machine barely touch, or by the wall clock, for work that waits on the disk, on other
-// processes or on threads running side by side.
+// How a sample is timed: by the processor time of the thread that runs the benchmark, which
+// other programs on the machine barely touch (work the figure hands to a thread of its own
+// and does not wait for, as the recovery journal's writer, is not the figure's), or by the
+// wall clock, for work that waits on the disk, on other processes or on threads running
+// side by side.
 enum class Clock { Processor, Wall };
 
 // What a benchmark's body is handed for one sample: the iterations to time, run as

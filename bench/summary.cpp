@@ -342,7 +342,7 @@ int RunAndSummarise(const Plan& plan, const std::regex& filter, const std::strin
 {
     std::printf("Each line runs its two benchmarks in pairs, one right after the other and each first in\n"
                 "every other pair: one pair to warm up, then %d pairs of samples. A sample is about %.0f ms\n"
-                "of work timed by this process's processor time (cpu), or about %.0f ms timed by the wall\n"
+                "of work timed by the processor time of this thread (cpu), or about %.0f ms timed by the wall\n"
                 "clock (wall) where the work waits on the disk, on another process or on threads of its\n"
                 "own. The ratio is taken pair by pair: its median, with its first and third quartile. A\n"
                 "target is met when the third quartile is within it, missed when the first is beyond it,\n"

@@ -1,11 +1,13 @@
 #include "cli/commands.h"
 #include "platform/qt_ui.h"
+#include "platform/ui.h"
 #include "platform/settings_store.h"
 #include "window/icons.h"
 #include "window/main_window.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLoggingCategory>
 #include <QTimer>
@@ -45,26 +47,25 @@ CommandLine ReadCommandLine(int argc, char* argv[])
         terminal = std::make_unique<QCoreApplication>(argc, argv);
     }
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        u"Editor of the digital-input channel table of the MR640 relay data logger.\n\n"_s +
-        mr640::CommandsHelp());
     const QCommandLineOption help({u"h"_s, u"help"_s}, u"Displays this help."_s);
     parser.addOption(help);
     parser.addVersionOption();
     parser.addPositionalArgument(u"FILE"_s, u"A .dip or .csv site file to open."_s, u"[FILE]"_s);
     // What follows a command's name is the command's own, parsed by the command.
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
-    const bool parsed = parser.parse(terminal->arguments());
+    if (!parser.parse(terminal->arguments()))
+        return {{}, mr640::UsageError({}, parser.errorText())};
     const QStringList positional = parser.positionalArguments();
-    if (const mr640::Command* command = parsed ? mr640::FindCommand(positional.value(0)) : nullptr)
+    if (const mr640::Command* command = mr640::FindCommand(positional.value(0)))
         return {{}, command->run(positional)};
-    if (!parsed || positional.size() > 1) {
-        const QString error = parsed ? u"Too many arguments."_s : parser.errorText();
-        std::fputs(qPrintable(error + u"\n\n"_s + parser.helpText()), stderr);
-        return {{}, EXIT_FAILURE};
-    }
+    // A first argument that is neither a command nor a site file is a command mistyped.
+    const QString first = positional.value(0);
+    if (!first.isEmpty() && !mr640::EndsInOneOf(first, {u"dip"_s, u"csv"_s}) && !QFileInfo::exists(first))
+        return {{}, mr640::UsageError({}, mr640::UnknownCommand(first))};
+    if (positional.size() > 1)
+        return {{}, mr640::UsageError({}, u"Too many arguments."_s)};
     if (parser.isSet(help)) {
-        std::fputs(qPrintable(parser.helpText()), stdout);
+        std::fputs(qPrintable(mr640::CommandLineHelp()), stdout);
         return {{}, EXIT_SUCCESS};
     }
     if (parser.isSet(u"version"_s)) {
@@ -95,10 +96,11 @@ int main(int argc, char* argv[])
     mr640::FrmDips window(ui, settings);
     ui.SetParent(&window);
     window.show();
-    if (!commandLine.file.isEmpty()) {
-        // Once the window is on screen, so its messages come up over it.
-        QTimer::singleShot(0, &window,
-                           [&window, &commandLine] { window.OpenSiteFile(commandLine.file); });
-    }
+    // Once the window is on screen, so its questions come up over it.
+    QTimer::singleShot(0, &window, [&window, &commandLine] {
+        window.OfferRecovery();
+        if (!commandLine.file.isEmpty())
+            window.OpenSiteFile(commandLine.file);
+    });
     return app.exec();
 }

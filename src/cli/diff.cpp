@@ -1,7 +1,6 @@
 // mr640config diff A B: what differs between two sites, channel by channel and field by
 // field, dip and CSV in any mix.
 
-#include "command_line_ui.h"
 #include "commands.h"
 #include "editor/channel_ids.h"
 #include "editor/channel_table.h"
@@ -10,22 +9,21 @@
 #include "files/file_format.h"
 #include "site_files.h"
 
+#include <algorithm>
+
 namespace mr640 {
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-// Short names of the fields, in field order, as a script matches them.
-constexpr QLatin1StringView kFieldNames[FieldCount] = {"id"_L1, "name"_L1, "contact"_L1, "up"_L1,
-                                                       "down"_L1};
-
-// A text between double quotes, its own quotes doubled; a contact as Back or Front.
+// A text between double quotes, its own quotes doubled and its control characters
+// escaped; a contact as Back or Front.
 QString ValueText(const QVariant& value)
 {
     if (value.typeId() == QMetaType::Bool)
         return value.toBool() ? u"Back"_s : u"Front"_s;
-    QString text = value.toString();
+    QString text = Escaped(value.toString());
     text.replace(u'"', u"\"\""_s);
     return u'"' + text + u'"';
 }
@@ -33,8 +31,8 @@ QString ValueText(const QVariant& value)
 // "BA01 to BH48: only in north.dip" for the rows from first on that one side alone has.
 QString OnlyIn(int first, int count, const QString& file)
 {
-    return u"%1 to %2: only in %3"_s.arg(ChannelIdFromNumber(first + 1),
-                                         ChannelIdFromNumber(first + count), file);
+    return ChannelIdFromNumber(first + 1) + u" to "_s + ChannelIdFromNumber(first + count) +
+           u": only in "_s + Escaped(file);
 }
 
 } // namespace
@@ -46,12 +44,16 @@ int RunDiff(const QStringList& arguments)
         u"Lists what differs between two sites, each a dip or CSV file read as Open does: one line "
         u"per differing field, as AA17 name: \"North TPR\" -> \"North TPR2\" (fields id, name, "
         u"contact, up and down), and the channels only one of them has. A CSV file carries no "
-        u"state texts, so with one only names and contacts are compared. Exit status 0 when "
-        u"they are the same, 1 when they differ."_s);
-    parser.addPositionalArgument(u"A"_s, u"The first site file."_s);
-    parser.addPositionalArgument(u"B"_s, u"The second site file."_s);
+        u"state texts, so with one only names and contacts are compared. Every problem a "
+        u"person would be shown reading them is printed, as check prints it; a question "
+        u"counts as Cancel without --yes, and the sites are then not compared."_s);
+    parser.addPositionalArgument(u"A"_s, u"The first site file, or a version as SITE@REV."_s);
+    parser.addPositionalArgument(u"B"_s, u"The second site file, or a version as SITE@REV."_s);
     CommandOptions options;
-    if (const auto status = ParseCommand(parser, arguments, options, 2, 2))
+    const ExitMeanings exits{u"the sites are the same"_s,
+                             u"the sites differ, or a site had problems"_s,
+                             u"bad usage, or a file that could not be read or is no site file"_s};
+    if (const auto status = ParseCommand(parser, arguments, exits, options, 2, 2))
         return *status;
 
     const QStringList files = parser.positionalArguments();
@@ -61,29 +63,33 @@ int RunDiff(const QStringList& arguments)
     bool read = true;
     for (ChannelTable* table : {&left, &right}) {
         const QString& file = files[table == &left ? 0 : 1];
-        CommandLineUi ui(options.yes);
-        read = ReadSite(file, *table, ui, report) && read;
+        if (const auto whyNot = ReadSite(file, *table, report, options.yes)) {
+            report.Problem(file, 0, u"not compared: "_s + *whyNot);
+            read = false;
+        }
     }
     report.output.clear(); // the readers' counts are not news here
     if (read) {
-        const SiteComparison comparison = CompareSites(left.Rows(), right.Rows());
+        SiteComparison comparison = CompareSites(left.Rows(), right.Rows());
         // A CSV file's state texts are the defaults its reader gives, not the site's.
-        const bool stateTexts =
-            FileFormatOf(files[0]) == FileFormat::Dip && FileFormatOf(files[1]) == FileFormat::Dip;
+        if (FileFormatOf(SiteFileOf(files[0])) == FileFormat::Csv ||
+            FileFormatOf(SiteFileOf(files[1])) == FileFormat::Csv)
+            std::erase_if(comparison.differences, [](const FieldDifference& d) {
+                return d.field == FieldStUp || d.field == FieldStDn;
+            });
         for (const FieldDifference& d : comparison.differences) {
-            if (!stateTexts && (d.field == FieldStUp || d.field == FieldStDn))
-                continue;
-            report.output.append(u"%1 %2: %3 -> %4"_s.arg(ChannelIdFromNumber(d.row + 1),
-                                                          kFieldNames[d.field], ValueText(d.left),
-                                                          ValueText(d.right)));
+            report.output.append(ChannelIdFromNumber(d.row + 1) + u' ' + FieldShortName(d.field) +
+                                 u": "_s + ValueText(d.left) + u" -> "_s + ValueText(d.right));
         }
         const int common = left.rowCount() - comparison.leftOnlyRows;
         if (comparison.leftOnlyRows > 0)
             report.output.append(OnlyIn(common, comparison.leftOnlyRows, files[0]));
         if (comparison.rightOnlyRows > 0)
             report.output.append(OnlyIn(common, comparison.rightOnlyRows, files[1]));
-        if (!report.output.isEmpty())
+        if (!comparison.Same())
             report.status = std::max<int>(report.status, kFindings);
+        if (!options.quiet)
+            report.output.append(DifferenceCounts(comparison));
     }
     // The differences are the command's findings: printed also when quiet.
     PrintReport(report, false);

@@ -2,18 +2,17 @@
 
 #include "command_line_ui.h"
 
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFutureWatcher>
 #include <QThread>
+#include <QThreadPool>
+#include <QTimer>
+#include <QtConcurrent/QtConcurrentMap>
 #include <algorithm>
-#include <atomic>
-#include <chrono>
-#include <condition_variable>
 #include <cstdio>
 #include <exception>
-#include <mutex>
-#include <optional>
-#include <thread>
 #include <unistd.h>
-#include <vector>
 
 namespace mr640 {
 
@@ -21,58 +20,32 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// The text's lines joined by one blank: a box's lines become one line of output.
-QString OneLine(const QString& text)
-{
-    QString line;
-    line.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c != u'\r' && c != u'\n') {
-            line += c;
-            continue;
-        }
-        if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
-            ++i;
-        while (line.endsWith(u' '))
-            line.chop(1);
-        line += u' ';
-    }
-    return line;
-}
-
 void PrintLine(const QString& line, std::FILE* stream)
 {
     const QByteArray bytes = line.toLocal8Bit() + '\n';
     std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stream);
 }
 
-// The shared state of a pool's run: each file's report once it is done.
-struct Progress
-{
-    std::mutex mutex;
-    std::condition_variable done;
-    std::vector<std::optional<FileReport>> reports;
-};
-
 // "120 of 500 files done" on standard error, when that is a terminal and the work has taken
 // over a second; redrawn at most five times a second, and cleared before other lines.
 class ProgressLine
 {
 public:
-    explicit ProgressLine(std::size_t total) : total_(total), terminal_(isatty(STDERR_FILENO) == 1)
+    static constexpr int kRedrawMs = 200;
+
+    explicit ProgressLine(qsizetype total) : total_(total), terminal_(isatty(STDERR_FILENO) == 1)
     {
+        started_.start();
     }
 
-    void Show(std::size_t done)
+    void Show(qsizetype done)
     {
-        const auto now = Clock::now();
-        if (!terminal_ || now - start_ < std::chrono::seconds(1) ||
-            now - shownAt_ < std::chrono::milliseconds(200))
+        if (!terminal_ || started_.elapsed() < 1000 ||
+            (shownAt_.isValid() && shownAt_.elapsed() < kRedrawMs))
             return;
-        std::fprintf(stderr, "\r%zu of %zu files done", done, total_);
+        std::fputs(qPrintable(u"\r%1 of %2 files done"_s.arg(done).arg(total_)), stderr);
         std::fflush(stderr);
-        shownAt_ = now;
+        shownAt_.start();
         shown_ = true;
     }
 
@@ -84,11 +57,10 @@ public:
     }
 
 private:
-    using Clock = std::chrono::steady_clock;
-    const std::size_t total_;
+    const qsizetype total_;
     const bool terminal_;
-    const Clock::time_point start_ = Clock::now();
-    Clock::time_point shownAt_;
+    QElapsedTimer started_;
+    QElapsedTimer shownAt_;
     bool shown_ = false;
 };
 
@@ -103,76 +75,167 @@ FileReport RunJob(const QString& file, const std::function<FileReport(const QStr
     }
 }
 
+// Where the text before a line break ends: the line break's first character.
+bool IsLineBreak(QChar c)
+{
+    return c == u'\r' || c == u'\n';
+}
+
 } // namespace
+
+QString Escaped(QStringView text)
+{
+    QString shown;
+    shown.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t code = c.unicode();
+        switch (code) {
+        case u'\\':
+            shown += u"\\\\"_s;
+            break;
+        case u'\n':
+            shown += u"\\n"_s;
+            break;
+        case u'\r':
+            shown += u"\\r"_s;
+            break;
+        case u'\t':
+            shown += u"\\t"_s;
+            break;
+        default:
+            // C0, DEL and C1: a terminal takes each of them as, or as the start of, a command.
+            if (code < 0x20 || (code >= 0x7F && code <= 0x9F))
+                shown += u"\\x"_s + QString::number(code, 16).rightJustified(2, u'0');
+            else
+                shown += c;
+        }
+    }
+    return shown;
+}
+
+QString JoinedLines(const QString& text)
+{
+    QString line;
+    qsizetype start = 0;
+    while (start < text.size()) {
+        qsizetype end = start;
+        while (end < text.size() && !IsLineBreak(text[end]))
+            ++end;
+        QStringView part = QStringView(text).sliced(start, end - start);
+        start = end + 1;
+        while (part.endsWith(u' '))
+            part.chop(1);
+        if (part.isEmpty())
+            continue;
+        if (!line.isEmpty() && part.startsWith(u'"')) {
+            line += u' ';
+        } else if (!line.isEmpty()) {
+            if ((line.endsWith(u'.') && !line.endsWith(u".."_s)) || line.endsWith(u':'))
+                line.chop(1);
+            line += u"; "_s;
+        }
+        line += part;
+    }
+    return line;
+}
+
+QString OneLine(const QString& text)
+{
+    return Escaped(JoinedLines(text));
+}
+
+QString ReportedProblem::Printed() const
+{
+    QString printed = Escaped(file);
+    if (line > 0)
+        printed += u':' + QString::number(line);
+    printed += u": "_s;
+    if (rule)
+        printed += LevelName(rule->level) + u' ' + rule->id.toString() + u": "_s;
+    return printed + Escaped(text);
+}
 
 void FileReport::Problem(const QString& file, int line, const QString& text, int atLeast)
 {
-    const QString where = line > 0 ? u"%1:%2: "_s.arg(file).arg(line) : file + u": "_s;
-    problems.append(where + OneLine(text));
+    problems.push_back({file, line, JoinedLines(text)});
     status = std::max(status, atLeast);
 }
 
-void FileReport::AddShown(const QString& file, const CommandLineUi& ui, bool endsWithCount,
-                          int atLeast)
+void FileReport::Found(const QString& file, int line, const mr640::Problem& problem, int atLeast)
 {
-    const auto& messages = ui.Messages();
-    const std::size_t problemCount =
-        endsWithCount && !messages.empty() ? messages.size() - 1 : messages.size();
-    for (std::size_t i = 0; i < problemCount; ++i)
-        Problem(file, messages[i].line, messages[i].text, atLeast);
-    // After a declined question the count tells of a read nobody accepted.
-    if (problemCount < messages.size() && !ui.Declined())
-        output.append(file + u": "_s + OneLine(messages.back().text));
+    problems.push_back({file, line, problem.text, &InfoOf(problem.rule), ChannelsOf(problem)});
+    status = std::max(status, atLeast);
+}
+
+void FileReport::NotWritten(const QString& file, const QString& reason, int atLeast)
+{
+    Problem(file, 0, u"not written: "_s + reason, atLeast);
+}
+
+void FileReport::AddShown(const QString& file, const CommandLineUi& ui, int atLeast)
+{
+    for (const CommandLineUi::Message& message : ui.Messages()) {
+        // After a declined question the count tells of a read nobody accepted.
+        if (message.count && !ui.Declined())
+            output.append(Escaped(file) + u": "_s + OneLine(message.text));
+        else if (!message.count)
+            Problem(file, message.line, message.text, atLeast);
+    }
 }
 
 void PrintReport(const FileReport& report, bool quiet)
 {
+    for (const ReportedProblem& problem : report.problems)
+        PrintLine(problem.Printed(), stderr);
     if (!quiet) {
         for (const QString& line : report.output)
             PrintLine(line, stdout);
     }
-    for (const QString& line : report.problems)
-        PrintLine(line, stderr);
+    // Before the next problem, so that the two streams keep their order in one file or pipe.
+    std::fflush(stdout);
 }
 
 int RunFileJobs(const QStringList& files, FileWork work,
-                const std::function<FileReport(const QString&)>& job, bool quiet)
+                const std::function<FileReport(const QString&)>& job, bool quiet,
+                const std::function<void(const FileReport&)>& take)
 {
-    Progress progress;
-    progress.reports.resize(static_cast<std::size_t>(files.size()));
-    std::atomic<qsizetype> next = 0;
-    const auto takeFiles = [&] {
-        for (qsizetype i = next++; i < files.size(); i = next++) {
-            FileReport report = RunJob(files[i], job);
-            const std::lock_guard lock(progress.mutex);
-            progress.reports[static_cast<std::size_t>(i)] = std::move(report);
-            progress.done.notify_all();
-        }
-    };
+    QThreadPool pool;
     const int perCore = work == FileWork::Writes ? 4 : 1;
-    const qsizetype threadCount =
-        std::clamp<qsizetype>(perCore * QThread::idealThreadCount(), 1, files.size());
-    std::vector<std::jthread> pool;
-    for (qsizetype t = 0; t < threadCount; ++t)
-        pool.emplace_back(takeFiles);
+    pool.setMaxThreadCount(static_cast<int>(
+        std::clamp<qsizetype>(perCore * QThread::idealThreadCount(), 1, files.size())));
 
-    ProgressLine line(static_cast<std::size_t>(files.size()));
+    // The reports are printed here, on this thread, as they come in, in the order of files.
+    ProgressLine line(files.size());
+    QFutureWatcher<FileReport> watcher;
+    qsizetype printed = 0;
     int status = kClean;
-    for (std::size_t i = 0; i < progress.reports.size(); ++i) {
-        std::unique_lock lock(progress.mutex);
-        while (!progress.reports[i].has_value()) {
-            progress.done.wait_for(lock, std::chrono::milliseconds(100));
-            line.Show(i);
+    const auto printReady = [&] {
+        const QFuture<FileReport> future = watcher.future();
+        for (; printed < files.size() && future.isResultReadyAt(printed); ++printed) {
+            const FileReport report = future.resultAt(printed);
+            status = std::max(status, report.status);
+            if (take) {
+                take(report);
+                continue;
+            }
+            if (!report.problems.empty() || (!quiet && !report.output.isEmpty()))
+                line.Clear(); // the report's lines take its place
+            PrintReport(report, quiet);
         }
-        const FileReport report = std::move(*progress.reports[i]);
-        progress.reports[i].reset();
-        lock.unlock();
-        if (!report.problems.isEmpty() || (!quiet && !report.output.isEmpty()))
-            line.Clear(); // the report's lines take its place
-        PrintReport(report, quiet);
-        status = std::max(status, report.status);
-        line.Show(i + 1);
-    }
+        line.Show(printed);
+    };
+    QEventLoop loop;
+    QTimer redraw;
+    redraw.setInterval(ProgressLine::kRedrawMs);
+    QObject::connect(&watcher, &QFutureWatcherBase::resultsReadyAt, &loop, printReady);
+    QObject::connect(&watcher, &QFutureWatcherBase::finished, &loop, &QEventLoop::quit);
+    QObject::connect(&redraw, &QTimer::timeout, &loop, [&] { line.Show(printed); });
+    watcher.setFuture(QtConcurrent::mapped(
+        &pool, files, [&job](const QString& file) { return RunJob(file, job); }));
+    redraw.start();
+    // The watcher reports a future that finished before it watched as finished all the same.
+    loop.exec();
+    printReady();
     line.Clear();
     return status;
 }

@@ -45,7 +45,11 @@ int RunImport(const QStringList& arguments)
                                        u"OUT"_s);
     parser.addOption(outOption);
     CommandOptions options;
-    if (const auto status = ParseCommand(parser, arguments, options, 2, 2))
+    const ExitMeanings exits{
+        u"the site was imported and written, and nothing was cut"_s,
+        u"a name was cut, or OUT was not written for a question (--yes answers it)"_s,
+        u"bad usage, no such site, or a file that could not be read or written"_s};
+    if (const auto status = ParseCommand(parser, arguments, exits, options, 2, 2))
         return *status;
     const QString out = parser.value(outOption);
     const FileFormat format = FileFormatOf(out);
@@ -56,6 +60,15 @@ int RunImport(const QStringList& arguments)
     const QString configDir = parser.positionalArguments().value(0);
     const QString siteName = parser.positionalArguments().value(1);
     FileReport report;
+    const QString notImported = u"nothing was imported"_s;
+    if (const QFileInfo folder(configDir); !folder.isDir()) {
+        report.Problem(configDir, 0,
+                       folder.exists() ? u"This is not a folder."_s : u"No such folder."_s,
+                       kFailure);
+        report.NotWritten(out, notImported, kFailure);
+        PrintReport(report, options.quiet);
+        return report.status;
+    }
     // What is wrong with other sites of the folder is said, but is not this import's problem.
     CommandLineUi listing(options.yes);
     // Listing the folder tests each entry by entering it, as the window's listing does: the
@@ -63,10 +76,11 @@ int RunImport(const QStringList& arguments)
     const QString current = QDir::currentPath();
     const SiteList sites = RegisterSites(QFileInfo(configDir).absoluteFilePath(), listing);
     QDir::setCurrent(current);
-    report.AddShown(configDir, listing, false, kClean);
+    report.AddShown(configDir, listing, kClean);
     const InsSiteInfo* site = FindSite(sites, siteName);
     if (!site) {
-        report.Problem(configDir, 0, u"No site named %1."_s.arg(siteName), kFailure);
+        report.Problem(configDir, 0, u"No site named "_s + siteName + u'.', kFailure);
+        report.NotWritten(out, notImported, kFailure);
         PrintReport(report, options.quiet);
         return report.status;
     }
@@ -75,18 +89,19 @@ int RunImport(const QStringList& arguments)
     const QString allocationsFile = siteDir + u"/DChannel.cfg"_s;
     CommandLineUi loading(options.yes);
     const std::vector<InsDChannel> allocations = LoadDigitalChannels(site->CfgDir, loading);
-    report.AddShown(allocationsFile, loading, false, kFailure);
+    report.AddShown(allocationsFile, loading, kFailure);
     if (allocations.empty()) {
         report.Problem(allocationsFile, 0, u"No digital channel allocations."_s, kFailure);
+        report.NotWritten(out, notImported, kFailure);
     } else {
         // The window applies what a failed read gave as well; so does the command.
         ChannelTable table;
         CommandLineUi ui(options.yes);
         ApplyAllocations(table, allocations, ui);
-        report.AddShown(allocationsFile, ui, true);
+        report.AddShown(allocationsFile, ui);
         report.output.clear(); // the count: the line below says as much
-        if (WriteSite(table, siteDir, out, format, ui, report))
-            report.output.append(siteDir + u" -> "_s + out);
+        if (WriteSite(table, siteDir, out, format, options.yes, report))
+            report.output.append(Escaped(siteDir) + u" -> "_s + Escaped(out));
     }
     PrintReport(report, options.quiet);
     return report.status;

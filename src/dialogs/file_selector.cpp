@@ -1,10 +1,10 @@
 #include "file_selector.h"
 
 #include "drives.h"
-#include "window/window_routines.h"
 #include "file_utilities.h"
 #include "form_dialog.h"
 #include "platform/ui.h"
+#include "window_routines.h"
 
 #include <QComboBox>
 #include <QDir>

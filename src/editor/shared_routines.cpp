@@ -11,6 +11,16 @@ void ShowInfo(Ui& ui, const QString& text)
     ui.ShowMessage({text, MessageIcon::Information, MessageButtons::Ok, QString(kAppTitle)});
 }
 
+void ShowCount(Ui& ui, int count, const QString& text)
+{
+    ui.ShowCount({text, MessageIcon::Information, MessageButtons::Ok, QString(kAppTitle)}, count);
+}
+
+QString Counted(qsizetype n, const QString& one, const QString& many)
+{
+    return QString::number(n) + u' ' + (n == 1 ? one : many);
+}
+
 QString ErrorReport(const QString& sentence, const QString& description)
 {
     return sentence + kCrLf + description;

@@ -19,6 +19,13 @@ QString ErrorReport(const QString& sentence, const QString& description);
 // Shows text with the information icon, an OK button and the application title.
 void ShowInfo(Ui& ui, const QString& text);
 
+// Shows, as ShowInfo does, text: the count of count channels that closes a read, an import
+// or an export (Ui::ShowCount).
+void ShowCount(Ui& ui, int count, const QString& text);
+
+// The number and the noun that agrees with it: "1 channel", "2 channels".
+QString Counted(qsizetype n, const QString& one, const QString& many);
+
 // The fields of line between the delimiters, blanks kept, empty fields counted; always at
 // least one field. Element 0 of the result is unused, fields are elements 1 to n.
 QStringList SplitFields(QStringView line, QChar delimiter);

@@ -1,8 +1,12 @@
 #include "site_compare.h"
 
+#include "shared_routines.h"
+
 #include <algorithm>
 
 namespace mr640 {
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -24,6 +28,14 @@ bool SameField(int field, const QVariant& a, const QVariant& b)
 
 } // namespace
 
+QLatin1StringView FieldShortName(int field)
+{
+    using namespace Qt::StringLiterals;
+    static constexpr QLatin1StringView names[FieldCount] = {"id"_L1, "name"_L1, "contact"_L1,
+                                                            "up"_L1, "down"_L1};
+    return names[field];
+}
+
 int SiteComparison::ChannelsDiffering() const
 {
     int channels = 0;
@@ -34,6 +46,17 @@ int SiteComparison::ChannelsDiffering() const
         lastRow = difference.row;
     }
     return channels;
+}
+
+QString DifferenceCounts(const SiteComparison& comparison)
+{
+    if (comparison.Same())
+        return u"The sites are the same."_s;
+    const int channels = comparison.ChannelsDiffering();
+    if (channels == 0)
+        return u"The channels both sites have are the same."_s;
+    return Counted(channels, u"channel differs"_s, u"channels differ"_s) + u" in "_s +
+           Counted(static_cast<qsizetype>(comparison.differences.size()), u"field"_s, u"fields"_s);
 }
 
 SiteComparison CompareSites(const std::vector<ChannelRow>& left, const std::vector<ChannelRow>& right)

@@ -32,6 +32,14 @@ struct SiteComparison
     bool Same() const { return differences.empty() && leftOnlyRows == 0 && rightOnlyRows == 0; }
 };
 
+// "2 channels differ in 3 fields", "The channels both sites have are the same." (the
+// sites differ only in their channel counts), or "The sites are the same."
+QString DifferenceCounts(const SiteComparison& comparison);
+
+// The short name of a field in a line of text, as scripts and version summaries write it:
+// "id", "name", "contact", "up", "down".
+QLatin1StringView FieldShortName(int field);
+
 // Compares every field of the rows both sides have.
 SiteComparison CompareSites(const std::vector<ChannelRow>& left, const std::vector<ChannelRow>& right);
 

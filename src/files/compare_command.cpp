@@ -1,15 +1,18 @@
 // Compare with: the site on screen against the site a dip or CSV file holds.
 
+#include "compare_command.h"
+
 #include "csv_file.h"
 #include "dip_file.h"
 #include "editor/channel_ids.h"
 #include "editor/channel_table.h"
+#include "editor/settings.h"
 #include "editor/shared_routines.h"
+#include "editor/site_compare.h"
 #include "file_format.h"
 #include "platform/ui.h"
 #include "site_dialogs.h"
-#include "window/channel_grid.h"
-#include "window/main_window.h"
+#include "site_window.h"
 
 namespace mr640 {
 
@@ -39,6 +42,10 @@ public:
     }
     int RunModal(QDialog& dialog) override { return person_.RunModal(dialog); }
     void AtLine(int line) override { person_.AtLine(line); }
+    void ShowCount(const MessageRequest& request, int count) override
+    {
+        person_.ShowCount(request, count);
+    }
 
 private:
     Ui& person_;
@@ -84,19 +91,25 @@ ReadSiteOfItsOwn(const ChosenFile& chosen, const std::vector<ChannelRow>& screen
 
 } // namespace
 
-void FrmDips::CompareWithFile()
+CompareCommand::CompareCommand(const ChannelTable& table, Ui& ui, const DirectorySettings& directories,
+                               SiteWindow& window)
+    : table_(table), ui_(ui), directories_(directories), window_(window)
 {
-    grid_->EndEdit(); // what is being typed is part of the site on screen
+}
+
+void CompareCommand::CompareWithFile()
+{
+    window_.EndEdit(); // what is being typed is part of the site on screen
     if (const std::optional<ChosenFile> chosen =
             ui_.ShowFileDialog(OpenSiteDialog(u"Compare with"_s, directories_.filePath)))
         CompareWith(*chosen);
 }
 
-void FrmDips::CompareWith(const ChosenFile& chosen)
+void CompareCommand::CompareWith(const ChosenFile& chosen)
 {
     if (const std::optional<std::vector<ChannelRow>> rows =
             ReadSiteOfItsOwn(chosen, table_.Rows(), ui_))
-        ShowComparison(*rows, chosen.fileTitle);
+        emit Compared(CompareSites(table_.Rows(), *rows), table_.rowCount(), chosen.fileTitle);
 }
 
 } // namespace mr640

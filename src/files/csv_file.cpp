@@ -275,6 +275,7 @@ struct CsvRecord
     std::array<QByteArrayView, 3> fields;
     bool nameMore = false; // the name field goes on beyond fields[1]
     int fieldCount = 0;
+    int lineBreaks = 0; // inside its quoted fields: the file's lines it takes are one more
 
     // Where a line read byte by byte keeps its bytes.
     FieldBytes shownBytes;
@@ -287,9 +288,19 @@ constexpr qsizetype kFieldBytes = 1024;
 // closing quote comes within this many bytes, followed by a comma or a line end.
 constexpr qsizetype kQuotedBytes = 65536;
 
+// The line ends in bytes: CR LF, a lone CR and a lone LF each one.
+int LineBreaks(QByteArrayView bytes)
+{
+    int breaks = 0;
+    for (qsizetype i = 0; i < bytes.size(); ++i)
+        breaks += bytes[i] == '\n' || (bytes[i] == '\r' && (i + 1 == bytes.size() || bytes[i + 1] != '\n'));
+    return breaks;
+}
+
 // The field from the reader's position, up to the comma or line end that ends it, into
-// field (may be null: a field after the third) and shown.
-void ReadField(ByteReader& reader, FieldBytes* field, FieldBytes& shown, bool skipBlanks)
+// field (may be null: a field after the third) and shown; the line ends of a quoted field
+// are added to lineBreaks.
+void ReadField(ByteReader& reader, FieldBytes* field, FieldBytes& shown, bool skipBlanks, int& lineBreaks)
 {
     const auto add = [&](int b) {
         shown.Add(b, kShownBytes);
@@ -327,6 +338,7 @@ void ReadField(ByteReader& reader, FieldBytes* field, FieldBytes& shown, bool sk
                                    IsBlankByte(static_cast<unsigned char>(v))))
                         field->Add(static_cast<unsigned char>(v), kFieldBytes);
                 }
+                lineBreaks += LineBreaks(value);
                 return;
             }
             break;
@@ -423,6 +435,7 @@ bool ReadPlainLine(ByteReader& reader, CsvRecord& record)
 // each end a line; a last line without a line end still counts.
 bool ReadRecord(ByteReader& reader, CsvRecord& record)
 {
+    record.lineBreaks = 0;
     if (ReadPlainLine(reader, record))
         return true;
     // Emptied, not replaced: the buffers of one line serve the next.
@@ -435,7 +448,7 @@ bool ReadRecord(ByteReader& reader, CsvRecord& record)
         return false;
     for (;;) {
         FieldBytes* field = record.fieldCount < 3 ? &record.fieldBytes[static_cast<std::size_t>(record.fieldCount)] : nullptr;
-        ReadField(reader, field, record.shownBytes, record.fieldCount == 1);
+        ReadField(reader, field, record.shownBytes, record.fieldCount == 1, record.lineBreaks);
         ++record.fieldCount;
         const int separator = reader.Get();
         if (separator == ',') {
@@ -456,12 +469,15 @@ bool ReadRecord(ByteReader& reader, CsvRecord& record)
 
 // A relay name holding a comma, a double quote or a control character (a name from an old
 // dip file may) is one quoted field, its quotes doubled, so that it reads back whole.
+bool NeedsQuotes(char32_t c)
+{
+    return c == u',' || c == u'"' || IsControlCharacter(c);
+}
+
 // True when a name is written as it is, without quotes.
 bool IsPlainField(QStringView name)
 {
-    return std::none_of(name.begin(), name.end(), [](QChar c) {
-        return c == u',' || c == u'"' || IsControlCharacter(c.unicode());
-    });
+    return std::none_of(name.begin(), name.end(), [](QChar c) { return NeedsQuotes(c.unicode()); });
 }
 
 QString CsvField(QStringView name)
@@ -716,10 +732,11 @@ CsvReadOutcome ReadRecords(ByteReader& reader, bool utf8, const std::optional<QS
     int expected = 1;
     int last = 0;
     int channel = 0;
-    int lineNumber = 0;
+    int lineNumber = 1; // the file's line the next record starts on
     bool stopped = false; // by Cancel at a prompt or by the channel maximum
     while (!stopped && ReadRecord(reader, record)) {
-        ui.AtLine(++lineNumber);
+        ui.AtLine(lineNumber);
+        lineNumber += 1 + record.lineBreaks;
         // A line naming the channel expected next, as nearly every line does, is stored
         // without the questions' texts being made.
         const std::optional<int> number =
@@ -747,6 +764,7 @@ CsvReadOutcome ReadRecords(ByteReader& reader, bool utf8, const std::optional<QS
             ChannelRow& row = rows[static_cast<std::size_t>(last - 1)];
             row.relNam = StoredName(record.fields[1], record.nameMore, utf8, last, counts);
             row.back = IsBackContact(record);
+            ui.StoredChannel(last);
             if (last <= earlierRows)
                 stored[static_cast<std::size_t>(last - 1)] = true;
         }
@@ -760,13 +778,61 @@ CsvReadOutcome ReadRecords(ByteReader& reader, bool utf8, const std::optional<QS
     std::optional<int> kept;
     if (update == CsvUpdate::ReportKeptRows)
         kept = static_cast<int>(std::count(stored.begin(), stored.end(), false));
-    ShowInfo(ui, LoadReport(last, counts, kept));
+    ShowCount(ui, last, LoadReport(last, counts, kept));
     return CsvReadOutcome::Completed;
 }
 
 constexpr qint64 kByteOrderMarkSize = 3;
 // Files up to this size are read whole.
 constexpr qint64 kWholeFileBytes = 1 << 20;
+
+// The length of the name field bytes start with as EncodeCsv writes one, and in *size the
+// bytes of the name it holds; -1 when no such field is there. A name without a comma, a
+// quote or a control character is plain; any other is quoted, its quotes doubled.
+qsizetype WrittenNameField(QByteArrayView bytes, qsizetype* size)
+{
+    *size = 0;
+    const auto needsQuotes = [](char b) { return NeedsQuotes(static_cast<unsigned char>(b)); };
+    if (!bytes.startsWith('"')) {
+        const auto end = std::find_if(bytes.begin(), bytes.end(), needsQuotes);
+        *size = end - bytes.begin();
+        return end == bytes.end() || *end == ',' ? *size : -1;
+    }
+    bool needed = false;
+    for (qsizetype at = 1; at < bytes.size(); ++at, ++*size) {
+        if (bytes[at] == '"' && (at + 1 == bytes.size() || bytes[at + 1] != '"'))
+            return needed ? at + 1 : -1;
+        needed = needed || needsQuotes(bytes[at]);
+        at += bytes[at] == '"' ? 1 : 0; // a doubled quote
+    }
+    return -1;
+}
+
+// Whether bytes are laid out exactly as EncodeCsv writes a table: a multiple of 384 lines,
+// line n holding the id of channel n, a name of at most 16 bytes and "Front" or "Back", every line
+// ending in CR LF.
+bool IsLaidOutAsWritten(QByteArrayView bytes)
+{
+    int lines = 0;
+    while (!bytes.isEmpty()) {
+        const QByteArray id = ChannelIdFromNumber(++lines).toLatin1() + ',';
+        if (lines > kMaxChannels || !bytes.startsWith(id))
+            return false;
+        bytes = bytes.sliced(id.size());
+        qsizetype nameSize = 0;
+        const qsizetype name = WrittenNameField(bytes, &nameSize);
+        if (name < 0 || nameSize > kNameWidth)
+            return false;
+        bytes = bytes.sliced(name);
+        if (bytes.startsWith(",Front\r\n"))
+            bytes = bytes.sliced(8);
+        else if (bytes.startsWith(",Back\r\n"))
+            bytes = bytes.sliced(7);
+        else
+            return false;
+    }
+    return lines > 0 && lines % kChannelsPerUnit == 0;
+}
 
 } // namespace
 
@@ -776,7 +842,14 @@ CsvReadOutcome ReadCsv(QIODevice& device, ChannelTable& table, Ui& ui, QString* 
     const bool readToEnd = ReadToEnd(device, bytes);
     EncodingProbe probe;
     probe.Feed(bytes);
-    const bool utf8 = probe.Utf8();
+    // Valid UTF-8 beyond ASCII is a spreadsheet's UTF-8, except in a file laid out exactly as
+    // this program writes one: that is Windows-1252 whose bytes happen to be valid UTF-8
+    // ("Â½" is C2 BD). A spreadsheet's file gives itself away by LF line ends (Linux), a byte
+    // order mark, quotes around every text, a last line without its line end, a part of a
+    // site, or a 16-character name in more than 16 bytes. A whole site saved again with CR
+    // LF and none of those reads as this program's, so that a file it wrote always reads
+    // back as written.
+    const bool utf8 = probe.Utf8() && !IsLaidOutAsWritten(bytes);
     ByteReader reader(std::move(bytes), probe.ByteOrderMark() ? kByteOrderMarkSize : 0);
     return ReadRecords(reader, utf8, readToEnd ? std::nullopt : std::optional(device.errorString()),
                        table, ui, error, update);
@@ -789,13 +862,14 @@ CsvReadOutcome ReadCsvFile(const QString& path, ChannelTable& table, Ui& ui, QSt
         SetError(error, file.errorString());
         return CsvReadOutcome::Failed;
     }
-    // A channel file is some tens of kilobytes, read in one piece.
-    if (!file.isSequential() && file.size() <= kWholeFileBytes)
+    // A channel file is some tens of kilobytes, read in one piece. A pipe cannot be read
+    // twice, nor asked its size: it is read whole too.
+    if (file.isSequential() || file.size() <= kWholeFileBytes)
         return ReadCsv(file, table, ui, error, update);
     // A larger file is read twice, a chunk at a time: once to learn how its text is written,
     // once for its lines. A file of any size, or a line of any length, is never held whole.
-    // The file is read twice, a chunk at a time: once to learn how its text is written,
-    // once for its lines. A file of any size, or a line of any length, is never held whole.
+    // This program never writes a file that large (3072 lines of at most 47 bytes), so
+    // valid UTF-8 beyond ASCII is UTF-8 here.
     EncodingProbe probe;
     QByteArray chunk(kChunkSize, Qt::Uninitialized);
     qint64 total = 0;

@@ -64,14 +64,16 @@ enum class CsvUpdate { Quiet, ReportKeptRows };
 // and the table only grows (to the size of the highest channel stored, at most 3072
 // rows, added rows getting their defaults). CR LF, a lone LF and a lone CR each end a
 // line. A file that starts with the UTF-8 byte order mark, or that is valid UTF-8 holding
-// a character beyond ASCII, is read as UTF-8, any other as Windows-1252. A field that
+// a character beyond ASCII, is read as UTF-8, any other as Windows-1252; but a file laid out
+// exactly as EncodeCsv writes a table (CR LF, every channel of whole units in order, names
+// of at most 16 bytes) is this program's own and read as Windows-1252. A field that
 // starts with a double quote and ends with its closing quote is read whole, commas, line
 // ends and doubled quotes inside it included; lines without quotes split at every comma.
 // A name is stored as the table keeps it: control characters as spaces, characters the
 // site files cannot hold as "?", at most 16 characters; the count message says how many
-// characters and names that changed. A file of up to 1 MiB is read whole; a larger one a
-// piece at a time, where a line of any length is used only as far as its fields are and is
-// never held whole.
+// characters and names that changed. A file of up to 1 MiB, or a pipe, is read whole; a
+// larger file a piece at a time, where a line of any length is used only as far as its
+// fields are and is never held whole. A pipe is read once, front to back.
 // The rows stored before the load stopped, for whatever reason, stay; the table
 // receives them in one step, so its view refreshes once. An open failure leaves the
 // table untouched.

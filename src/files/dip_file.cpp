@@ -163,7 +163,7 @@ DipReadOutcome ReadDip(QIODevice& device, ChannelTable& table, Ui& ui, const QSt
     const int size = ChannelCountFor(header.channelCount);
     if (size == 0) {
         ShowInfo(ui, u"Error setting no of channels."_s);
-        ShowInfo(ui, u"0 channels loaded"_s);
+        ShowCount(ui, 0, u"0 channels loaded"_s);
         return DipReadOutcome::Rejected;
     }
     std::vector<ChannelRow> rows = DefaultRows(size);
@@ -185,7 +185,7 @@ DipReadOutcome ReadDip(QIODevice& device, ChannelTable& table, Ui& ui, const QSt
     for (int r = 0; r < loaded; ++r)
         DecodeRecord(records.constData() + r * kDipRecordSize, rows[static_cast<std::size_t>(r)]);
     table.ReplaceRows(std::move(rows));
-    ShowInfo(ui, u"%1 channels loaded"_s.arg(loaded));
+    ShowCount(ui, loaded, u"%1 channels loaded"_s.arg(loaded));
     // A later Save would write spares over the channels the file lost: say so plainly.
     if (loaded < count) {
         ui.ShowMessage({fileName + u" holds %1 of the %2 channels its header announces; channels %3 to %4 are shown as spares."_s

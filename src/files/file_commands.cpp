@@ -1,19 +1,23 @@
-// The file commands of the main window: Open, Save as and Export to card.
+// The commands on the site's files: Open, Save, Save as, Export to card and Reload.
+
+#include "file_commands.h"
 
 #include "csv_file.h"
 #include "dip_file.h"
-#include "file_format.h"
-#include "site_dialogs.h"
+#include "card/card_commands.h"
 #include "editor/channel_count.h"
 #include "editor/channel_ids.h"
+#include "editor/channel_table.h"
+#include "editor/settings.h"
 #include "editor/shared_routines.h"
+#include "file_format.h"
+#include "site_dialogs.h"
+#include "site_file.h"
+#include "site_window.h"
 #include "platform/file_stamp.h"
 #include "platform/read_back.h"
 #include "platform/ui.h"
-#include "window/channel_grid.h"
-#include "window/main_window.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 namespace mr640 {
@@ -44,9 +48,9 @@ QString PlaceOfDifference(qint64 offset, qint64 meantSize)
            ChannelIdFromNumber(static_cast<int>((offset - kDipHeaderSize) / kDipRecordSize) + 1);
 }
 
-// Reads the card copy back from the card itself; a match shows nothing, anything else
-// warns and leaves the file there to be looked at.
-void CheckCardCopy(Ui& ui, const ChosenFile& chosen, const QByteArray& meant)
+// Reads the card copy back from the card itself; a match shows nothing and answers true,
+// anything else warns and leaves the file there to be looked at.
+bool CheckCardCopy(Ui& ui, const ChosenFile& chosen, const QByteArray& meant)
 {
     const ReadBack back = ReadBackFile(chosen.fullName, meant);
     QString text;
@@ -58,8 +62,9 @@ void CheckCardCopy(Ui& ui, const ChosenFile& chosen, const QByteArray& meant)
         text = u"The card copy of %1 could not be read back (%2). The card may be faulty."_s.arg(
             chosen.fileTitle, back.error);
     else
-        return;
+        return true;
     ui.ShowMessage({text, MessageIcon::Exclamation, MessageButtons::Ok, QString(kAppTitle)});
+    return false;
 }
 
 } // namespace
@@ -84,27 +89,64 @@ FileDialogRequest OpenSiteDialog(const QString& title, const QString& folder)
     return request;
 }
 
-void FrmDips::OpenSite()
+FileCommands::FileCommands(ChannelTable& table, Ui& ui, DirectorySettings& directories,
+                           SiteFile& siteFile, CardCommands& cards, SiteWindow& window)
+    : table_(table), ui_(ui), directories_(directories), siteFile_(siteFile), cards_(cards),
+      window_(window)
 {
-    grid_->EndEdit();
+}
+
+bool FileCommands::QuerySave()
+{
+    if (!window_.modified())
+        return true;
+    switch (ui_.ShowMessage({u"Save this site before closing?"_s, MessageIcon::Question,
+                             MessageButtons::YesNoCancel, QString(kAppTitle)})) {
+    case MessageButton::Yes:
+        // Only a save of the whole site lets the caller go on: a cancelled or failed save,
+        // or a CSV copy that leaves out the state texts, would lose the edits.
+        SaveSite();
+        return !window_.modified();
+    case MessageButton::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool FileCommands::SaveSite()
+{
+    window_.EndEdit();
+    if (siteFile_.currentFileTitle().isEmpty())
+        return SaveSiteAs();
+    if (!siteFile_.MayOverwriteSiteFile() || !siteFile_.WriteSiteFile(siteFile_.currentFile()))
+        return false;
+    window_.MarkSaved();
+    emit SiteFileUsed(siteFile_.currentFile());
+    return true;
+}
+
+void FileCommands::OpenSite()
+{
+    window_.EndEdit();
     if (!QuerySave())
         return;
     const std::optional<ChosenFile> chosen =
-        ui_.ShowFileDialog(OpenSiteDialog(u"Open config file"_s, directories_.filePath));
+        cards_.ChooseOpenFile(OpenSiteDialog(u"Open config file"_s, directories_.filePath));
     if (chosen)
         OpenChosenFile(*chosen);
 }
 
-void FrmDips::OpenSiteFile(const QString& path)
+void FileCommands::OpenSiteFile(const QString& path)
 {
-    grid_->EndEdit();
+    window_.EndEdit();
     if (!QuerySave())
         return;
     const QFileInfo file(path);
     OpenChosenFile({file.absoluteFilePath(), file.fileName()});
 }
 
-void FrmDips::OpenChosenFile(const ChosenFile& chosen)
+void FileCommands::OpenChosenFile(const ChosenFile& chosen)
 {
     switch (FileFormatOf(chosen.fullName)) {
     case FileFormat::Dip: {
@@ -114,11 +156,11 @@ void FrmDips::OpenChosenFile(const ChosenFile& chosen)
         // otherwise write this site over it.
         if (ReadDipFile(chosen.fullName, table_, ui_) != DipReadOutcome::Loaded)
             return;
-        SelectCountEntry(ChannelCountPosition(table_.rowCount()));
-        AdoptDialogFile(chosen);
-        RememberSiteFile(stamp);
-        modified_ = false;
-        StartHistory();
+        window_.ShowChannelCount();
+        siteFile_.AdoptDialogFile(chosen);
+        siteFile_.RememberSiteFile(stamp);
+        window_.SetModified(false);
+        window_.StartHistory();
         emit SiteFileUsed(chosen.fullName);
         break;
     }
@@ -146,29 +188,29 @@ void FrmDips::OpenChosenFile(const ChosenFile& chosen)
         if (target == &fresh && outcome == CsvReadOutcome::Completed)
             table_.ReplaceRows(fresh.Rows());
         // Rows stored before an error stay, so the count list follows the table either way.
-        SelectCountEntry(ChannelCountPosition(table_.rowCount()));
+        window_.ShowChannelCount();
         if (outcome == CsvReadOutcome::Failed) {
-            StartHistory();
+            window_.StartHistory();
             ShowInfo(ui_, ErrorReport(u"Error occurred while loading."_s, error));
             return;
         }
-        SetSiteWithoutFile(FileStem(chosen.fileTitle));
-        modified_ = false;
-        StartHistory();
+        siteFile_.SetSiteWithoutFile(FileStem(chosen.fileTitle));
+        window_.SetModified(false);
+        window_.StartHistory();
         emit SiteFileUsed(chosen.fullName);
         break;
     }
     case FileFormat::None:
         // Nothing was read, and yet the site as it stands counts as unmodified.
-        MarkSaved();
+        window_.MarkSaved();
         ReportNoFormat(ui_, chosen, u"opened"_s);
         break;
     }
 }
 
-bool FrmDips::SaveSiteAs()
+bool FileCommands::SaveSiteAs()
 {
-    grid_->EndEdit();
+    window_.EndEdit();
     FileDialogRequest request;
     request.kind = FileDialogKind::Save;
     request.title = u"Save site as..."_s;
@@ -177,7 +219,7 @@ bool FrmDips::SaveSiteAs()
     request.defaultExtension = u".dip"_s;
     request.flags = kSaveFlags;
     request.initialDirectory = directories_.filePath;
-    request.fileName = siteName_;
+    request.fileName = siteFile_.siteName();
     request.endings = QStringList{u"dip"_s, u"csv"_s};
     const std::optional<ChosenFile> chosen = ui_.ShowFileDialog(request);
     if (!chosen)
@@ -185,10 +227,10 @@ bool FrmDips::SaveSiteAs()
 
     switch (FileFormatOf(chosen->fullName)) {
     case FileFormat::Dip:
-        if (!WriteSiteFile(chosen->fullName))
+        if (!siteFile_.WriteSiteFile(chosen->fullName))
             return false;
-        AdoptDialogFile(*chosen);
-        MarkSaved();
+        siteFile_.AdoptDialogFile(*chosen);
+        window_.MarkSaved();
         emit SiteFileUsed(chosen->fullName);
         return true;
     case FileFormat::Csv: {
@@ -209,10 +251,10 @@ bool FrmDips::SaveSiteAs()
     return false;
 }
 
-void FrmDips::ExportToCard()
+void FileCommands::ExportToCard()
 {
     // What goes to the card is what the screen shows.
-    grid_->EndEdit();
+    window_.EndEdit();
     FileDialogRequest request;
     request.kind = FileDialogKind::Save;
     request.title = u"Save to CompactFlash card"_s;
@@ -220,26 +262,30 @@ void FrmDips::ExportToCard()
     request.defaultExtension = u".dip"_s;
     request.flags = kSaveFlags;
     request.initialDirectory = directories_.cfPath;
-    request.fileName = siteName_ + u".dip"_s;
+    request.fileName = siteFile_.siteName() + u".dip"_s;
     request.endings = QStringList{u"dip"_s};
-    const std::optional<ChosenFile> chosen = ui_.ShowFileDialog(request);
+    const std::optional<ChosenFile> chosen = cards_.ChooseExportFile(request);
     if (!chosen || chosen->fullName.isEmpty())
         return;
 
     directories_.cfPath = DirectoryOf(chosen->fullName);
-    // The card gets a fresh file holding exactly this table.
-    QFile old(chosen->fullName);
-    if (QFileInfo::exists(chosen->fullName) && !old.remove()) {
-        ShowInfo(ui_, ErrorReport(u"Error occurred while saving."_s, old.errorString()));
-        return;
-    }
+    // The card gets a fresh file holding exactly this table, put in the old one's place in
+    // one step: a program stopped at any moment leaves the old file or the new one.
     if (!WriteDipFile(chosen->fullName, table_, ui_))
         return;
     const QByteArray written = EncodeDip(table_.Rows());
     // Exported over the site's own file: that is this program's change, not another's.
-    if (chosen->fullName == currentFile_)
-        RememberSiteFile(StampOfWritten(currentFile_, written));
-    CheckCardCopy(ui_, *chosen, written);
+    if (chosen->fullName == siteFile_.currentFile())
+        siteFile_.RememberSiteFile(StampOfWritten(chosen->fullName, written));
+    if (CheckCardCopy(ui_, *chosen, written))
+        cards_.Exported(*chosen);
+}
+
+void FileCommands::ReloadSiteFile()
+{
+    window_.EndEdit();
+    if (!siteFile_.currentFileTitle().isEmpty() && QuerySave())
+        OpenChosenFile({siteFile_.currentFile(), siteFile_.currentFileTitle()});
 }
 
 } // namespace mr640

@@ -77,7 +77,7 @@ void ApplyAllocations(ChannelTable& table, const std::vector<InsDChannel>& alloc
     QString report = u"%1 channels imported"_s.arg(n);
     if (unheld > 0)
         report += kCrLf + UnheldReport(unheld);
-    ShowInfo(ui, report);
+    ShowCount(ui, n, report);
 }
 
 } // namespace mr640

@@ -1,13 +1,13 @@
 // The Import command of the main window: a site picked in the site selector, its digital
 // channel allocations read from the Instead configuration and written into the table.
 
+#include "import_command.h"
+
 #include "apply_allocations.h"
-#include "editor/channel_count.h"
 #include "editor/shared_routines.h"
+#include "files/site_file.h"
+#include "files/site_window.h"
 #include "instead_files.h"
-#include "site_selector.h"
-#include "window/channel_grid.h"
-#include "window/main_window.h"
 
 #include <exception>
 
@@ -15,35 +15,41 @@ namespace mr640 {
 
 using namespace Qt::StringLiterals;
 
-void FrmDips::ImportSite()
+ImportCommand::ImportCommand(ChannelTable& table, Ui& ui, QString& insPath, SiteFile& siteFile,
+                             SiteWindow& window)
+    : table_(table), ui_(ui), siteFile_(siteFile), window_(window), siteSelector_(ui, insPath)
+{
+}
+
+void ImportCommand::ImportSite()
 {
     std::vector<InsDChannel> allocations;
     try {
-        grid_->EndEdit();
-        if (!QuerySave())
+        window_.EndEdit();
+        if (!window_.QuerySave())
             return;
-        siteSelector_->ShowOpen();
-        const QString cfgDir = siteSelector_->InsCfgDir();
-        if (!cfgDir.isEmpty() && siteSelector_->ButtonPressed() == u"Load")
+        siteSelector_.ShowOpen();
+        const QString cfgDir = siteSelector_.InsCfgDir();
+        if (!cfgDir.isEmpty() && siteSelector_.ButtonPressed() == u"Load")
             allocations = LoadDigitalChannels(cfgDir, ui_);
         if (!allocations.empty()) {
-            SetSiteWithoutFile(siteSelector_->InsSiteName());
+            siteFile_.SetSiteWithoutFile(siteSelector_.InsSiteName());
             ApplyAllocations(allocations);
-            modified_ = true;
-            StartHistory();
+            window_.SetModified(true);
+            window_.StartHistory();
         }
     } catch (const std::exception& e) {
-        StartHistory(); // the table may have been reset part way
+        window_.StartHistory(); // the table may have been reset part way
         ShowInfo(ui_, ErrorReport(u"Error importing Instead channel allocations."_s,
                                   QString::fromLocal8Bit(e.what())));
     }
-    siteSelector_->Unload();
+    siteSelector_.Unload();
 }
 
-void FrmDips::ApplyAllocations(const std::vector<InsDChannel>& allocations)
+void ImportCommand::ApplyAllocations(const std::vector<InsDChannel>& allocations)
 {
     mr640::ApplyAllocations(table_, allocations, ui_);
-    SelectCountEntry(ChannelCountPosition(table_.rowCount()));
+    window_.ShowChannelCount();
 }
 
 } // namespace mr640

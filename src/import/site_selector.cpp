@@ -1,7 +1,7 @@
 #include "site_selector.h"
 
 #include "dialogs/form_dialog.h"
-#include "window/window_routines.h"
+#include "dialogs/window_routines.h"
 #include "list_widget_items.h"
 #include "platform/ui.h"
 

@@ -47,19 +47,19 @@ FrmCustomSheet::FrmCustomSheet(Ui& ui, const LabelSheet& start, QWidget* parent)
     paper_->addItem(u"US Letter"_s, QSizeF(kLetterWidth, kLetterHeight));
     paper_->addItem(u"Other size"_s);
     form_->addRow(u"&Paper:"_s, paper_);
-    pageWidth_ = AddLength("SpnPageWidth", u"Page width:"_s, start.pageWidth);
-    pageHeight_ = AddLength("SpnPageHeight", u"Page height:"_s, start.pageHeight);
-    labelWidth_ = AddLength("SpnLabelWidth", u"Label &width:"_s, start.labelWidth);
-    labelHeight_ = AddLength("SpnLabelHeight", u"Label &height:"_s, start.labelHeight);
-    radius_ = AddLength("SpnRadius", u"Corner radius:"_s, start.cornerRadius);
+    pageWidth_ = AddLength("SpnPageWidth", u"Page &width:"_s, start.pageWidth);
+    pageHeight_ = AddLength("SpnPageHeight", u"Page &height:"_s, start.pageHeight);
+    labelWidth_ = AddLength("SpnLabelWidth", u"La&bel width:"_s, start.labelWidth);
+    labelHeight_ = AddLength("SpnLabelHeight", u"Label hei&ght:"_s, start.labelHeight);
+    radius_ = AddLength("SpnRadius", u"Corner r&adius:"_s, start.cornerRadius);
     columns_ = Count("SpnColumns", start.columns);
-    form_->addRow(u"&Columns:"_s, columns_);
+    form_->addRow(u"Colu&mns:"_s, columns_);
     rows_ = Count("SpnRows", start.rows);
     form_->addRow(u"&Rows:"_s, rows_);
     x0_ = AddLength("SpnLeft", u"First label from the &left:"_s, start.x0);
     y0_ = AddLength("SpnTop", u"First label from the &top:"_s, start.y0);
-    dx_ = AddLength("SpnPitchX", u"Across, left edge to left edge:"_s, start.dx);
-    dy_ = AddLength("SpnPitchY", u"Down, top edge to top edge:"_s, start.dy);
+    dx_ = AddLength("SpnPitchX", u"Acros&s, left edge to left edge:"_s, start.dx);
+    dy_ = AddLength("SpnPitchY", u"&Down, top edge to top edge:"_s, start.dy);
 
     // The paper list sets the page size; a size typed by hand makes it "Other size".
     const auto showPaper = [this] {
@@ -81,6 +81,9 @@ FrmCustomSheet::FrmCustomSheet(Ui& ui, const LabelSheet& start, QWidget* parent)
     buttons->setObjectName(u"SheetButtons"_s);
     buttons->button(QDialogButtonBox::Ok)->setObjectName(u"CmdSheetOk"_s);
     buttons->button(QDialogButtonBox::Cancel)->setObjectName(u"CmdSheetCancel"_s);
+    // Their letters are part of the dialog's set, whatever the platform's theme gives them.
+    buttons->button(QDialogButtonBox::Ok)->setText(u"&OK"_s);
+    buttons->button(QDialogButtonBox::Cancel)->setText(u"&Cancel"_s);
     connect(buttons, &QDialogButtonBox::accepted, this, &FrmCustomSheet::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &FrmCustomSheet::reject);
     layout->addWidget(buttons);

@@ -19,10 +19,18 @@ int NumberOfId(const QString& text)
     return ChannelIdFromNumber(number) == id ? number : 0;
 }
 
+// A dip file pads each state text with spaces to its width: they print without them.
+QString StatesOf(const ChannelRow& row)
+{
+    const QString up = row.stUp.trimmed();
+    const QString down = row.stDn.trimmed();
+    return up.isEmpty() && down.isEmpty() ? QString() : up + u'/' + down;
+}
+
 LabelLine LineOf(const ChannelRow& row, bool stateTexts)
 {
     return {row.Chan, row.relNam, row.back ? u"B"_s : QString(),
-            stateTexts ? row.stUp + u'/' + row.stDn : QString()};
+            stateTexts ? StatesOf(row) : QString()};
 }
 
 } // namespace
@@ -77,7 +85,7 @@ std::vector<Label> MakeLabels(const std::vector<ChannelRow>& rows, const std::ve
     labels.reserve((printed.size() + per - 1) / per);
     for (std::size_t i = 0; i < printed.size(); ++i) {
         if (i % per == 0)
-            labels.push_back({content.title, {}});
+            labels.push_back({content.title, {}, per == 1});
         labels.back().lines.push_back(
             LineOf(rows[static_cast<std::size_t>(printed[i])], content.stateTexts));
     }

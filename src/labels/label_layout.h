@@ -19,7 +19,8 @@ struct LabelContent
 };
 
 // One line of a label: a channel's id, relay name, "B" for a back contact (else empty)
-// and, when asked for, its state texts as "UP/DN".
+// and, when asked for, its state texts as "UP/DN", without the spaces a dip file pads them
+// with (empty when both are blank).
 struct LabelLine
 {
     QString id;
@@ -34,6 +35,9 @@ struct Label
 {
     QString title;
     std::vector<LabelLine> lines;
+    // Made one channel a label: its name may take a line of its own. A label of a four-channel
+    // print keeps its siblings' layout even when it holds one channel.
+    bool oneChannel = false;
 
     friend bool operator==(const Label&, const Label&) = default;
 };
@@ -77,6 +81,8 @@ struct SheetRun
     int SlotOf(int k) const { return (first + k) % perPage; }
     // The printed positions k on page `page`: [begin, end).
     std::pair<int, int> OnPage(int page) const;
+    // The first slot left unused on the last sheet; 0 when that sheet is used up.
+    int NextFirst() const { return (first + Printed()) % perPage; }
 };
 
 } // namespace mr640

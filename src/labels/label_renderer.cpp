@@ -5,10 +5,12 @@
 #include <QBuffer>
 #include <QFontMetricsF>
 #include <QPageSize>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPdfWriter>
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace mr640 {
 
@@ -58,7 +60,8 @@ TextMeasure::TextMeasure() : reference_(LabelFont())
     reference_.setPixelSize(kReferencePixels);
     const QFontMetricsF metrics(reference_);
     ascentEm_ = metrics.ascent() / kReferencePixels;
-    lineEm_ = (metrics.ascent() + metrics.descent()) / kReferencePixels + kLeadingEm;
+    descentEm_ = metrics.descent() / kReferencePixels;
+    lineEm_ = ascentEm_ + descentEm_ + kLeadingEm;
 }
 
 double TextMeasure::AdvanceEm(QChar c)
@@ -90,13 +93,31 @@ QFont TextMeasure::Font(double points) const
 
 LabelPrint::LabelPrint(LabelJob job) : job_(std::move(job))
 {
-    points_.reserve(job_.labels.size());
-    columns_.reserve(job_.labels.size());
-    for (std::size_t i = 0; i < job_.labels.size(); ++i) {
-        const double points = FitPoints(job_.labels[i]);
-        if (points < kSmallestPoints)
+    const std::size_t count = job_.labels.size();
+    extents_.reserve(count);
+    fits_.reserve(count);
+    std::vector<double> oneLine(count);
+    double common = job_.largestPoints;
+    for (std::size_t i = 0; i < count; ++i) {
+        const Extent& extent = extents_.emplace_back(ExtentOf(job_.labels[i]));
+        oneLine[i] = FitPoints(extent.oneLine, extent.lines);
+        const double best =
+            extent.nameBelow > 0
+                ? std::max(oneLine[i], FitPoints(extent.nameBelow, extent.lines + 1))
+                : oneLine[i];
+        fits_.push_back({best, false});
+        if (best < kSmallestPoints)
             unfit_.push_back(static_cast<int>(i));
-        points_.push_back(std::max(points, kSmallestPoints));
+        else
+            common = std::min(common, best);
+    }
+    // A label that does not fit at the smallest size keeps its own, so that it does not make
+    // every other label smaller. A label takes a second line only where one does not fit.
+    for (std::size_t i = 0; i < count; ++i) {
+        Fit& fit = fits_[i];
+        if (job_.sameSize && fit.points >= kSmallestPoints)
+            fit.points = common;
+        fit.nameBelow = oneLine[i] < fit.points;
     }
 }
 
@@ -106,52 +127,60 @@ SheetRun LabelPrint::Run() const
             job_.sheet.LabelsPerPage()};
 }
 
-LabelPrint::Columns LabelPrint::ColumnsOf(const Label& label, double points) const
+LabelPrint::Extent LabelPrint::ExtentOf(const Label& label) const
 {
-    Columns columns;
+    Extent extent;
+    Columns& columns = extent.columns;
     for (const LabelLine& line : label.lines) {
-        columns.id = std::max(columns.id, measure_.Width(line.id, points));
-        columns.states = std::max(columns.states, measure_.Width(line.states, points));
-        columns.contact = std::max(columns.contact, measure_.Width(line.contact, points));
+        columns.id = std::max(columns.id, measure_.Width(line.id, 1));
+        columns.states = std::max(columns.states, measure_.Width(line.states, 1));
+        columns.contact = std::max(columns.contact, measure_.Width(line.contact, 1));
     }
-    return columns;
+    const double gap = kGapEm * TextMeasure::kMmPerPoint;
+    // What follows the name on its line: the states and the contact, each after a gap.
+    const double after = (columns.states > 0 ? gap + columns.states : 0) +
+                         (columns.contact > 0 ? gap + columns.contact : 0);
+    const double title = measure_.Width(label.title, 1);
+    extent.oneLine = title;
+    for (const LabelLine& line : label.lines)
+        extent.oneLine =
+            std::max(extent.oneLine, columns.id + gap + measure_.Width(line.name, 1) + after);
+    if (label.oneChannel && label.lines.size() == 1)
+        extent.nameBelow =
+            std::max({title, columns.id + after, measure_.Width(label.lines.front().name, 1)});
+    extent.lines = static_cast<int>(label.lines.size()) + (label.title.isEmpty() ? 0 : 1);
+    return extent;
 }
 
 // Every width and height is proportional to the size, so the largest size that fits
-// follows from the widths at one size; then it is rounded down to a half point.
-double LabelPrint::FitPoints(const Label& label)
+// follows from the widths at 1 pt.
+double LabelPrint::FitPoints(double widest, int lines) const
 {
-    const double unit = 1; // the widths at 1 pt
-    const Columns columns = ColumnsOf(label, unit);
-    columns_.push_back(columns);
-    const double gap = kGapEm * unit * TextMeasure::kMmPerPoint;
-    const double fixed = columns.id + (columns.states > 0 ? gap + columns.states : 0) +
-                         (columns.contact > 0 ? gap + columns.contact : 0);
-    double widest = measure_.Width(label.title, unit);
-    for (const LabelLine& line : label.lines)
-        widest = std::max(widest, fixed + gap + measure_.Width(line.name, unit));
-    const int lineCount = static_cast<int>(label.lines.size()) + (label.title.isEmpty() ? 0 : 1);
-
     const double width = job_.sheet.labelWidth - 2 * kLabelPadding;
     const double height = job_.sheet.labelHeight - 2 * kLabelPadding;
     double points = job_.largestPoints;
     if (widest > 0)
         points = std::min(points, width / widest);
-    if (lineCount > 0)
-        points = std::min(points, height / (lineCount * measure_.LineHeight(unit)));
-    return std::floor(points * 2) / 2;
+    if (lines > 0)
+        points = std::min(points, height / (lines * measure_.LineHeight(1)));
+    if (points >= kSmallestPoints)
+        return std::floor(points * 2) / 2;
+    return std::max(std::floor(points * 10) / 10, 0.0);
 }
 
 std::vector<PlacedText> LabelPrint::TextsIn(int label, const QRectF& slot) const
 {
-    const Label& content = job_.labels[static_cast<std::size_t>(label)];
-    const double points = PointsOf(label);
-    const Columns atOne = columns_[static_cast<std::size_t>(label)];
+    const std::size_t i = static_cast<std::size_t>(label);
+    const Label& content = job_.labels[i];
+    const Fit fit = fits_[i];
+    if (fit.points <= 0)
+        return {}; // no room for any text
+    const double points = fit.points;
+    const Columns& atOne = extents_[i].columns;
     const Columns columns{atOne.id * points, atOne.states * points, atOne.contact * points};
     const double gap = kGapEm * points * TextMeasure::kMmPerPoint;
     const double lineHeight = measure_.LineHeight(points);
-    const int lineCount =
-        static_cast<int>(content.lines.size()) + (content.title.isEmpty() ? 0 : 1);
+    const int lineCount = extents_[i].lines + (fit.nameBelow ? 1 : 0);
 
     // The block of lines sits in the middle of the label's height.
     const double top =
@@ -161,21 +190,31 @@ std::vector<PlacedText> LabelPrint::TextsIn(int label, const QRectF& slot) const
     const double right = slot.right() - kLabelPadding;
 
     std::vector<PlacedText> texts;
+    const auto place = [&](const QString& text, double x) {
+        if (text.isEmpty())
+            return;
+        const double ascent = measure_.Ascent(points);
+        const QRectF box(x, baseline - ascent, measure_.Width(text, points),
+                         ascent + measure_.Descent(points));
+        texts.push_back({text, {x, baseline}, points, box});
+    };
     if (!content.title.isEmpty()) {
         const double x = slot.center().x() - measure_.Width(content.title, points) / 2;
-        texts.push_back({content.title, {std::max(x, left), baseline}, points});
+        place(content.title, std::max(x, left));
         baseline += lineHeight;
     }
     for (const LabelLine& line : content.lines) {
-        texts.push_back({line.id, {left, baseline}, points});
-        texts.push_back({line.name, {left + columns.id + gap, baseline}, points});
-        if (!line.contact.isEmpty())
-            texts.push_back({line.contact, {right - columns.contact, baseline}, points});
-        if (!line.states.isEmpty()) {
-            const double end = columns.contact > 0 ? right - columns.contact - gap : right;
-            texts.push_back({line.states, {end - columns.states, baseline}, points});
-        }
+        place(line.id, left);
+        if (!fit.nameBelow)
+            place(line.name, left + columns.id + gap);
+        place(line.contact, right - columns.contact);
+        const double end = columns.contact > 0 ? right - columns.contact - gap : right;
+        place(line.states, end - columns.states);
         baseline += lineHeight;
+        if (fit.nameBelow) {
+            place(line.name, left);
+            baseline += lineHeight;
+        }
     }
     return texts;
 }
@@ -189,6 +228,7 @@ std::vector<PlacedText> LabelPrint::PageTexts(int page, QPointF shift) const
     for (int k = begin; k < end; ++k) {
         for (PlacedText& text : TextsIn(run.LabelAt(k), job_.sheet.Slot(run.SlotOf(k)))) {
             text.baseline += offset;
+            text.box.translate(offset);
             texts.push_back(std::move(text));
         }
     }
@@ -215,13 +255,30 @@ void LabelPrint::PaintPage(QPainter& painter, int page, QPointF shift) const
         }
     }
     painter.setPen(Qt::black);
+    // A PDF places the glyphs as laid out. A picture of few pixels a mm sets them on whole
+    // pixels, wider than laid out at a small size: there a text wider than its box is drawn
+    // smaller, so that it never runs into the next.
+    const bool exact = painter.paintEngine()->type() == QPaintEngine::Pdf;
     double current = -1;
+    std::optional<QFontMetricsF> metrics;
     for (const PlacedText& text : PageTexts(page, shift)) {
         if (text.points != current) {
             painter.setFont(measure_.Font(text.points));
+            metrics.emplace(painter.font(), device);
             current = text.points;
         }
-        painter.drawText(toDevice(text.baseline), text.text);
+        const QPointF at = toDevice(text.baseline);
+        const double room = text.box.width() * sx;
+        const double width = exact ? room : metrics->horizontalAdvance(text.text);
+        if (width <= room) {
+            painter.drawText(at, text.text);
+            continue;
+        }
+        painter.save();
+        painter.translate(at);
+        painter.scale(room / width, room / width);
+        painter.drawText(QPointF(), text.text);
+        painter.restore();
     }
     painter.restore();
 }

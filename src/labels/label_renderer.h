@@ -5,10 +5,10 @@
 
 #include <QFont>
 #include <QHash>
-#include <array>
 #include <QPageSize>
 #include <QPointF>
 #include <QString>
+#include <array>
 #include <vector>
 
 class QPagedPaintDevice;
@@ -17,7 +17,7 @@ class QPainter;
 namespace mr640 {
 
 inline constexpr double kLargestPoints = 10; // the size labels are set in when they fit
-inline constexpr double kSmallestPoints = 6; // below this a label is reported, not shrunk
+inline constexpr double kSmallestPoints = 6; // a label that needs less is reported
 inline constexpr double kLabelPadding = 1.5; // mm between a label's edge and its text
 
 // Everything one print needs: the sheet, the labels, where the first goes, and the
@@ -29,17 +29,23 @@ struct LabelJob
     int first = 0; // the first unused slot of the first sheet
     int copies = 1;
     double largestPoints = kLargestPoints;
+    // Every label that fits at kSmallestPoints is set in one size, the largest at which all
+    // of them fit; false: each in its own largest.
+    bool sameSize = true;
     double offsetX = 0; // mm; moves everything printed right (negative: left)
     double offsetY = 0; // mm; moves everything printed down (negative: up)
     bool outlines = false;
 };
 
-// A text set on a page: its left end on the baseline, in mm from the page's top-left corner.
+// A text set on a page, in mm from the page's top-left corner: the left end of its
+// baseline, and the box it takes, as wide as its advance and as tall as the font's ascent
+// and descent.
 struct PlacedText
 {
     QString text;
     QPointF baseline;
     double points = 0;
+    QRectF box;
 };
 
 // Widths and heights of the labels' font. Each distinct character is measured once, at one
@@ -54,6 +60,7 @@ public:
     double Width(const QString& text, double points);
     double LineHeight(double points) const { return lineEm_ * points * kMmPerPoint; }
     double Ascent(double points) const { return ascentEm_ * points * kMmPerPoint; }
+    double Descent(double points) const { return descentEm_ * points * kMmPerPoint; }
     // The font the labels are painted in, at a size in points.
     QFont Font(double points) const;
 
@@ -67,10 +74,15 @@ private:
     QHash<char16_t, double> otherEm_;
     double lineEm_ = 0;
     double ascentEm_ = 0;
+    double descentEm_ = 0;
 };
 
 // The labels of a job fitted and set on their sheets, ready to paint on any device: a PDF
 // writer, a printer, a preview or an image. The same job always paints the same pages.
+//
+// Each label's text is set inside its label, padding kept, and no text touches another: a
+// label of one channel whose line is too long puts the name on a line of its own under its
+// id before its text is made smaller; any other is made smaller.
 class LabelPrint
 {
 public:
@@ -79,11 +91,12 @@ public:
     const LabelJob& Job() const { return job_; }
     SheetRun Run() const;
     int PageCount() const { return Run().PageCount(); }
-    // The size label i is set in: the largest up to the job's in steps of half a point at
-    // which every line fits, kSmallestPoints when none does.
-    double PointsOf(int label) const { return points_[static_cast<std::size_t>(label)]; }
-    // The labels that do not fit even at kSmallestPoints; they print at that size and
-    // their text runs past the label's edge rather than being cut.
+    // The size label i is set in: the largest up to the job's, in steps of half a point, at
+    // which its text fits (with sameSize, the smallest of these among the labels that fit
+    // at kSmallestPoints). A label that does not is set as small as it must be to stay
+    // inside, in steps of a tenth; 0 when its label has no room for text at all.
+    double PointsOf(int label) const { return fits_[static_cast<std::size_t>(label)].points; }
+    // The labels that do not fit even at kSmallestPoints.
     const std::vector<int>& Unfit() const { return unfit_; }
 
     // The texts of label i set in the slot whose rectangle (mm) is given.
@@ -99,6 +112,8 @@ public:
     // Paints every page on the device, starting a new page between them. False when the
     // device could not be painted on.
     bool Paint(QPagedPaintDevice& device, QPointF shift = {}) const;
+    // Draws the outlines of the slots besides, or not.
+    void DrawOutlines(bool on) { job_.outlines = on; }
 
 private:
     struct Columns
@@ -107,13 +122,28 @@ private:
         double states = 0;
         double contact = 0;
     };
-    Columns ColumnsOf(const Label& label, double points) const;
-    double FitPoints(const Label& label);
+    // A label's text at 1 pt: every length scales with the size.
+    struct Extent
+    {
+        Columns columns;
+        double oneLine = 0;   // the widest line, a channel a line
+        double nameBelow = 0; // the widest line, the name under its id; 0: not offered
+        int lines = 0;        // a channel a line, the title included
+    };
+    struct Fit
+    {
+        double points = 0;
+        bool nameBelow = false;
+    };
+    Extent ExtentOf(const Label& label) const;
+    // The largest size, rounded down, at which lines of text no wider than widest at 1 pt
+    // fit in a label.
+    double FitPoints(double widest, int lines) const;
 
     LabelJob job_;
     mutable TextMeasure measure_;
-    std::vector<double> points_;
-    std::vector<Columns> columns_; // each label's, at 1 pt
+    std::vector<Extent> extents_;
+    std::vector<Fit> fits_;
     std::vector<int> unfit_;
 };
 

@@ -3,6 +3,7 @@
 #include "platform/settings_store.h"
 
 #include <QStringList>
+#include <cmath>
 
 namespace mr640 {
 
@@ -12,6 +13,7 @@ namespace {
 
 const QString kSheets = u"LabelSheets"_s;
 const QString kOffsets = u"PrinterOffsets"_s;
+const QString kFirstLabels = u"FirstLabel"_s;
 
 // A '/' in a key would open a sub-group of the store, so names are kept escaped.
 QString KeyOf(const QString& name)
@@ -60,7 +62,12 @@ std::vector<LabelSheet> LoadCustomSheets(const SettingsStore& settings)
     std::vector<LabelSheet> sheets;
     for (const QString& key : settings.Keys(kSheets)) {
         const auto v = ReadNumbers(settings.Get(kSheets, key), 11);
-        if (!v)
+        // A count that is no whole int would not survive the conversion: such a sheet is as
+        // bad as any SheetProblem names.
+        const auto count = [](double value) {
+            return value >= 0 && value <= kMostColumnsOrRows && value == std::trunc(value);
+        };
+        if (!v || !count((*v)[5]) || !count((*v)[6]))
             continue;
         const LabelSheet sheet{NameOf(key),
                                u"Custom sheet"_s,
@@ -92,6 +99,19 @@ void SaveCustomSheet(SettingsStore& settings, const LabelSheet& sheet)
 void RemoveCustomSheet(SettingsStore& settings, const QString& name)
 {
     settings.Remove(kSheets, KeyOf(name));
+    settings.Remove(kFirstLabels, KeyOf(name));
+}
+
+int LoadFirstLabel(const SettingsStore& settings, const QString& sheet)
+{
+    bool ok = false;
+    const int slot = settings.Get(kFirstLabels, KeyOf(sheet)).value_or(QString()).toInt(&ok);
+    return ok && slot > 0 ? slot : 0;
+}
+
+void SaveFirstLabel(SettingsStore& settings, const QString& sheet, int slot)
+{
+    settings.Save(kFirstLabels, KeyOf(sheet), QString::number(slot));
 }
 
 QPointF LoadPrinterOffsets(const SettingsStore& settings, const QString& printer)

@@ -70,12 +70,20 @@ std::optional<QString> SheetProblem(const LabelSheet& sheet)
 {
     if (sheet.name.trimmed().isEmpty())
         return u"The sheet has no name."_s;
+    for (double length : {sheet.pageWidth, sheet.pageHeight, sheet.labelWidth, sheet.labelHeight,
+                          sheet.cornerRadius, sheet.x0, sheet.y0, sheet.dx, sheet.dy}) {
+        if (!std::isfinite(length))
+            return u"Every length must be a number of millimetres."_s;
+    }
     if (!(sheet.pageWidth > 0 && sheet.pageHeight > 0))
         return u"The page must be wider and taller than 0 mm."_s;
     if (!(sheet.labelWidth > 0 && sheet.labelHeight > 0))
         return u"The labels must be wider and taller than 0 mm."_s;
     if (sheet.columns < 1 || sheet.rows < 1)
         return u"The sheet must hold at least one column and one row of labels."_s;
+    if (sheet.columns > kMostColumnsOrRows || sheet.rows > kMostColumnsOrRows)
+        return u"The sheet may hold at most %1 columns and %1 rows of labels."_s.arg(
+            kMostColumnsOrRows);
     // Labels laid over each other would print over each other.
     if ((sheet.columns > 1 && sheet.dx < sheet.labelWidth - kTolerance) ||
         (sheet.rows > 1 && sheet.dy < sheet.labelHeight - kTolerance))

@@ -32,6 +32,8 @@ struct LabelSheet
     friend bool operator==(const LabelSheet&, const LabelSheet&) = default;
 };
 
+inline constexpr int kMostColumnsOrRows = 1000; // keeps every count of slots an int
+
 inline constexpr double kA4Width = 210;
 inline constexpr double kA4Height = 297;
 inline constexpr double kLetterWidth = 215.9;
@@ -45,7 +47,8 @@ const std::vector<LabelSheet>& BuiltInSheets();
 std::optional<LabelSheet> FindSheet(const QString& name,
                                     const std::vector<LabelSheet>& custom = {});
 
-// Why the sheet cannot be printed on: no name, a size that is not positive, no labels, or
+// Why the sheet cannot be printed on: no name, a length that is no number (NaN, infinite),
+// a size that is not positive, no labels or more than kMostColumnsOrRows a side, or
 // a grid that overruns an edge of its page ("The labels overrun the right edge of the
 // page by 1.20 mm."). std::nullopt for a sound sheet.
 std::optional<QString> SheetProblem(const LabelSheet& sheet);

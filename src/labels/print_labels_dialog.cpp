@@ -24,6 +24,7 @@
 #include <QPrinterInfo>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalBlocker>
 #include <QSpinBox>
 #include <QVBoxLayout>
 #include <numeric>
@@ -36,7 +37,8 @@ namespace {
 
 const QString kTitle = u"Print labels"_s;
 const QString kLabelsSection = u"Labels"_s;
-constexpr int kUnfitListed = 12; // labels named in the question; the rest are counted
+const QString kSheetKey = u"sheet"_s; // the sheet last chosen
+constexpr int kUnfitListed = 12;      // labels named in the question; the rest are counted
 
 template <typename Widget> Widget* Named(Widget* widget, const char* name)
 {
@@ -63,8 +65,7 @@ FrmPrintLabels::FrmPrintLabels(Ui& ui, SettingsStore& settings, QWidget* parent)
     setWindowTitle(kTitle);
     BuildControls();
     customSheets_ = LoadCustomSheets(settings_);
-    FillSheets(settings_.Get(kLabelsSection, u"sheet"_s).value_or(BuiltInSheets().front().name));
-    LoadOffsets();
+    FillSheets(settings_.Get(kLabelsSection, kSheetKey).value_or(BuiltInSheets().front().name));
 }
 
 FrmPrintLabels::~FrmPrintLabels() = default;
@@ -106,22 +107,26 @@ void FrmPrintLabels::BuildControls()
     points_->setDecimals(1);
     points_->setSuffix(u" pt"_s);
     points_->setValue(kLargestPoints);
-    contentForm->addRow(u"&Largest text:"_s, points_);
+    contentForm->addRow(u"Largest te&xt:"_s, points_);
+    sameSize_ = Named(new QCheckBox(u"Same si&ze on every label"_s), "ChkSameSize");
+    sameSize_->setChecked(true);
+    sameSize_->setToolTip(u"Every label that fits at %1 pt in the largest size at which all of "
+                          u"them fit; off, each label in its own largest"_s.arg(kSmallestPoints));
     stateTexts_ = Named(new QCheckBox(u"Show the s&tate texts"_s), "ChkStateTexts");
-    title_ = Named(new QCheckBox(u"Site name as a title &line"_s), "ChkTitle");
-    leaveOutSpares_ = Named(new QCheckBox(u"Leave out s&pares"_s), "ChkLeaveOutSpares");
-    for (QCheckBox* box : {stateTexts_, title_, leaveOutSpares_})
+    title_ = Named(new QCheckBox(u"Site n&ame as a title line"_s), "ChkTitle");
+    leaveOutSpares_ = Named(new QCheckBox(u"Leave o&ut spares"_s), "ChkLeaveOutSpares");
+    for (QCheckBox* box : {sameSize_, stateTexts_, title_, leaveOutSpares_})
         contentForm->addRow(box);
     choices->addWidget(contentBox);
 
     auto* whatBox = Named(new QGroupBox(u"Channels to print"_s), "FraChannels");
     auto* whatLayout = new QVBoxLayout(whatBox);
     all_ = Named(new QRadioButton(u"&Every channel"_s), "OptAll");
-    range_ = Named(new QRadioButton(u"From - &to:"_s), "OptRange");
+    range_ = Named(new QRadioButton(u"Fro&m - to:"_s), "OptRange");
     rangeText_ = Named(new QLineEdit, "TxtRange");
     rangeText_->setPlaceholderText(u"AA01-BB48"_s);
     rangeText_->setAccessibleName(u"Channel range"_s);
-    selection_ = Named(new QRadioButton(u"The rows selected in the &grid"_s), "OptSelection");
+    selection_ = Named(new QRadioButton(u"The rows se&lected in the grid"_s), "OptSelection");
     auto* rangeRow = new QHBoxLayout;
     rangeRow->addWidget(range_);
     rangeRow->addWidget(rangeText_);
@@ -136,15 +141,13 @@ void FrmPrintLabels::BuildControls()
 
     auto* printerBox = Named(new QGroupBox(u"Printer calibration"_s), "FraCalibration");
     auto* printerForm = new QFormLayout(printerBox);
-    printer_ = Named(new QComboBox, "CmbPrinter");
-    printer_->addItems(QPrinterInfo::availablePrinterNames());
-    printer_->setCurrentText(QPrinterInfo::defaultPrinterName());
+    printer_ = Named(new QComboBox, "CmbPrinter"); // filled as the dialog opens
     printerForm->addRow(u"Pr&inter:"_s, printer_);
     offsetX_ = OffsetBox("SpnOffsetX");
     offsetY_ = OffsetBox("SpnOffsetY");
-    printerForm->addRow(u"Move &right:"_s, offsetX_);
-    printerForm->addRow(u"Move &down:"_s, offsetY_);
-    outlines_ = Named(new QCheckBox(u"Draw label o&utlines"_s), "ChkOutlines");
+    printerForm->addRow(u"Move ri&ght:"_s, offsetX_);
+    printerForm->addRow(u"Move do&wn:"_s, offsetY_);
+    outlines_ = Named(new QCheckBox(u"Draw la&bel outlines"_s), "ChkOutlines");
     printerForm->addRow(outlines_);
     choices->addWidget(printerBox);
     choices->addStretch();
@@ -160,7 +163,7 @@ void FrmPrintLabels::BuildControls()
     auto* preview = Named(new QPushButton(u"Pre&view..."_s), "CmdPreview");
     auto* print = Named(new QPushButton(u"&Print..."_s), "CmdPrint");
     auto* pdf = Named(new QPushButton(u"Save as P&DF..."_s), "CmdSavePdf");
-    auto* close = Named(new QPushButton(u"Close"_s), "CmdClose");
+    auto* close = Named(new QPushButton(u"&Close"_s), "CmdClose");
     print->setDefault(true);
     for (QPushButton* button : {preview, print, pdf, close})
         buttons->addWidget(button);
@@ -174,17 +177,23 @@ void FrmPrintLabels::BuildControls()
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
     connect(sheet_, &QComboBox::currentIndexChanged, this, [this, removeSheet] {
         removeSheet->setEnabled(!FindSheet(sheet_->currentData().toString()));
-        if (!loading_)
-            settings_.Save(kLabelsSection, u"sheet"_s, sheet_->currentData().toString());
+        if (loading_)
+            return;
+        RememberSheet();
+        ShowFirstLabel();
         Refresh();
     });
     connect(printer_, &QComboBox::currentTextChanged, this, &FrmPrintLabels::LoadOffsets);
     for (QDoubleSpinBox* box : {offsetX_, offsetY_})
         connect(box, &QDoubleSpinBox::valueChanged, this, &FrmPrintLabels::SaveOffsets);
-    for (QCheckBox* box : {stateTexts_, title_, leaveOutSpares_, outlines_})
+    for (QCheckBox* box : {sameSize_, stateTexts_, title_, leaveOutSpares_, outlines_})
         connect(box, &QCheckBox::toggled, this, &FrmPrintLabels::Refresh);
-    for (QSpinBox* box : {first_, copies_})
-        connect(box, &QSpinBox::valueChanged, this, &FrmPrintLabels::Refresh);
+    // The first label is the state of the sheet in the printer: what the user sets is kept.
+    connect(first_, &QSpinBox::valueChanged, this, [this] {
+        SaveFirstLabel(settings_, CurrentSheet().name, first_->value() - 1);
+        Refresh();
+    });
+    connect(copies_, &QSpinBox::valueChanged, this, &FrmPrintLabels::Refresh);
     connect(points_, &QDoubleSpinBox::valueChanged, this, &FrmPrintLabels::Refresh);
     connect(perLabel_, &QComboBox::currentIndexChanged, this, &FrmPrintLabels::Refresh);
     connect(group, &QButtonGroup::buttonToggled, this, &FrmPrintLabels::Refresh);
@@ -192,6 +201,8 @@ void FrmPrintLabels::BuildControls()
         range_->setChecked(true);
         Refresh();
     });
+    // Its letter chooses the range and leads on to where it is typed.
+    connect(range_, &QRadioButton::clicked, rangeText_, [this] { rangeText_->setFocus(); });
     picture_->onSlotClicked = [this](int slot) { first_->setValue(slot + 1); };
 }
 
@@ -206,7 +217,42 @@ void FrmPrintLabels::FillSheets(const QString& choose)
     const int index = sheet_->findData(choose, Qt::UserRole, Qt::MatchFixedString);
     sheet_->setCurrentIndex(std::max(index, 0));
     loading_ = false;
+    ShowFirstLabel();
     Refresh();
+}
+
+void FrmPrintLabels::RememberSheet()
+{
+    settings_.Save(kLabelsSection, kSheetKey, sheet_->currentData().toString());
+}
+
+void FrmPrintLabels::ShowFirstLabel()
+{
+    const LabelSheet sheet = CurrentSheet();
+    const QSignalBlocker quiet(first_);
+    first_->setRange(1, sheet.LabelsPerPage());
+    first_->setValue(LoadFirstLabel(settings_, sheet.name) + 1);
+}
+
+void FrmPrintLabels::UsedUpTo(const LabelPrint& print)
+{
+    SaveFirstLabel(settings_, print.Job().sheet.name, print.Run().NextFirst());
+    ShowFirstLabel();
+    Refresh();
+}
+
+void FrmPrintLabels::FillPrinters()
+{
+    const QString chosen = printer_->currentText();
+    const QStringList printers = QPrinterInfo::availablePrinterNames();
+    {
+        const QSignalBlocker quiet(printer_);
+        printer_->clear();
+        printer_->addItems(printers);
+        printer_->setCurrentIndex(printers.indexOf(
+            printers.contains(chosen) ? chosen : QPrinterInfo::defaultPrinterName()));
+    }
+    LoadOffsets();
 }
 
 LabelSheet FrmPrintLabels::CurrentSheet() const
@@ -245,6 +291,7 @@ LabelJob FrmPrintLabels::CurrentJob(const QString& printer) const
     job.first = std::clamp(first_->value() - 1, 0, job.sheet.LabelsPerPage() - 1);
     job.copies = copies_->value();
     job.largestPoints = points_->value();
+    job.sameSize = sameSize_->isChecked();
     job.outlines = outlines_->isChecked();
     if (!printer.isEmpty()) {
         const QPointF offsets = LoadPrinterOffsets(settings_, printer);
@@ -258,8 +305,6 @@ void FrmPrintLabels::Refresh()
 {
     if (loading_)
         return;
-    const int perPage = CurrentSheet().LabelsPerPage();
-    first_->setRange(1, perPage);
     selection_->setEnabled(!selected_.empty());
     const LabelPrint print(CurrentJob(printer_->currentText()));
     picture_->Show(print);
@@ -283,7 +328,7 @@ void FrmPrintLabels::ShowFor(const ChannelTable& table, std::vector<int> selecte
     pdfFolder_ = pdfFolder;
     if (selection_->isChecked() && selected_.empty())
         all_->setChecked(true);
-    Refresh();
+    FillPrinters(); // printers come and go between two prints
     ui_.RunModal(*this);
     table_ = nullptr; // the table may change before the next time
 }
@@ -300,8 +345,8 @@ bool FrmPrintLabels::ConfirmUnfit(const LabelPrint& print)
     if (unfit.size() > kUnfitListed)
         list += u" and %1 more"_s.arg(unfit.size() - kUnfitListed);
     const QString text =
-        u"These labels do not fit even at %1 pt; their text will run past the label's edge:"_s.arg(
-            kSmallestPoints) +
+        u"These labels do not fit even at %1 pt; their text will be set smaller to stay inside the label:"_s
+            .arg(kSmallestPoints) +
         kCrLf + list + kCrLf + kCrLf + u"Print them anyway?"_s;
     return ui_.ShowMessage({text, MessageIcon::Exclamation, MessageButtons::YesNo, kTitle}) ==
            MessageButton::Yes;
@@ -354,6 +399,7 @@ void FrmPrintLabels::Print()
                              u"The printer %1 could not be started."_s.arg(printer.printerName())));
         return;
     }
+    UsedUpTo(print);
     summary_->setText(u"%1 pages sent to %2."_s.arg(print.PageCount()).arg(printer.printerName()));
 }
 
@@ -381,6 +427,7 @@ void FrmPrintLabels::SaveAsPdf()
         ShowInfo(ui_, ErrorReport(u"Error saving the labels as PDF"_s, error));
         return;
     }
+    UsedUpTo(print);
     summary_->setText(u"%1 pages saved to %2."_s.arg(print.PageCount())
                           .arg(QDir::toNativeSeparators(chosen->fullName)));
 }
@@ -396,6 +443,7 @@ void FrmPrintLabels::NewSheet()
     SaveCustomSheet(settings_, sheet);
     customSheets_ = LoadCustomSheets(settings_);
     FillSheets(sheet.name);
+    RememberSheet();
 }
 
 void FrmPrintLabels::RemoveSheet()
@@ -406,6 +454,7 @@ void FrmPrintLabels::RemoveSheet()
     RemoveCustomSheet(settings_, name);
     customSheets_ = LoadCustomSheets(settings_);
     FillSheets(BuiltInSheets().front().name);
+    RememberSheet();
 }
 
 void FrmPrintLabels::LoadOffsets()

@@ -58,6 +58,13 @@ public:
 private:
     void BuildControls();
     void FillSheets(const QString& choose);
+    void RememberSheet();
+    // Sets the first label to the one kept for the chosen sheet.
+    void ShowFirstLabel();
+    // Keeps the first label the print left unused on its sheet, and shows it.
+    void UsedUpTo(const LabelPrint& print);
+    // Reads the printers anew, keeping the one chosen while it is there, else the default.
+    void FillPrinters();
     void Refresh();
     std::vector<int> ChosenRows() const;
     // Lists the labels that do not fit at the smallest size; true when the user goes on.
@@ -88,6 +95,7 @@ private:
     QSpinBox* first_ = nullptr;
     QSpinBox* copies_ = nullptr;
     QDoubleSpinBox* points_ = nullptr;
+    QCheckBox* sameSize_ = nullptr;
     QComboBox* printer_ = nullptr;
     QDoubleSpinBox* offsetX_ = nullptr;
     QDoubleSpinBox* offsetY_ = nullptr;

@@ -19,15 +19,10 @@ SheetPicture::SheetPicture(QWidget* parent) : QWidget(parent)
 
 void SheetPicture::Show(const LabelPrint& print)
 {
-    LabelJob job = print.Job();
-    job.outlines = true; // the picture always shows where the labels are
-    // Keeps only the labels the first page holds, so a large site costs no more than one page.
-    const SheetRun run = print.Run();
-    const int onFirst = std::min(
-        job.sheet.LabelsPerPage() - std::min(job.first, job.sheet.LabelsPerPage()), run.Printed());
-    const int needed = (onFirst + run.copies - 1) / run.copies;
-    job.labels.resize(std::min<std::size_t>(job.labels.size(), static_cast<std::size_t>(needed)));
-    print_ = std::make_unique<LabelPrint>(std::move(job));
+    // A copy of the whole print: the labels of the first page are set in the size the
+    // others make them.
+    print_ = std::make_unique<LabelPrint>(print);
+    print_->DrawOutlines(true); // the picture always shows where the labels are
     Render();
 }
 

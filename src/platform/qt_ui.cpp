@@ -37,6 +37,11 @@ QMessageBox::StandardButtons ButtonsOf(MessageButtons buttons)
     switch (buttons) {
     case MessageButtons::NewSiteUpdateCancel:
         return QMessageBox::Cancel; // with the two buttons of their own
+    case MessageButtons::RecoverDiscardLater:
+    case MessageButtons::RecoverCompareDiscardLater:
+        return QMessageBox::NoButton; // buttons of their own only
+    case MessageButtons::EjectClose:
+        return QMessageBox::Close; // with Eject of its own
     case MessageButtons::OkCancel:
         return QMessageBox::Ok | QMessageBox::Cancel;
     case MessageButtons::YesNoCancel:
@@ -68,18 +73,33 @@ MessageButton ButtonOf(int pressed, MessageButtons buttons)
     }
 }
 
-// Buttons of a box that Qt has no standard button for, and the answer each gives.
+// Buttons of a box that Qt has no standard button for, and the answer each gives. The
+// first is the default; one with the reject role is the answer of closing the box.
 struct OwnButton
 {
     QString text;
     MessageButton answer;
+    QMessageBox::ButtonRole role = QMessageBox::AcceptRole;
 };
 
 QList<OwnButton> OwnButtonsOf(MessageButtons buttons)
 {
-    if (buttons == MessageButtons::NewSiteUpdateCancel)
+    const OwnButton recover{u"Recover"_s, MessageButton::Recover};
+    const OwnButton compare{u"Compare"_s, MessageButton::Compare, QMessageBox::ActionRole};
+    const OwnButton discard{u"Discard"_s, MessageButton::Discard, QMessageBox::DestructiveRole};
+    const OwnButton later{u"Later"_s, MessageButton::Later, QMessageBox::RejectRole};
+    switch (buttons) {
+    case MessageButtons::NewSiteUpdateCancel:
         return {{u"New site"_s, MessageButton::NewSite}, {u"Update"_s, MessageButton::Update}};
-    return {};
+    case MessageButtons::RecoverDiscardLater:
+        return {recover, discard, later};
+    case MessageButtons::RecoverCompareDiscardLater:
+        return {recover, compare, discard, later};
+    case MessageButtons::EjectClose:
+        return {{u"Eject"_s, MessageButton::Eject}};
+    default:
+        return {};
+    }
 }
 
 // A plain-text box over parent; the answer is the Qt button pressed, or the answer of an
@@ -94,8 +114,10 @@ std::variant<int, MessageButton> ShowBox(QWidget* parent, const QString& text, Q
     box.setIcon(icon);
     QList<QPushButton*> added;
     for (const OwnButton& button : own) {
-        added.append(box.addButton(button.text, QMessageBox::AcceptRole));
+        added.append(box.addButton(button.text, button.role));
         added.back()->setObjectName(button.text);
+        if (button.role == QMessageBox::RejectRole)
+            box.setEscapeButton(added.back());
     }
     box.setStandardButtons(buttons);
     if (!added.isEmpty())

@@ -1,11 +1,11 @@
 #include "read_back.h"
 
+#include "descriptor.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
 #include <cerrno>
-#include <fcntl.h>
-#include <unistd.h>
 #include <vector>
 
 namespace mr640 {
@@ -13,26 +13,6 @@ namespace mr640 {
 namespace {
 
 constexpr qint64 kChunkSize = 64 * 1024;
-
-class Descriptor
-{
-public:
-    explicit Descriptor(const QString& path, int flags)
-        : fd_(::open(QFile::encodeName(path).constData(), flags | O_CLOEXEC))
-    {
-    }
-    ~Descriptor()
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int fd() const { return fd_; }
-
-private:
-    int fd_;
-};
 
 ReadBack Failed()
 {

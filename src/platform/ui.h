@@ -15,9 +15,21 @@ namespace mr640 {
 enum class MessageIcon { None, Information, Question, Exclamation, Critical };
 
 // NewSiteUpdateCancel: "New site", "Update" and Cancel, for a CSV opened over a site.
-enum class MessageButtons { Ok, OkCancel, YesNoCancel, YesNo, NewSiteUpdateCancel };
+// RecoverDiscardLater: "Recover", "Discard" and "Later" (also closing the box), for the
+// changes a program that stopped left; RecoverCompareDiscardLater adds "Compare".
+// EjectClose: "Eject" and Close (answered as Cancel), for a card that was written.
+enum class MessageButtons {
+    Ok,
+    OkCancel,
+    YesNoCancel,
+    YesNo,
+    NewSiteUpdateCancel,
+    RecoverDiscardLater,
+    RecoverCompareDiscardLater,
+    EjectClose
+};
 
-enum class MessageButton { Ok, Cancel, Yes, No, NewSite, Update };
+enum class MessageButton { Ok, Cancel, Yes, No, NewSite, Update, Recover, Compare, Discard, Later, Eject };
 
 struct MessageRequest
 {
@@ -90,10 +102,23 @@ public:
     // Runs a dialog modally and returns its result code.
     virtual int RunModal(QDialog& dialog) = 0;
 
-    // A reader is at this line of the file it reads (the CSV line, the dip record, from 1;
-    // 0 for the file as a whole): the boxes that follow concern it. A window shows the
-    // line in the box's own text where it matters; a command line names it before each.
+    // A reader is at this line of the file it reads (the CSV file's line a record starts
+    // on, the dip record, from 1; 0 for the file as a whole): the boxes that follow concern
+    // it. A window shows the line in the box's own text where it matters; a command line
+    // names it before each.
     virtual void AtLine(int line) { static_cast<void>(line); }
+    // The reader stored the record of the line it is at as channel (from 1), so that a
+    // command line can name the line a channel's problem comes from.
+    virtual void StoredChannel(int channel) { static_cast<void>(channel); }
+
+    // Shows the count that closes a read, an import or an export ("384 channels loaded"), of
+    // count channels: a box like any other in a window; a command line prints it as the
+    // command's output rather than as a problem.
+    virtual void ShowCount(const MessageRequest& request, int count)
+    {
+        static_cast<void>(count);
+        ShowMessage(request);
+    }
 };
 
 } // namespace mr640

@@ -1,6 +1,7 @@
 #include "compare_window.h"
 
 #include "editor/channel_ids.h"
+#include "editor/shared_routines.h"
 
 #include <QAbstractTableModel>
 #include <QHeaderView>
@@ -25,28 +26,11 @@ enum CompareColumn
     ColumnCount
 };
 
-QString Counted(int n, const QString& one, const QString& many)
-{
-    return QString::number(n) + u' ' + (n == 1 ? one : many);
-}
-
 QString Shown(int field, const QVariant& value)
 {
     if (field == FieldBack)
         return value.toBool() ? u"Back"_s : u"Front"_s;
     return value.toString();
-}
-
-// "2 channels differ in 3 fields", or "The sites are the same."
-QString DifferenceCounts(const SiteComparison& comparison)
-{
-    if (comparison.Same())
-        return u"The sites are the same."_s;
-    const int channels = comparison.ChannelsDiffering();
-    if (channels == 0)
-        return u"The channels both sites have are the same."_s;
-    return Counted(channels, u"channel differs"_s, u"channels differ"_s) + u" in "_s +
-           Counted(static_cast<int>(comparison.differences.size()), u"field"_s, u"fields"_s);
 }
 
 // The channels only one side has, with their ids; empty when both have the same channels.

@@ -51,14 +51,17 @@ struct Place
 class CellsCommand : public QUndoCommand
 {
 public:
-    CellsCommand(ChannelTable& table, QTableView& view, const QString& text, std::vector<CellChange> changes)
-        : QUndoCommand(text), table_(table), view_(view), changes_(std::move(changes)), place_(Place::Of(view))
+    CellsCommand(EditHistory& history, ChannelTable& table, QTableView& view, const QString& text,
+                 std::vector<CellChange> changes)
+        : QUndoCommand(text), history_(history), table_(table), view_(view), changes_(std::make_shared<const std::vector<CellChange>>(std::move(changes))),
+          place_(Place::Of(view))
     {
     }
 
     void redo() override
     {
-        table_.ApplyChanges(changes_, true);
+        emit history_.CellsSetting(changes_, done_ ? StepKind::Redone : StepKind::Done);
+        table_.ApplyChanges(*changes_, true);
         // The first doing happens where the user is; only a redo moves there.
         if (done_)
             place_.RestoreIn(view_);
@@ -67,14 +70,16 @@ public:
 
     void undo() override
     {
-        table_.ApplyChanges(changes_, false);
+        emit history_.CellsSetting(changes_, StepKind::Undone);
+        table_.ApplyChanges(*changes_, false);
         place_.RestoreIn(view_);
     }
 
 private:
+    EditHistory& history_;
     ChannelTable& table_;
     QTableView& view_;
-    std::vector<CellChange> changes_;
+    SharedChanges changes_;
     Place place_;
     bool done_ = false;
 };
@@ -102,7 +107,7 @@ EditHistory::~EditHistory()
 void EditHistory::Record(const QString& text, std::vector<CellChange> changes)
 {
     if (!changes.empty())
-        stack_.push(new CellsCommand(table_, view_, text, std::move(changes)));
+        stack_.push(new CellsCommand(*this, table_, view_, text, std::move(changes)));
 }
 
 void EditHistory::Start(bool saved)
@@ -112,6 +117,13 @@ void EditHistory::Start(bool saved)
     if (!saved)
         stack_.resetClean();
     starting_ = false;
+    emit Restarted(saved);
+}
+
+void EditHistory::MarkSaved()
+{
+    stack_.setClean();
+    emit Restarted(true);
 }
 
 } // namespace mr640

@@ -5,11 +5,17 @@
 #include <QObject>
 #include <QUndoStack>
 
+#include <memory>
 #include <vector>
 
 class QTableView;
 
 namespace mr640 {
+
+enum class StepKind { Done, Undone, Redone };
+
+// A step's changes, never changed once made, so that another thread may read them.
+using SharedChanges = std::shared_ptr<const std::vector<CellChange>>;
 
 // The history of the user's changes to cells, for undo and redo. Every such change is a
 // step: the table's own edits through the view (a typed cell, a check-box toggle) come in
@@ -32,11 +38,17 @@ public:
     // now is its saved state; otherwise no undo or redo reaches a saved state.
     void Start(bool saved);
     // The table as it is now has been saved.
-    void MarkSaved() { stack_.setClean(); }
+    void MarkSaved();
 
 signals:
+    // A step's cells are about to be set, before the table changes: recorded (kind Done),
+    // undone or redone. Stepped follows once the history has moved.
+    void CellsSetting(const SharedChanges& changes, StepKind kind);
     // A step was recorded, undone or redone; saved: the table is back at its saved state.
     void Stepped(bool saved);
+    // The table as it is now is where the steps that follow start from: the program
+    // replaced it (saved: it is the saved site) or it was saved.
+    void Restarted(bool saved);
 
 private:
     ChannelTable& table_;

@@ -1,33 +1,38 @@
 #include "main_window.h"
 
-#include "editor/channel_count.h"
+#include "card/card_commands.h"
 #include "channel_grid.h"
 #include "compare_window.h"
 #include "disk_change_bar.h"
-#include "editor/channel_ids.h"
 #include "edit_commands.h"
 #include "edit_history.h"
+#include "editor/channel_count.h"
+#include "editor/channel_ids.h"
+#include "editor/shared_routines.h"
+#include "files/compare_command.h"
+#include "files/file_commands.h"
+#include "files/site_file.h"
 #include "icons.h"
-#include "files/dip_file.h"
-#include "import/instead_files.h"
-#include "import/site_selector.h"
-#include "labels/print_labels_dialog.h"
+#include "import/import_command.h"
 #include "labels/labels_export.h"
+#include "labels/print_labels_command.h"
+#include "recovery_journal.h"
 #include "platform/settings_store.h"
 #include "platform/ui.h"
-#include "editor/shared_routines.h"
 #include "site_drop.h"
 #include "window_menus.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGuiApplication>
+#include <QItemSelectionModel>
 #include <QMenuBar>
 #include <QScreen>
 #include <QTimer>
 #include <QToolBar>
 
 #include <cmath>
+#include <set>
 
 namespace mr640 {
 
@@ -57,9 +62,23 @@ FrmDips::FrmDips(Ui& ui, SettingsStore& settings, QWidget* parent)
     grid_->setModel(&table_);
     diskBar_ = new DiskChangeBar(central);
     connect(diskBar_, &DiskChangeBar::VisibilityChanged, this, &FrmDips::LayOutGrid);
+    // The site on screen and the classes that do the commands on it.
+    siteFile_ = std::make_unique<SiteFile>(table_, ui_, directories_, *this);
+    cards_ = new CardCommands(ui_, table_, *this);
+    fileCommands_ = std::make_unique<FileCommands>(table_, ui_, directories_, *siteFile_, *cards_, *this);
+    compareCommand_ = std::make_unique<CompareCommand>(table_, ui_, directories_, *this);
+    importCommand_ =
+        std::make_unique<ImportCommand>(table_, ui_, directories_.insPath, *siteFile_, *this);
+    printLabelsCommand_ = std::make_unique<PrintLabelsCommand>(table_, ui_, settings_, directories_,
+                                                               *siteFile_, *this, *this);
+    connect(siteFile_.get(), &SiteFile::ChangeNoticed, diskBar_, &DiskChangeBar::ShowNote);
+    connect(siteFile_.get(), &SiteFile::ChangeForgotten, diskBar_, &QWidget::hide);
+    connect(fileCommands_.get(), &FileCommands::SiteFileUsed, this, &FrmDips::SiteFileUsed);
+    connect(cards_, &CardCommands::ExportRequested, this, &FrmDips::ExportToCard);
+    connect(compareCommand_.get(), &CompareCommand::Compared, this, &FrmDips::ShowComparison);
     connect(diskBar_, &DiskChangeBar::ReloadRequested, this, &FrmDips::ReloadSiteFile);
     connect(diskBar_, &DiskChangeBar::CompareRequested, this, [this] {
-        CompareWith({currentFile_, currentFileTitle_});
+        CompareWith({siteFile_->currentFile(), siteFile_->currentFileTitle()});
     });
     // A change counts from its first keystroke, so that a command or the close that comes
     // while the user is still typing sees it.
@@ -68,13 +87,15 @@ FrmDips::FrmDips(Ui& ui, SettingsStore& settings, QWidget* parent)
     // modified exactly when the history is away from its saved state.
     history_ = std::make_unique<EditHistory>(table_, *grid_);
     connect(history_.get(), &EditHistory::Stepped, this, [this](bool saved) { modified_ = !saved; });
+    journal_ = std::make_unique<RecoveryJournal>(table_, *history_, *grid_, ui_, [this] {
+        return JournalSite{siteFile_->currentFile(), siteFile_->siteName(), siteFile_->Stamp()};
+    });
     editCommands_ = new EditCommands(table_, *grid_, *history_, ui_, this);
 
     BuildMenu();
     editCommands_->AddMenu(*menuBar());
     BuildToolbars();
     Form_Load();
-    siteSelector_ = std::make_unique<FrmSiteSelector>(ui_, directories_.insPath);
     AddHelpMenu(*this, ui_, settings_);
     // The window's own picture goes to the window system in every size it has; nothing
     // inside the window needs it, so it is given once the window is up.
@@ -182,7 +203,12 @@ void FrmDips::SelectCountEntry(int position)
 void FrmDips::SetChannelCount(int requested, int mode)
 {
     if (mr640::SetChannelCount(table_, requested, mode, ui_))
-        SelectCountEntry(ChannelCountPosition(table_.rowCount()));
+        ShowChannelCount();
+}
+
+void FrmDips::ShowChannelCount()
+{
+    SelectCountEntry(ChannelCountPosition(table_.rowCount()));
 }
 
 void FrmDips::CmbNoChans_Click()
@@ -219,57 +245,99 @@ void FrmDips::CmbNoChans_Click()
 void FrmDips::UpdateTitle()
 {
     // Qt reads "[*]" in a title as the place of its modified mark; doubled, it shows as itself.
-    QString name = siteName_;
+    QString name = siteFile_->siteName();
     name.replace(u"[*]"_s, u"[*][*]"_s);
     setWindowTitle(name.isEmpty() ? QString(kAppTitle) : name + u" - "_s + kAppTitle);
 }
 
 void FrmDips::AdoptDialogFile(const ChosenFile& chosen)
 {
-    currentFile_ = chosen.fullName;
-    directories_.filePath = DirectoryOf(currentFile_);
-    siteName_ = FileStem(chosen.fileTitle);
-    currentFileTitle_ = chosen.fileTitle;
-    UpdateTitle();
+    siteFile_->AdoptDialogFile(chosen);
 }
 
 void FrmDips::SetSiteWithoutFile(const QString& name)
 {
-    siteName_ = name;
-    currentFile_.clear();
-    currentFileTitle_.clear();
-    RememberSiteFile({});
-    UpdateTitle();
+    siteFile_->SetSiteWithoutFile(name);
+}
+
+const QString& FrmDips::siteName() const
+{
+    return siteFile_->siteName();
+}
+
+const QString& FrmDips::currentFile() const
+{
+    return siteFile_->currentFile();
+}
+
+const QString& FrmDips::currentFileTitle() const
+{
+    return siteFile_->currentFileTitle();
 }
 
 bool FrmDips::QuerySave()
 {
-    if (!modified_)
-        return true;
-    switch (ui_.ShowMessage({u"Save this site before closing?"_s, MessageIcon::Question,
-                             MessageButtons::YesNoCancel, QString(kAppTitle)})) {
-    case MessageButton::Yes:
-        // Only a save of the whole site lets the caller go on: a cancelled or failed save,
-        // or a CSV copy that leaves out the state texts, would lose the edits.
-        SaveSite();
-        return !modified_;
-    case MessageButton::No:
-        return true;
-    default:
-        return false;
-    }
+    return fileCommands_->QuerySave();
 }
 
 bool FrmDips::SaveSite()
 {
-    grid_->EndEdit();
-    if (currentFileTitle_.isEmpty())
-        return SaveSiteAs();
-    if (!MayOverwriteSiteFile() || !WriteSiteFile(currentFile_))
-        return false;
-    MarkSaved();
-    emit SiteFileUsed(currentFile_);
-    return true;
+    return fileCommands_->SaveSite();
+}
+
+bool FrmDips::SaveSiteAs()
+{
+    return fileCommands_->SaveSiteAs();
+}
+
+void FrmDips::OpenSite()
+{
+    fileCommands_->OpenSite();
+}
+
+void FrmDips::OpenSiteFile(const QString& path)
+{
+    fileCommands_->OpenSiteFile(path);
+}
+
+void FrmDips::OpenChosenFile(const ChosenFile& chosen)
+{
+    fileCommands_->OpenChosenFile(chosen);
+}
+
+void FrmDips::ExportToCard()
+{
+    fileCommands_->ExportToCard();
+}
+
+void FrmDips::ReloadSiteFile()
+{
+    fileCommands_->ReloadSiteFile();
+}
+
+void FrmDips::ImportSite()
+{
+    importCommand_->ImportSite();
+}
+
+void FrmDips::ApplyAllocations(const std::vector<InsDChannel>& allocations)
+{
+    importCommand_->ApplyAllocations(allocations);
+}
+
+void FrmDips::PrintLabels()
+{
+    printLabelsCommand_->PrintLabels();
+}
+
+void FrmDips::CompareWithFile()
+{
+    compareCommand_->CompareWithFile();
+}
+
+void FrmDips::CompareWith(const ChosenFile& chosen)
+{
+    compareCommand_->CompareWith(chosen);
 }
 
 void FrmDips::NewSite()
@@ -281,11 +349,7 @@ void FrmDips::NewSite()
     table_.FillDefaultRows(0);
     modified_ = false;
     StartHistory();
-    siteName_.clear();
-    currentFileTitle_.clear();
-    currentFile_.clear();
-    RememberSiteFile({});
-    UpdateTitle();
+    siteFile_->SetSiteWithoutFile(QString());
 }
 
 void FrmDips::Toolbar1_ButtonClick(const QString& key)
@@ -319,6 +383,8 @@ void FrmDips::closeEvent(QCloseEvent* event)
     SaveWindowPlacement();
     settings_.Flush();
     if (mayClose)
+        journal_->End(); // the changes were saved or given up
+    if (mayClose)
         event->accept();
     else
         event->ignore();
@@ -337,13 +403,26 @@ void FrmDips::MarkSaved()
     history_->MarkSaved();
 }
 
-void FrmDips::ShowComparison(const std::vector<ChannelRow>& fileRows, const QString& fileName)
+void FrmDips::EndEdit()
 {
-    if (!compare_) {
-        compare_ = new FrmCompare(this);
-        connect(compare_, &FrmCompare::CellChosen, this, &FrmDips::SelectCell);
+    grid_->EndEdit();
+}
+
+std::vector<int> FrmDips::SelectedRows() const
+{
+    std::set<int> rows;
+    for (const QModelIndex& index : grid_->selectionModel()->selectedIndexes())
+        rows.insert(index.row());
+    return {rows.begin(), rows.end()};
+}
+
+void FrmDips::ShowComparison(const SiteComparison& comparison, int screenRows, const QString& fileName)
+{
+    if (!compareWindow_) {
+        compareWindow_ = new FrmCompare(this);
+        connect(compareWindow_, &FrmCompare::CellChosen, this, &FrmDips::SelectCell);
     }
-    compare_->ShowComparison(CompareSites(table_.Rows(), fileRows), table_.rowCount(), fileName);
+    compareWindow_->ShowComparison(comparison, screenRows, fileName);
 }
 
 void FrmDips::SelectCell(int row, int field)
@@ -391,7 +470,7 @@ void FrmDips::changeEvent(QEvent* event)
         Form_Resize();
     // Coming to the front is when the person may have been working on the file elsewhere.
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        NoticeChangeOnDisk();
+        siteFile_->NoticeChangeOnDisk();
 }
 
 void FrmDips::Form_Resize()

@@ -2,7 +2,7 @@
 
 #include "editor/channel_table.h"
 #include "editor/settings.h"
-#include "platform/file_stamp.h"
+#include "files/site_window.h"
 
 #include <QMainWindow>
 
@@ -15,22 +15,30 @@ class QToolBar;
 
 namespace mr640 {
 
+class CardCommands;
 class ChannelGrid;
+class CompareCommand;
 class DiskChangeBar;
 class EditCommands;
 class EditHistory;
+class FileCommands;
 class FrmCompare;
-class FrmPrintLabels;
-class FrmSiteSelector;
+class ImportCommand;
+class PrintLabelsCommand;
+class RecoveryJournal;
 class SettingsStore;
+class SiteFile;
 class Ui;
 struct ChosenFile;
 struct InsDChannel;
+struct SiteComparison;
 
-// FrmDips, the editor's main window: it owns the channel table and the state of the site
-// being edited, and every command is one of its methods. Questions and file dialogs go
-// through ui; the settings are read when the window is built and written when it closes.
-class FrmDips : public QMainWindow
+// FrmDips, the editor's main window: it owns the channel table, the site on screen and the
+// classes that do its commands, each handed what it needs and seeing the window through
+// SiteWindow. Every command is one of its methods, for the menus, the toolbar and the tests.
+// Questions and file dialogs go through ui; the settings are read when the window is built
+// and written when it closes.
+class FrmDips : public QMainWindow, public SiteWindow
 {
     Q_OBJECT
 
@@ -40,42 +48,35 @@ public:
 
     // Commands.
     void NewSite();
-    // Saves to the current file, or asks for one; true when the site was written.
+    // Done by FileCommands.
     bool SaveSite();
-    void OpenSite();
-    // Opens a file named outside the Open dialog (command line, a drop, a recent site):
-    // ends the cell edit, asks the save question, then does what Open does with a file
-    // chosen in its dialog.
-    void OpenSiteFile(const QString& path);
-    // What Open does once its dialog has named a file: the reader of its format, the
-    // messages, the current file, filePath and modified.
-    void OpenChosenFile(const ChosenFile& chosen);
-    // Asks for a file and writes the site to it; true when a file was written.
     bool SaveSiteAs();
+    void OpenSite();
+    void OpenSiteFile(const QString& path);
+    void OpenChosenFile(const ChosenFile& chosen);
     void ExportToCard();
-    // Asks for a dip or CSV file and shows in the Compare window what differs between the
-    // site on screen and the site the file holds; the site on screen never changes.
-    void CompareWithFile();
-    // The same with a file already chosen.
-    void CompareWith(const ChosenFile& chosen);
-    // Reads the site's file again, after the save question when the site is modified.
     void ReloadSiteFile();
+    bool QuerySave() override;
+    // Done by CompareCommand; the Compare window shows what differs.
+    void CompareWithFile();
+    void CompareWith(const ChosenFile& chosen);
+    // Done by ImportCommand.
+    void ImportSite();
+    void ApplyAllocations(const std::vector<InsDChannel>& allocations);
+    // Offers to recover the changes that a program that did not close normally left.
+    void OfferRecovery();
     // Replaces the labels database's content with the table; asks nothing first.
     void ExportLabels();
-    // Opens the "Print labels" dialog for the table, the rows selected in the grid and the
-    // site's name; the dialog is made on first use and keeps its choices for the run.
+    // Done by PrintLabelsCommand.
     void PrintLabels();
-    // Fills the table with the digital channel allocations of an Instead site.
-    void ImportSite();
-    // Resets the table to the size of the site and writes allocation k into row k - 1.
-    void ApplyAllocations(const std::vector<InsDChannel>& allocations);
 
-    // True when the caller may go on: nothing to save, saved, or the user chose not to
-    // save. False when the user cancelled or the save did not complete.
-    bool QuerySave();
-    void UpdateTitle();
+    void UpdateTitle() override;
+    // The site on screen, kept by SiteFile.
     void AdoptDialogFile(const ChosenFile& chosen);
     void SetSiteWithoutFile(const QString& name);
+    const QString& siteName() const;
+    const QString& currentFile() const;
+    const QString& currentFileTitle() const;
 
     // Runs the command of a toolbar key ("New", "Open", ...); any other key does nothing.
     void Toolbar1_ButtonClick(const QString& key);
@@ -87,12 +88,10 @@ public:
     ChannelGrid& Grid() { return *grid_; }
     EditCommands& Edit() { return *editCommands_; }
     EditHistory& History() { return *history_; }
+    RecoveryJournal& Journal() { return *journal_; }
     DirectorySettings& Directories() { return directories_; }
-    const QString& siteName() const { return siteName_; }
-    const QString& currentFile() const { return currentFile_; }
-    const QString& currentFileTitle() const { return currentFileTitle_; }
-    bool modified() const { return modified_; }
-    void SetModified(bool value) { modified_ = value; }
+    bool modified() const override { return modified_; }
+    void SetModified(bool value) override { modified_ = value; }
 
 signals:
     // A site file was read or written: opened, saved or saved as (dip or CSV).
@@ -116,23 +115,15 @@ private:
     void BuildToolbars();
     QAction* AddToolbarButton(const QString& key, const QString& tip);
     void RestoreWindowPlacement();
-    // After the program replaced or resized the table: the edit history starts afresh and
-    // the cursor goes to AA01's relay name.
-    void StartHistory();
-    // The table as it is now has been saved.
-    void MarkSaved();
     void SaveWindowPlacement();
-    // Shows the site on screen against the rows of a file in the Compare window.
-    void ShowComparison(const std::vector<ChannelRow>& fileRows, const QString& fileName);
-    // Writes the site as a dip file to path and remembers what the file then holds.
-    bool WriteSiteFile(const QString& path);
-    // What the site's file holds as the program last read or wrote it (a default stamp
-    // when the site has no file); forgets any change noticed on disk.
-    void RememberSiteFile(const FileStamp& stamp);
-    // Asks before Save writes over a file that another program changed since.
-    bool MayOverwriteSiteFile();
-    // Shows the bar above the grid when the site's file changed on disk, once per change.
-    void NoticeChangeOnDisk();
+    // The rest of SiteWindow, what the commands the window owns see of it.
+    void EndEdit() override;
+    std::vector<int> SelectedRows() const override;
+    void ShowChannelCount() override;
+    void StartHistory() override;
+    void MarkSaved() override;
+    // Shows a comparison of the site on screen with a file in the Compare window.
+    void ShowComparison(const SiteComparison& comparison, int screenRows, const QString& fileName);
     // Selects a cell of the grid and brings the window to the front.
     void SelectCell(int row, int field);
 
@@ -141,21 +132,21 @@ private:
     ChannelTable table_;
     // Goes before the table it sends the user's edits to.
     std::unique_ptr<EditHistory> history_;
+    std::unique_ptr<RecoveryJournal> journal_; // of the history's steps, so goes before it
     DirectorySettings directories_;
     ChannelGrid* grid_ = nullptr;
     EditCommands* editCommands_ = nullptr;
     QComboBox* cmbNoChans_ = nullptr;
     QToolBar* toolbar1_ = nullptr;
-    std::unique_ptr<FrmSiteSelector> siteSelector_;
-    FrmCompare* compare_ = nullptr; // made at the first comparison
-    std::unique_ptr<FrmPrintLabels> printLabels_;
+    FrmCompare* compareWindow_ = nullptr; // made at the first comparison
     DiskChangeBar* diskBar_ = nullptr;
-    FileStamp siteFileStamp_;
-    FileStamp noticedChange_; // the file as the bar last told of it
+    CardCommands* cards_ = nullptr;
+    std::unique_ptr<SiteFile> siteFile_;
+    std::unique_ptr<FileCommands> fileCommands_;
+    std::unique_ptr<CompareCommand> compareCommand_;
+    std::unique_ptr<ImportCommand> importCommand_;
+    std::unique_ptr<PrintLabelsCommand> printLabelsCommand_;
 
-    QString siteName_;
-    QString currentFile_;
-    QString currentFileTitle_;
     bool modified_ = false;
     bool ignoreCountClick_ = false;
     int lastCountIndex_ = 0;

@@ -1,3 +1,4 @@
+#include "child_copy.h"
 #include "files/dip_file.h"
 #include "test_files.h"
 #include "window_fixture.h"
@@ -13,58 +14,68 @@ using namespace Qt::StringLiterals;
 // Runs the current test again in a copy of this program that reads through the faulty card.
 void RunOverFaultyCard()
 {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    QProcessEnvironment environment;
     environment.insert(u"LD_PRELOAD"_s, QString::fromUtf8(MR640_FAULTY_CARD));
     // AddressSanitizer wants to come first of the loaded libraries; the card comes before it.
-    environment.insert(u"ASAN_OPTIONS"_s,
-                       environment.value(u"ASAN_OPTIONS"_s) + u":verify_asan_link_order=0"_s);
+    environment.insert(u"ASAN_OPTIONS"_s, qEnvironmentVariable("ASAN_OPTIONS") + u":verify_asan_link_order=0"_s);
     QProcess copy;
-    copy.setProcessEnvironment(environment);
-    const char* test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    copy.start(QCoreApplication::applicationFilePath(),
-               {u"--gtest_filter=*."_s + QString::fromUtf8(test)});
+    test::StartChildCopy(copy, {}, {}, environment);
     ASSERT_TRUE(copy.waitForFinished(120'000));
     const std::string output = copy.readAll().toStdString();
     EXPECT_TRUE(copy.exitCode() == 0 && output.find("[  PASSED  ] 1 test.") != std::string::npos)
         << output;
 }
 
-// The offset of the byte the card gets wrong (-1: a good card), and where the warning says
-// the first difference is (null: no warning).
-class CardCheck : public test::WindowTest,
-                  public ::testing::WithParamInterface<std::pair<long long, const char*>>
+// How the card fails (faulty_card.cpp: 0 a good card, 'w' a wrong byte at offset, 'e' a
+// copy ending at offset, 'l' a copy one byte longer, 'u' a read error at offset), and what
+// the warning says after the file's name (null: no warning).
+struct FaultyCard
+{
+    char fault;
+    long long offset;
+    const char* warning;
+    friend void PrintTo(const FaultyCard& c, std::ostream* os) { *os << (c.fault ? c.fault : '-') << " at " << c.offset; }
+};
+
+class CardCheck : public test::WindowTest, public ::testing::WithParamInterface<FaultyCard>
 {
 };
 
-TEST_P(CardCheck, ExportReadsTheCardBackAndWarnsOfTheFirstChannelThatDiffers)
+TEST_P(CardCheck, ExportReadsTheCardBackAndWarnsOfWhatDiffers)
 {
-    // Found when the faulty card (faulty_card.cpp) is preloaded.
-    const auto faulty = reinterpret_cast<void (*)(const char* path, long long offset)>(
+    // Found when the faulty card is preloaded.
+    const auto faulty = reinterpret_cast<void (*)(const char* path, char fault, long long offset)>(
         ::dlsym(RTLD_DEFAULT, "mr640_faulty_card"));
     if (!faulty)
         return RunOverFaultyCard();
-    const auto [wrongByte, place] = GetParam();
+    const FaultyCard& c = GetParam();
     const QString card = QFileInfo(SiteFolder()).canonicalFilePath() + u"/north.dip"_s;
-    faulty(card.toLocal8Bit().constData(), wrongByte);
+    faulty(card.toLocal8Bit().constData(), c.fault, c.offset);
     ui.ChooseFile(card);
     Start().ExportToCard();
-    faulty("", -1);
+    faulty("", 0, 0);
 
     std::vector<MessageRequest> expected;
-    if (place)
-        expected.push_back(
-            {u"The card copy of north.dip does not match what was written (first "
-             u"difference %1). The card may be faulty."_s.arg(QLatin1StringView(place)),
-             MessageIcon::Exclamation, MessageButtons::Ok, u"MR640 configuration editor"_s});
+    if (c.warning)
+        expected.push_back({u"The card copy of north.dip "_s + QLatin1StringView(c.warning) +
+                                u". The card may be faulty."_s,
+                            MessageIcon::Exclamation, MessageButtons::Ok, u"MR640 configuration editor"_s});
     EXPECT_EQ(ui.Messages(), expected);
     EXPECT_EQ(test::ReadBytes(card), EncodeDip(Window().Table().Rows())); // left there as written
 }
 
-INSTANTIATE_TEST_SUITE_P(Cards, CardCheck,
-                         ::testing::Values(std::pair(-1LL, nullptr),
-                                           std::pair(9LL, "in the file's header"),
-                                           std::pair(16LL + 40 * 16 + 3, "at channel AA17"),
-                                           std::pair(16LL + 40 * 384 - 1, "at channel AH48")));
+constexpr long long kRecord = 40;
+const char* const kHeader = "does not match what was written (first difference in the file's header)";
+INSTANTIATE_TEST_SUITE_P(
+    Cards, CardCheck,
+    ::testing::Values(
+        FaultyCard{0, 0, nullptr}, FaultyCard{'w', 9, kHeader},
+        FaultyCard{'w', 16 + kRecord * 16 + 3, "does not match what was written (first difference at channel AA17)"},
+        FaultyCard{'w', 16 + kRecord * 384 - 1, "does not match what was written (first difference at channel AH48)"},
+        FaultyCard{'e', 0, kHeader},
+        FaultyCard{'e', 16 + kRecord * 100 + 5, "does not match what was written (first difference at channel AC05)"},
+        FaultyCard{'l', 0, "does not match what was written (first difference after the last channel)"},
+        FaultyCard{'u', 16 + kRecord * 200, "could not be read back (Input/output error)"}));
 
 } // namespace
 } // namespace mr640

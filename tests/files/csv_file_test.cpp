@@ -3,6 +3,7 @@
 #include "editor/shared_routines.h"
 #include "failing_device.h"
 #include "files/csv_file.h"
+#include "platform/windows1252.h"
 #include "scripted_ui.h"
 #include "test_files.h"
 
@@ -321,6 +322,61 @@ TEST(CsvRead, SpreadsheetFilesKeepTheirCharactersAndQuotedFields)
     }
 }
 
+// A file this program wrote is Windows-1252 even where its bytes happen to be valid UTF-8;
+// a spreadsheet's UTF-8 file is UTF-8.
+TEST(CsvRead, ItsOwnFilesReadAsWrittenAndSpreadsheetsUtf8AsUtf8)
+{
+    // 1/2Â½ TPR is 31 2F 32 C2 BD 20 54 50 52 in Windows-1252, 1/2½ TPR in UTF-8.
+    const QString half = FromWindows1252("1/2\xC2\xBD TPR");
+    const QString quoted = FromWindows1252("\xC2\xBD \"A\", B");
+    const QString sixteen = FromWindows1252(QByteArray("\xC3\xA9").repeated(8));
+    for (int units : {1, 3}) {
+        std::vector<ChannelRow> rows = DefaultRows(units * 384);
+        rows[0].relNam = half;
+        rows[1].relNam = quoted;
+        rows[2].relNam = sixteen;
+        rows[3].back = true;
+        rows.back().relNam = half;
+        ChannelTable table;
+        table.ReplaceRows(DefaultRows(384));
+        ScriptedUi ui;
+        EXPECT_EQ(Read(EncodeCsv(rows), table, ui).outcome, CsvReadOutcome::Completed);
+        EXPECT_EQ(table.Rows(), rows) << units;
+    }
+
+    // A whole site as a spreadsheet saves it: "Relé" in UTF-8 on the first line.
+    const auto spreadsheet = [](const QByteArray& start, const QByteArray& name, const char* end) {
+        QByteArray bytes = start;
+        for (int r = 0; r < 384; ++r)
+            bytes += ChannelIdFromNumber(r + 1).toLatin1() + ',' + (r == 0 ? name : "x") + ",Front" + end;
+        return bytes;
+    };
+    const QByteArray rele = "Rel\xC3\xA9";
+    const QByteArray bom = "\xEF\xBB\xBF";
+    const QString utf8 = u"Rel\u00e9"_s;
+    const std::pair<QByteArray, QString> cases[] = {
+        {spreadsheet({}, rele, "\n"), utf8},
+        {spreadsheet(bom, rele, "\r\n"), utf8},
+        {spreadsheet(bom, rele, "\n"), utf8},
+        {spreadsheet({}, rele, "\r\n").chopped(2), utf8},                   // no last line end
+        {spreadsheet({}, rele, "\r\n") + "BA01,y,Front\r\n", utf8},          // not whole units
+        {spreadsheet({}, rele + "\xC3\xA9" + QByteArray(11, 'x'), "\r\n"), utf8 + u"\u00e9"_s + QString(11, u'x')},
+        {spreadsheet({}, '"' + rele + '"', "\r\n"), utf8},                  // quoted though plain
+        {spreadsheet({}, rele, ",Back\r\n"), utf8},                         // a fourth field
+        {"AA01,Rel\xC3\xA9" ",Back\r\n", utf8},
+        // The same site saved again as CR LF without a byte order mark cannot be told from
+        // this program's own file, and reads as this program wrote it.
+        {spreadsheet({}, rele, "\r\n"), u"Rel\u00c3\u00a9"_s},
+    };
+    for (const auto& [bytes, name] : cases) {
+        SCOPED_TRACE(QByteArray(bytes.left(30)).replace('\r', "<CR>").replace('\n', "<LF>").toStdString());
+        Site site;
+        ScriptedUi ui;
+        EXPECT_EQ(Read(bytes, site.table, ui).outcome, CsvReadOutcome::Completed);
+        EXPECT_EQ(site.table.Row(0).relNam, name);
+    }
+}
+
 TEST(CsvRead, CrLfALoneLfAndALoneCrEachEndALine)
 {
     const QByteArray huge(1'000'000, 'n');
@@ -557,6 +613,24 @@ TEST(CsvRead, AFileTooLargeToReadWholeReadsAsIfItWere)
         EXPECT_EQ(Read(bytes, fromFile, streamed).outcome, ReadCsv(buffer, fromBuffer, whole, nullptr));
         EXPECT_EQ(streamed.texts, whole.texts) << round;
         EXPECT_EQ(fromFile.Rows(), fromBuffer.Rows()) << round;
+    }
+}
+
+// Beyond 1 MiB a file is read 4096 bytes at a time: a character whose bytes lie in two of
+// those chunks is one character, both for the file's encoding and for the name.
+TEST(CsvRead, ACharacterAcrossTwoChunksOfALargeFileIsOneCharacter)
+{
+    const std::pair<QByteArray, int> cases[] = {{"\xC3\xA9", 1}, {"\xE2\x82\xAC", 1}, {"\xE2\x82\xAC", 2}};
+    for (const auto& [character, inFirst] : cases) {
+        SCOPED_TRACE(character.toHex().toStdString() + " split after " + std::to_string(inFirst));
+        // The name's leading blanks are left out; its character's first bytes end the chunk.
+        const QByteArray bytes = "AA01," + QByteArray(4096 - 8 - inFirst, ' ') + "Rel" + character +
+                                 ",Back\r\nAA02," + QByteArray(1 << 20, 'n');
+        Site site;
+        ScriptedUi ui;
+        EXPECT_EQ(Read(bytes, site.table, ui).outcome, CsvReadOutcome::Completed);
+        EXPECT_EQ(site.table.Row(0).relNam, u"Rel"_s + QString::fromUtf8(character));
+        EXPECT_TRUE(site.table.Row(0).back);
     }
 }
 

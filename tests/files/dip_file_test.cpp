@@ -87,6 +87,7 @@ TEST(DipWrite, RoundTripsNamesAndStatesAsTheFormatHoldsThem)
     auto rows = DefaultRows(384);
     rows[0].relNam = u"   leading"_s;
     rows[1].relNam = u"twenty characters!!!"_s;
+    rows[2].relNam = u"\u00c9tat twenty chars"_s; // too long, and beyond ASCII
     rows[2].stUp = QString();
     rows[2].stDn = u"DOWN"_s;
     rows[3].relNam = u"caf\u00e9 \u20ac5"_s;
@@ -102,13 +103,14 @@ TEST(DipWrite, RoundTripsNamesAndStatesAsTheFormatHoldsThem)
     const QByteArray bytes = ReadBytes(path);
     const auto record = [](const char* texts) { return QByteArray(texts, 26) + QByteArray(kDipRecordSize - 26, '\0'); };
     EXPECT_EQ(bytes.mid(kDipHeaderSize + kDipRecordSize, 2 * kDipRecordSize),
-              record("twenty character\0\0\x01UP \0DN ") + record("Spare AA03      \0\0\x01   \0DOW"));
+              record("twenty character\0\0\x01UP \0DN ") + record("\xC9tat twenty char\0\0\x01   \0DOW"));
     ChannelTable loaded;
     EXPECT_EQ(ReadDipFile(path, loaded, ui), DipReadOutcome::Loaded);
 
     EXPECT_EQ(loaded.Row(0).relNam, u"leading"_s);
     EXPECT_EQ(loaded.Row(1).relNam, u"twenty character"_s);
     EXPECT_EQ(loaded.Row(0).stUp, u"UP "_s);
+    EXPECT_EQ(loaded.Row(2).relNam, u"\u00c9tat twenty char"_s);
     EXPECT_EQ(loaded.Row(2).stUp, u"   "_s);
     EXPECT_EQ(loaded.Row(2).stDn, u"DOW"_s);
     EXPECT_EQ(loaded.Row(3).relNam, u"caf\u00e9 \u20ac5"_s);

@@ -7,6 +7,11 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QProcess>
+
+#include <sys/stat.h>
 
 namespace mr640 {
 namespace {
@@ -259,6 +264,60 @@ TEST_F(FileCommands, SavingAsCsvWritesACopyAndLeavesTheSiteUnsaved)
     ASSERT_EQ(ui.Messages().size(), 1u);
     EXPECT_TRUE(ui.Messages()[0].text.startsWith(u"Error occurred while saving.\r\n"_s));
     EXPECT_EQ(ui.Messages()[0].title, u"MR640 configuration editor"_s);
+}
+
+// A named pipe another program writes into opens and compares as a file does: it can be
+// read only once, front to back.
+TEST_F(FileCommands, ANamedPipeOpensAndComparesAsAFileDoes)
+{
+    FrmDips& w = Start();
+    const struct
+    {
+        const char* format;
+        bool compare;
+        QString shown;
+    } cases[] = {
+        {"csv", false, u"384 channels imported"_s},
+        {"dip", false, u"384 channels loaded"_s},
+        {"csv", true, u"384 channels imported"_s},
+        {"dip", true, u"384 channels loaded"_s},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.format) + (c.compare ? " compared" : " opened"));
+        std::vector<ChannelRow> site = DefaultRows(384);
+        site[0].relNam = QLatin1StringView(c.format) + (c.compare ? u" compared"_s : u" opened"_s);
+        const bool dip = c.format == std::string_view("dip");
+        const QString pipe = SitePath(u"piped."_s + QLatin1StringView(c.format));
+        QFile::remove(pipe);
+        ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        // The content for the first reader of the pipe, which the writer waits for; then an
+        // empty end for each later one, so a command opening it twice meets nothing more
+        // instead of waiting for ever.
+        QProcess writer;
+        writer.start(u"sh"_s, {u"-c"_s, u"exec 3>\"$0\"; cat >&3; exec 3>&-; while :; do : >\"$0\"; done"_s, pipe});
+        ASSERT_TRUE(writer.waitForStarted());
+        writer.write(dip ? EncodeDip(site) : EncodeCsv(site));
+        ASSERT_TRUE(writer.waitForBytesWritten());
+        writer.closeWriteChannel();
+
+        ui.ClearShown();
+        const std::vector<ChannelRow> screen = w.Table().Rows();
+        if (c.compare)
+            w.CompareWith({pipe, QFileInfo(pipe).fileName()});
+        else
+            w.OpenSiteFile(pipe);
+        writer.kill(); // waiting for a later reader that never comes
+        writer.waitForFinished();
+        EXPECT_EQ(ui.MessageTexts(), QStringList{c.shown});
+        if (!c.compare) {
+            EXPECT_EQ(w.Table().Row(0).relNam, site[0].relNam);
+            continue;
+        }
+        EXPECT_EQ(w.Table().Rows(), screen);
+        const auto* counts = w.findChild<QLabel*>(u"LblCounts"_s);
+        ASSERT_NE(counts, nullptr);
+        EXPECT_EQ(counts->text(), u"1 channel differs in 1 field"_s);
+    }
 }
 
 TEST_F(FileCommands, OpeningACsvFileNamesTheSiteAfterIt)

@@ -1,4 +1,4 @@
-#include "window/window_routines.h"
+#include "dialogs/window_routines.h"
 #include "import/instead_sites.h"
 #include "import/list_widget_items.h"
 #include "instead_records.h"

@@ -4,6 +4,7 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QRegion>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -125,29 +126,87 @@ TEST_F(LabelPdf, StartsAtTheChosenSlotAndMovesByThePrintersOffsets)
     }
 }
 
-TEST_F(LabelPdf, LongNamesOfWideLettersShrinkOrAreListedButAreNeverCut)
+// A site that makes labels crowded: long names of the widest letter, state texts as a dip
+// file pads them, back contacts and a title line.
+std::vector<ChannelRow> CrowdedSite()
 {
     std::vector<ChannelRow> rows = DefaultRows(kChannelsPerUnit);
-    for (ChannelRow& row : rows)
-        row.relNam = u"WWWWWWWWWWWWWWWW"_s;
-    // The size each label is set in; 0: it does not fit and is listed.
-    for (auto [sheet, perLabel, points] : {std::tuple(u"L7163"_s, 4, 10.0),
-                                           {u"L7160"_s, 4, 8.5},
-                                           {u"L7651"_s, 4, 0.0},
-                                           {u"L7651"_s, 1, 0.0}}) {
-        LabelContent content;
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        if (r % 4 != 3)
+            rows[r].relNam = u"WWWWWWWWWWWWWWWW"_s;
+        rows[r].back = r % 2 == 1;
+        rows[r].stUp = u"UP "_s;
+        rows[r].stDn = u"DN "_s;
+    }
+    return rows;
+}
+
+TEST_F(LabelPdf, CrowdedLabelsKeepEveryWordApartAndInsideItsSlot)
+{
+    const std::vector<ChannelRow> rows = CrowdedSite();
+    LabelContent content;
+    content.stateTexts = true;
+    content.title = u"North Junction"_s;
+    for (auto [sheet, perLabel] :
+         {std::pair(u"L7160"_s, 4), {u"L7651"_s, 4}, {u"L7651"_s, 1}, {u"3474"_s, 1}}) {
         content.channelsPerLabel = perLabel;
-        const LabelJob job = Job(sheet, MakeLabels(rows, RowsInRange(rows, 1, 8), content));
-        const LabelPrint print(job);
-        EXPECT_EQ(print.Unfit().size(), points > 0 ? 0 : job.labels.size()) << sheet.toStdString();
-        if (points == 0)
-            continue;
-        EXPECT_EQ(print.PointsOf(0), points) << sheet.toStdString();
-        // Every word of a label that fits lies inside its label, padding kept.
+        const LabelJob job = Job(sheet, MakeLabels(rows, RowsInRange(rows, 1, 40), content), 3);
         const auto pages = Write(job);
-        const QRectF slot = job.sheet.Slot(0).adjusted(kLabelPadding, 0, -kLabelPadding, 0);
-        const PdfWord name = Find(pages[0], u"WWWWWWWWWWWWWWWW"_s, false);
-        EXPECT_LE(name.box.right() * kMmPerPt, slot.right() + 0.1) << sheet.toStdString();
+        const std::string trace = sheet.toStdString() + ' ' + std::to_string(perLabel);
+        int wide = 0;
+        for (std::size_t p = 0; p < pages.size(); ++p) {
+            const auto& words = pages[p];
+            for (std::size_t a = 0; a < words.size(); ++a) {
+                const QRectF box(words[a].box.topLeft() * kMmPerPt, words[a].box.size() * kMmPerPt);
+                wide += words[a].text == u"WWWWWWWWWWWWWWWW"_s;
+                bool inSlot = false;
+                for (int slot = 0; slot < job.sheet.LabelsPerPage(); ++slot)
+                    inSlot = inSlot || job.sheet.Slot(slot).contains(box);
+                EXPECT_TRUE(inSlot) << trace << " page " << p << ' ' << words[a].text.toStdString();
+                for (std::size_t b = a + 1; b < words.size(); ++b) {
+                    const QRectF both = words[a].box & words[b].box;
+                    EXPECT_TRUE(both.isEmpty())
+                        << trace << " page " << p << ' ' << words[a].text.toStdString() << " and "
+                        << words[b].text.toStdString();
+                }
+            }
+        }
+        EXPECT_EQ(wide, 30) << trace; // every name printed whole
+    }
+}
+
+// The picture in the dialog paints at a few pixels a mm, where fonts come out wider.
+TEST(LabelPicture, KeepsTheTextOfCrowdedLabelsInsideThemAtAFewPixelsAMillimetre)
+{
+    const std::vector<ChannelRow> rows = CrowdedSite();
+    LabelContent content;
+    content.stateTexts = true;
+    content.title = u"North Junction"_s;
+    for (int perLabel : {1, 4}) {
+        content.channelsPerLabel = perLabel;
+        const LabelJob job = Job(u"L7651"_s, MakeLabels(rows, RowsInRange(rows, 1, 260), content));
+        constexpr double kPixelsPerMm = 1.66;
+        QImage page(qRound(210 * kPixelsPerMm), qRound(297 * kPixelsPerMm),
+                    QImage::Format_Grayscale8);
+        page.setDotsPerMeterX(qRound(kPixelsPerMm * 1000));
+        page.setDotsPerMeterY(qRound(kPixelsPerMm * 1000));
+        page.fill(Qt::white);
+        QPainter painter(&page);
+        LabelPrint(job).PaintPage(painter, 0);
+        painter.end();
+        // The labels touch nothing but their own pixels, and those of the row beside them.
+        QRegion labels;
+        for (int slot = 0; slot < job.sheet.LabelsPerPage(); ++slot) {
+            const QRectF mm = job.sheet.Slot(slot);
+            labels += QRectF(mm.topLeft() * kPixelsPerMm, mm.size() * kPixelsPerMm)
+                          .toAlignedRect()
+                          .adjusted(-1, -1, 1, 1);
+        }
+        int outside = 0;
+        for (int y = 0; y < page.height(); ++y)
+            for (int x = 0; x < page.width(); ++x)
+                outside += qGray(page.pixel(x, y)) < 200 && !labels.contains(QPoint(x, y));
+        EXPECT_EQ(outside, 0) << perLabel;
     }
 }
 

@@ -1,8 +1,13 @@
 #include "editor/channel_ids.h"
 #include "labels/label_layout.h"
+#include "labels/label_settings.h"
 #include "labels/label_sheets.h"
+#include "platform/settings_store.h"
 
+#include <QSettings>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <limits>
 #include <numeric>
 
 namespace mr640 {
@@ -73,12 +78,42 @@ TEST(CustomSheet, ThatOverrunsAnEdgeIsRefusedNamingTheEdge)
         {[](LabelSheet& s) { s.columns = 0; },
          u"The sheet must hold at least one column and one row of labels."_s},
         {[](LabelSheet& s) { s.name = u" "_s; }, u"The sheet has no name."_s},
+        {[](LabelSheet& s) { s.rows = 1001; },
+         u"The sheet may hold at most 1000 columns and 1000 rows of labels."_s},
+        {[](LabelSheet& s) { s.dy = std::numeric_limits<double>::quiet_NaN(); },
+         u"Every length must be a number of millimetres."_s},
     };
     for (const auto& c : cases) {
         LabelSheet sheet = good;
         c.change(sheet);
         EXPECT_EQ(SheetProblem(sheet), c.problem);
     }
+}
+
+// A settings file edited by hand or damaged: numbers that read but are no sheet's.
+TEST(CustomSheet, FromTheSettingsIsLeftOutWhenItsNumbersAreNoSheet)
+{
+    QTemporaryDir config;
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, config.path());
+    SettingsStore settings;
+    const QString good = u"210 297 100 40 0 2 7 4 10 102 40"_s;
+    const auto with = [&](int field, const QString& number) {
+        QStringList numbers = good.split(u' ');
+        numbers[field] = number;
+        return numbers.join(u' ');
+    };
+    settings.Save(u"LabelSheets"_s, u"Good"_s, good);
+    settings.Save(u"LabelSheets"_s, u"NaN left"_s, with(7, u"nan"_s));
+    settings.Save(u"LabelSheets"_s, u"NaN pitch"_s, with(9, u"NaN"_s));
+    settings.Save(u"LabelSheets"_s, u"Endless page"_s, with(0, u"inf"_s));
+    settings.Save(u"LabelSheets"_s, u"Endless radius"_s, with(4, u"-inf"_s));
+    settings.Save(u"LabelSheets"_s, u"Many columns"_s, with(5, u"4294967298"_s));
+    settings.Save(u"LabelSheets"_s, u"Rows below"_s, with(6, u"-4294967295"_s));
+    settings.Save(u"LabelSheets"_s, u"Half a row"_s, with(6, u"6.5"_s));
+
+    const std::vector<LabelSheet> sheets = LoadCustomSheets(settings);
+    ASSERT_EQ(sheets.size(), 1u);
+    EXPECT_EQ(sheets[0].name, u"Good"_s);
 }
 
 TEST(SheetRun, StartsOnAPartlyUsedSheetAndRepeatsEachLabelForCopies)
@@ -88,6 +123,8 @@ TEST(SheetRun, StartsOnAPartlyUsedSheetAndRepeatsEachLabelForCopies)
     EXPECT_EQ(run.LabelsOn(2), 4);
     EXPECT_EQ(std::pair(run.PageOf(2), run.SlotOf(2)), std::pair(1, 0));
     EXPECT_EQ(run.LabelAt(3), 1);
+    EXPECT_EQ(run.NextFirst(), 4);
+    EXPECT_EQ((SheetRun{2, 12, 1, 14}.NextFirst()), 0); // the sheet used up
 }
 
 std::vector<ChannelRow> Site()
@@ -96,6 +133,9 @@ std::vector<ChannelRow> Site()
     for (int r : {0, 1, 2, 5, 6})
         rows[static_cast<std::size_t>(r)].relNam = u"TR%1"_s.arg(r);
     rows[1].back = true;
+    rows[1].stUp = u"UP "_s; // as a dip file pads them
+    rows[1].stDn = u" DN"_s;
+    rows[2].stUp = rows[2].stDn = u"   "_s;
     return rows;
 }
 
@@ -134,12 +174,17 @@ TEST(Labels, HoldTheChosenChannelsInTableOrder)
          RowsInRange(rows, 3, 2),
          2,
          {{u"AA02"_s, u"TR1"_s, u"B"_s, u"UP/DN"_s}}},
+        {{4, true, {}, false},
+         {2, 3},
+         1,
+         {{u"AA03"_s, u"TR2"_s, {}, {}}, {u"AA04"_s, u"Spare AA04"_s, {}, u"UP/DN"_s}}},
     };
     for (const auto& c : cases) {
         const std::vector<Label> labels = MakeLabels(rows, c.chosen, c.content);
         ASSERT_EQ(labels.size(), c.count);
         EXPECT_EQ(labels.front().lines, c.firstLabel);
         EXPECT_EQ(labels.front().title, c.content.title);
+        EXPECT_EQ(labels.front().oneChannel, c.content.channelsPerLabel == 1);
     }
 }
 

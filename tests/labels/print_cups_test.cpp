@@ -10,6 +10,7 @@
 #include <QDoubleSpinBox>
 #include <QProcess>
 #include <QPushButton>
+#include <QSpinBox>
 #include <gtest/gtest.h>
 #include <iostream>
 #include <pwd.h>
@@ -185,6 +186,21 @@ TEST_F(PrintToCups, PrintsTheLabelsOnTheQueueChosenWithItsCalibration)
         EXPECT_NEAR(have.top(), want.top(), 2) << slot;
         EXPECT_NEAR(have.bottom(), want.bottom(), 2) << slot;
     }
+
+    // A queue added since is offered the next time the dialog opens, and the first label
+    // has moved past the 96 labels printed: 6 sheets and 12 labels of a 7th.
+    const QString second = kQueue + u"Second"_s;
+    ASSERT_EQ(
+        Shell(u"lpadmin -p %1 -E -v cups-pdf:/ -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd"_s.arg(
+            second)),
+        0);
+    test::AtShown(ui, [&](QDialog& d) {
+        EXPECT_GE(test::Control<QComboBox>(d, "CmbPrinter").findText(second), 0);
+        EXPECT_EQ(test::Control<QComboBox>(d, "CmbPrinter").currentText(), kQueue);
+        EXPECT_EQ(test::Control<QSpinBox>(d, "SpnFirst").value(), 13);
+    });
+    w.findChild<QAction*>(u"MnuPrintLabels"_s)->trigger();
+    Shell(u"lpadmin -x %1"_s.arg(second));
 }
 
 } // namespace

@@ -1,19 +1,24 @@
 #include "dialog_play.h"
 #include "editor/channel_ids.h"
 #include "labels/label_renderer.h"
+#include "labels/print_labels_dialog.h"
 #include "labels/sheet_picture.h"
 #include "pdf_words.h"
 #include "window_fixture.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPrintPreviewWidget>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSpinBox>
 #include <gtest/gtest.h>
+#include <map>
 
 namespace mr640 {
 namespace {
@@ -35,6 +40,44 @@ void Choose(QComboBox& box, const QString& data)
 void Click(QDialog& dialog, const char* button)
 {
     QTest::mouseClick(&Control<QPushButton>(dialog, button), Qt::LeftButton);
+}
+
+// The letter a text gives Alt, upper case; none when it has no '&'.
+QChar Mnemonic(const QString& text)
+{
+    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] == u'&' && text[i + 1] != u'&')
+            return text[i + 1].toUpper();
+        if (text[i] == u'&')
+            ++i;
+    }
+    return {};
+}
+
+// Every control of the dialog, buttons included, has a letter of its own, by its text or
+// that of its label; `through` is reached by another's letter.
+void ExpectALetterEach(QDialog& dialog, const QString& through = {})
+{
+    std::map<QChar, QString> taken;
+    for (QWidget* control : dialog.findChildren<QWidget*>()) {
+        const QString name = control->objectName();
+        if (!(control->focusPolicy() & Qt::TabFocus) || !control->isVisibleTo(&dialog) ||
+            name.startsWith(u"qt_"_s) || name == through)
+            continue;
+        QString text;
+        if (auto* button = qobject_cast<QAbstractButton*>(control))
+            text = button->text();
+        for (QLabel* label : dialog.findChildren<QLabel*>())
+            if (label->buddy() == control)
+                text = label->text();
+        const QChar letter = Mnemonic(text);
+        EXPECT_FALSE(letter.isNull()) << name.toStdString();
+        const auto [at, fresh] = taken.emplace(letter, name);
+        EXPECT_TRUE(fresh || letter.isNull())
+            << QString(letter).toStdString() << ": " << name.toStdString() << " and "
+            << at->second.toStdString();
+    }
+    EXPECT_GE(taken.size(), 13u); // the controls were found
 }
 
 class PrintLabels : public test::WindowTest
@@ -79,6 +122,62 @@ TEST_F(PrintLabels, SavesTheSheetAsPdfFromTheSlotClickedOnThePicture)
     EXPECT_TRUE(ui.Messages().empty());
 }
 
+TEST_F(PrintLabels, RemembersTheSheetAndTheFirstLabelThePrintLeftUnused)
+{
+    FrmDips& w = Start();
+    w.Table().ReplaceRows(DefaultRows(40)); // 10 labels
+    ui.ChooseFile(PdfPath());
+    AtShown(ui, [&](QDialog& d) {
+        auto& sameSize = Control<QCheckBox>(d, "ChkSameSize");
+        EXPECT_TRUE(sameSize.isChecked());
+        EXPECT_TRUE(static_cast<FrmPrintLabels&>(d).CurrentJob().sameSize);
+        sameSize.setChecked(false);
+        EXPECT_FALSE(static_cast<FrmPrintLabels&>(d).CurrentJob().sameSize);
+        Choose(Control<QComboBox>(d, "CmbSheet"), u"L7160"_s);
+        Control<QSpinBox>(d, "SpnFirst").setValue(5);
+        Click(d, "CmdSavePdf");
+        EXPECT_EQ(Control<QSpinBox>(d, "SpnFirst").value(), 15);
+    });
+    Open();
+    ASSERT_EQ(ReadPdfWords(PdfPath()).size(), 1u);
+    AtShown(ui,
+            [&](QDialog& d) { EXPECT_FALSE(Control<QCheckBox>(d, "ChkSameSize").isChecked()); });
+    Open();
+
+    // The next time the program runs: the sheet, and its first label, kept for each sheet.
+    Start();
+    AtShown(ui, [&](QDialog& d) {
+        auto& sheets = Control<QComboBox>(d, "CmbSheet");
+        auto& first = Control<QSpinBox>(d, "SpnFirst");
+        EXPECT_EQ(sheets.currentData(), u"L7160"_s);
+        EXPECT_EQ(first.value(), 15);
+        Choose(sheets, u"L7163"_s);
+        EXPECT_EQ(first.value(), 1);
+        Choose(sheets, u"L7160"_s);
+        EXPECT_EQ(first.value(), 15);
+    });
+    Open();
+}
+
+TEST_F(PrintLabels, GivesEveryControlALetterOfItsOwn)
+{
+    Start();
+    AtShown(ui, [&](QDialog& d) {
+        ExpectALetterEach(d, u"TxtRange"_s);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_M, Qt::AltModifier);
+        QTRY_VERIFY(Control<QLineEdit>(d, "TxtRange").hasFocus());
+        EXPECT_TRUE(Control<QRadioButton>(d, "OptRange").isChecked());
+        ui.AtModal([](QDialog& sheet) {
+            sheet.show();
+            EXPECT_TRUE(QTest::qWaitForWindowExposed(&sheet));
+            ExpectALetterEach(sheet);
+            return 0;
+        });
+        Click(d, "CmdNewSheet");
+    });
+    Open();
+}
+
 TEST_F(PrintLabels, PreviewShowsEveryPage)
 {
     StartFull();
@@ -113,7 +212,8 @@ TEST_F(PrintLabels, ListsTheLabelsThatDoNotFitAndPrintsThemOnlyWhenAsked)
         ASSERT_EQ(ui.Messages().size(), 1u);
         EXPECT_EQ(
             ui.Messages()[0].text,
-            u"These labels do not fit even at 6 pt; their text will run past the label's edge:\r\n"
+            u"These labels do not fit even at 6 pt; their text will be set smaller to stay inside "
+            "the label:\r\n"
             "AA05\u2013AA08\r\n\r\nPrint them anyway?"_s);
         EXPECT_EQ(ui.Messages()[0].buttons, MessageButtons::YesNo);
         EXPECT_EQ(QFileInfo::exists(PdfPath()), answer == MessageButton::Yes);
@@ -148,12 +248,14 @@ TEST_F(PrintLabels, KeepsASheetTheUserDefinesOnlyWhenItLiesInsideItsPage)
               QStringList({u"A built-in sheet is called L7163: choose another name."_s,
                            u"The labels overrun the right edge of the page by 0.70 mm."_s}));
 
-    // Kept in the settings: a new window offers it, and Remove takes it away for good.
+    // Kept in the settings: a new window offers it, chosen as it was last, and Remove takes it
+    // away for good.
     for (bool remove : {true, false}) {
         Start();
         AtShown(ui, [&](QDialog& d) {
             auto& sheets = Control<QComboBox>(d, "CmbSheet");
             EXPECT_EQ(sheets.findData(u"Trial 2/4"_s) >= 0, remove);
+            EXPECT_EQ(sheets.currentData(), remove ? u"Trial 2/4"_s : u"L7163"_s);
             if (remove) {
                 Choose(sheets, u"Trial 2/4"_s);
                 Click(d, "CmdRemoveSheet");

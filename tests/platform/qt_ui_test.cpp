@@ -151,16 +151,51 @@ TEST(QtUiFileDialog, ASaveDialogRefusesANameItCannotUse)
     }
 }
 
-// The question of a CSV opened over a site has buttons of its own, each its answer.
-TEST(QtUiMessage, ACsvOverASiteOffersNewSiteUpdateAndCancel)
+// Questions with buttons of their own: a CSV opened over a site (New site, Update and
+// Cancel) and the changes a stopped program left (Recover, Compare, Discard and Later, which
+// closing the box answers too). Each button is its answer.
+TEST(QtUiMessage, BoxesWithButtonsOfTheirOwnAnswerWithThem)
 {
-    for (const auto& [label, answer] : {std::pair{"New site", MessageButton::NewSite}, std::pair{"Update", MessageButton::Update}}) {
+    const struct
+    {
+        MessageButtons buttons;
+        int shown;
+        const char* pressed; // null: the box is closed
+        MessageButton answer;
+    } cases[] = {
+        {MessageButtons::NewSiteUpdateCancel, 3, "New site", MessageButton::NewSite},
+        {MessageButtons::NewSiteUpdateCancel, 3, "Update", MessageButton::Update},
+        {MessageButtons::RecoverDiscardLater, 3, "Recover", MessageButton::Recover},
+        {MessageButtons::RecoverDiscardLater, 3, "Discard", MessageButton::Discard},
+        {MessageButtons::RecoverDiscardLater, 3, nullptr, MessageButton::Later},
+        {MessageButtons::RecoverCompareDiscardLater, 4, "Compare", MessageButton::Compare},
+        {MessageButtons::RecoverCompareDiscardLater, 4, "Later", MessageButton::Later},
+    };
+    for (const auto& c : cases) {
         QtUi ui;
-        AtNextModal([label = label](QWidget* box) {
-            EXPECT_EQ(static_cast<QMessageBox*>(box)->buttons().size(), 3); // and Cancel
-            box->findChild<QAbstractButton*>(QString::fromLatin1(label))->click();
+        AtNextModal([&c](QWidget* box) {
+            EXPECT_EQ(static_cast<QMessageBox*>(box)->buttons().size(), c.shown);
+            if (c.pressed)
+                box->findChild<QAbstractButton*>(QString::fromLatin1(c.pressed))->click();
+            else
+                box->close();
         });
-        EXPECT_EQ(ui.ShowMessage({u"Open east.csv?"_s, MessageIcon::Question, MessageButtons::NewSiteUpdateCancel, {}}),
+        EXPECT_EQ(ui.ShowMessage({u"Open east.csv?"_s, MessageIcon::Question, c.buttons, {}}), c.answer)
+            << (c.pressed ? c.pressed : "closed");
+    }
+}
+
+// A card that was written offers Eject and Close; Close answers Cancel.
+TEST(QtUiMessage, AWrittenCardOffersEjectAndClose)
+{
+    for (const auto& [eject, answer] : {std::pair{true, MessageButton::Eject}, std::pair{false, MessageButton::Cancel}}) {
+        QtUi ui;
+        AtNextModal([eject = eject](QWidget* widget) {
+            auto* box = static_cast<QMessageBox*>(widget);
+            EXPECT_EQ(box->buttons().size(), 2);
+            (eject ? box->findChild<QAbstractButton*>(u"Eject"_s) : box->button(QMessageBox::Close))->click();
+        });
+        EXPECT_EQ(ui.ShowMessage({u"north.dip was written."_s, MessageIcon::Information, MessageButtons::EjectClose, {}}),
                   answer);
     }
 }

@@ -1,4 +1,4 @@
-#include "window/window_routines.h"
+#include "dialogs/window_routines.h"
 
 #include <QComboBox>
 #include <QGuiApplication>

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "history/site_history.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace mr640::test {
+
+inline const Author kAnn{QStringLiteral("Ann Engineer"), QStringLiteral("ann@example.org")};
+
+// A temporary folder for libraries, and the git program to make them and to read back what
+// the history core made. Neither libgit2 nor git sees the machine's own configuration:
+// each reads an empty home, so an author comes only from what a test sets.
+class LibraryTest : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite();
+
+    // git ARGUMENTS in dir (the library folder by default); the test fails unless git
+    // exits 0. Answers its output (standard output and error) as text, or as bytes.
+    QString Git(const QStringList& arguments, const QString& dir = {});
+    QByteArray GitBytes(const QStringList& arguments, const QString& dir = {});
+
+    // A library folder with a first commit by git of a file "readme.txt".
+    void MakeRepository();
+
+    QString Path(const QString& name) const { return folder_.filePath(name); }
+
+    // A dip site of 384 channels, channel 17 named name.
+    static QByteArray Site(const QString& name = QStringLiteral("Spare AA17"));
+
+    // Saves bytes to the site file and records them, as Save does.
+    static RecordOutcome Save(const QString& site, const QByteArray& bytes,
+                              const Author& author = kAnn, const RecordOptions& options = {});
+
+    QString library_;
+
+private:
+    QTemporaryDir folder_;
+};
+
+// The error work throws; the test fails when it throws none.
+template <typename Work> HistoryError ErrorOf(Work&& work)
+{
+    try {
+        work();
+    } catch (const HistoryError& error) {
+        return error;
+    }
+    ADD_FAILURE() << "no error";
+    return HistoryError({});
+}
+
+} // namespace mr640::test

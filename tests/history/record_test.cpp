@@ -1,0 +1,149 @@
+#include "history/site_history.h"
+
+#include "files/csv_file.h"
+#include "library_fixture.h"
+#include "test_files.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace mr640::test {
+namespace {
+
+using namespace Qt::StringLiterals;
+
+using RecordTest = LibraryTest;
+
+TEST_F(RecordTest, CommitsTheOneSiteFileAndLeavesTheUsersWorkAsItWas)
+{
+    MakeRepository();
+    Git({u"branch"_s, u"side"_s});
+    const QString sideBefore = Git({u"rev-parse"_s, u"side"_s});
+    QDir(library_).mkdir(u"east"_s);
+    const QString site = library_ + u"/east/north.dip"_s;
+    // The user's own work: a staged change and a new file.
+    WriteBytes(library_ + u"/readme.txt"_s, "staged\n");
+    Git({u"add"_s, u"readme.txt"_s});
+    WriteBytes(library_ + u"/notes.txt"_s, "not mine\n");
+
+    const RecordOutcome first = Save(site, Site());
+    EXPECT_TRUE(first.recorded);
+    EXPECT_EQ(first.summary, u"New site, 384 channels"_s);
+    const RecordOutcome second =
+        Save(site, Site(u"North TPR"_s), kAnn, {u"Works order 4471"_s, {}});
+    EXPECT_EQ(second.summary, u"1 channel changed: AA17 name"_s);
+    EXPECT_FALSE(Save(site, Site(u"North TPR"_s)).recorded) << "the same bytes again";
+
+    EXPECT_EQ(Git({u"fsck"_s, u"--strict"_s, u"--no-progress"_s}), QString());
+    EXPECT_EQ(
+        Git({u"log"_s, u"--format=%H|%an|%ae|%s|%b"_s, u"--"_s, u"east/north.dip"_s}),
+        second.id +
+            u"|Ann Engineer|ann@example.org|1 channel changed: AA17 name|Works order 4471\n\n"_s +
+            first.id + u"|Ann Engineer|ann@example.org|New site, 384 channels|\n"_s);
+    EXPECT_EQ(Git({u"show"_s, u"--name-only"_s, u"--format="_s, u"HEAD"_s}), u"east/north.dip\n"_s);
+    EXPECT_EQ(GitBytes({u"show"_s, u"HEAD~1:east/north.dip"_s}), Site());
+    EXPECT_EQ(Git({u"status"_s, u"--porcelain"_s}), u"M  readme.txt\n?? notes.txt\n"_s);
+    EXPECT_EQ(Git({u"rev-parse"_s, u"side"_s}), sideBefore);
+    const RecordOptions restored{{}, QDateTime(QDate(2026, 12, 1), QTime(14, 2))};
+    EXPECT_EQ(Save(site, Site(), kAnn, restored).summary,
+              u"Restored the version of 2026-12-01 14:02"_s);
+}
+
+TEST_F(RecordTest, TheFirstVersionOnAnUnbornBranchIsItsFirstCommit)
+{
+    library_ = Path(u"empty"_s);
+    Git({u"init"_s, u"-q"_s, u"-b"_s, u"trunk"_s, library_}, Path({}));
+    const RecordOutcome first = Save(library_ + u"/south.csv"_s, EncodeCsv(DefaultRows(384)));
+    EXPECT_EQ(first.summary, u"New site, 384 channels"_s);
+    EXPECT_EQ(Git({u"rev-list"_s, u"--parents"_s, u"trunk"_s}), first.id + u'\n');
+    EXPECT_EQ(Git({u"status"_s, u"--porcelain"_s}), QString());
+}
+
+TEST_F(RecordTest, AnyLockStopsTheVersionBeforeTheBranchOrTheIndexChanges)
+{
+    MakeRepository();
+    const QString site = library_ + u"/north.dip"_s;
+    Save(site, Site());
+    const QString head = Git({u"rev-parse"_s, u"HEAD"_s});
+    for (const QString& lock : {u"/.git/index.lock"_s, u"/.git/refs/heads/main.lock"_s}) {
+        WriteBytes(library_ + lock, {});
+        const HistoryError error = ErrorOf([&] { Save(site, Site(u"North TPR"_s)); });
+        EXPECT_TRUE(error.Message().startsWith(
+            site + u": the repository is locked by another git program ("_s))
+            << error.Message().toStdString();
+        EXPECT_TRUE(error.Reason().contains(lock.mid(1))) << error.Message().toStdString();
+        QFile::remove(library_ + lock);
+        EXPECT_EQ(Git({u"rev-parse"_s, u"HEAD"_s}), head);
+        EXPECT_EQ(Git({u"diff"_s, u"--cached"_s, u"--name-only"_s}), QString())
+            << lock.toStdString();
+    }
+    // An index that cannot be written after the commit: the branch is set back.
+    QFile::remove(library_ + u"/.git/index"_s);
+    QDir(library_).mkpath(u".git/index"_s);
+    ErrorOf([&] { Save(site, Site(u"North TPR"_s)); });
+    QDir(library_ + u"/.git/index"_s).removeRecursively();
+    EXPECT_EQ(Git({u"rev-parse"_s, u"HEAD"_s}), head);
+}
+
+TEST_F(RecordTest, MissingObjectsAreNamedAndNothingIsRecorded)
+{
+    MakeRepository();
+    const QString site = library_ + u"/north.dip"_s;
+    Save(site, Site());
+    const QString tree = Git({u"rev-parse"_s, u"HEAD^{tree}"_s}).trimmed();
+    QFile::remove(library_ + u"/.git/objects/"_s + tree.left(2) + u'/' + tree.mid(2));
+    const QString head = Git({u"rev-parse"_s, u"HEAD"_s});
+
+    const HistoryError error = ErrorOf([&] { Save(site, Site(u"North TPR"_s)); });
+    EXPECT_TRUE(error.Message().startsWith(site + u": the repository is missing objects ("_s))
+        << error.Message().toStdString();
+    EXPECT_EQ(Git({u"rev-parse"_s, u"HEAD"_s}), head);
+}
+
+TEST_F(RecordTest, ADetachedHeadIsRefused)
+{
+    MakeRepository();
+    Git({u"checkout"_s, u"-q"_s, u"--detach"_s});
+    const QString head = Git({u"rev-parse"_s, u"--short=7"_s, u"HEAD"_s}).trimmed();
+    EXPECT_EQ(
+        ErrorOf([&] { Save(library_ + u"/north.dip"_s, Site()); }).Reason(),
+        u"the repository's HEAD is detached (at %1), on no branch: check out a branch to record versions"_s
+            .arg(head));
+}
+
+TEST_F(RecordTest, ABareRepositoryIsNoLibrary)
+{
+    library_ = Path(u"team.git"_s);
+    Git({u"init"_s, u"-q"_s, u"--bare"_s, library_}, Path({}));
+    EXPECT_EQ(
+        ErrorOf([&] { SiteHistory::Find(library_ + u"/north.dip"_s); }).Message(),
+        library_ + u"/north.dip: "_s + library_ +
+            u" is a bare repository, which has no folder of sites: clone it to work on its sites"_s);
+    EXPECT_FALSE(SiteHistory::Find(Path(u"north.dip"_s)))
+        << "no repository holds the temporary folder";
+}
+
+TEST_F(RecordTest, TheAuthorComesFromTheSettingsElseFromGitElseItIsNamedAsMissing)
+{
+    MakeRepository();
+    const QString site = library_ + u"/north.dip"_s;
+    const auto error = [&](const Author& settings) {
+        return ErrorOf([&] { ResolveAuthor(settings, site); }).Reason();
+    };
+    EXPECT_EQ(
+        error({}),
+        u"no author name and e-mail: give it in the settings or set git's user.name and user.email"_s);
+    EXPECT_EQ(error({u"Ann"_s, {}}),
+              u"no author e-mail: give it in the settings or set git's user.email"_s);
+    Git({u"config"_s, u"user.name"_s, u"Git Ann"_s});
+    Git({u"config"_s, u"user.email"_s, u"git-ann@example.org"_s});
+    EXPECT_EQ(GitAuthor(site), (Author{u"Git Ann"_s, u"git-ann@example.org"_s}));
+    EXPECT_EQ(ResolveAuthor({u"Ann"_s, u" "_s}, site),
+              (Author{u"Ann"_s, u"git-ann@example.org"_s}));
+    EXPECT_EQ(ResolveAuthor(kAnn, site), kAnn);
+    EXPECT_EQ(GitAuthor(Path(u"elsewhere/north.dip"_s)), Author())
+        << "no repository, an empty home";
+}
+
+} // namespace
+} // namespace mr640::test

@@ -2,6 +2,7 @@
 
 #include "file_commands.h"
 
+#include "checks/site_problems.h"
 #include "csv_file.h"
 #include "dip_file.h"
 #include "editor/channel_count.h"
@@ -88,8 +89,9 @@ FileDialogRequest OpenSiteDialog(const QString& title, const QString& folder)
 }
 
 FileCommands::FileCommands(ChannelTable& table, Ui& ui, DirectorySettings& directories,
-                           SiteFile& siteFile, SiteWindow& window)
-    : table_(table), ui_(ui), directories_(directories), siteFile_(siteFile), window_(window)
+                           SiteFile& siteFile, SiteProblems& problems, SiteWindow& window)
+    : table_(table), ui_(ui), directories_(directories), siteFile_(siteFile), problems_(problems),
+      window_(window)
 {
 }
 
@@ -252,6 +254,8 @@ void FileCommands::ExportToCard()
 {
     // What goes to the card is what the screen shows.
     window_.EndEdit();
+    if (!problems_.MayExport(siteFile_.siteName()))
+        return;
     FileDialogRequest request;
     request.kind = FileDialogKind::Save;
     request.title = u"Save to CompactFlash card"_s;

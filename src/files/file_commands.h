@@ -7,6 +7,7 @@ namespace mr640 {
 
 class ChannelTable;
 class SiteFile;
+class SiteProblems;
 class SiteWindow;
 class Ui;
 struct ChosenFile;
@@ -22,7 +23,7 @@ class FileCommands : public QObject
 
 public:
     FileCommands(ChannelTable& table, Ui& ui, DirectorySettings& directories, SiteFile& siteFile,
-                 SiteWindow& window);
+                 SiteProblems& problems, SiteWindow& window);
 
     // True when the caller may go on: nothing to save, saved, or the user chose not to
     // save. False when the user cancelled or the save did not complete.
@@ -52,6 +53,7 @@ private:
     Ui& ui_;
     DirectorySettings& directories_;
     SiteFile& siteFile_;
+    SiteProblems& problems_;
     SiteWindow& window_;
 };
 

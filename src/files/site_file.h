@@ -50,6 +50,9 @@ public:
     void NoticeChangeOnDisk();
 
 signals:
+    // The site was given its name and file anew: another site is on screen, or this one was
+    // saved under a new name.
+    void SiteNamed();
     // The site's file was changed by another program; note says so.
     void ChangeNoticed(const QString& note);
     // The change last noticed no longer stands: the file was read, written or given up.

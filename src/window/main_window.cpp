@@ -1,6 +1,8 @@
 #include "main_window.h"
 
 #include "channel_grid.h"
+#include "checks/label_fit.h"
+#include "checks/site_problems.h"
 #include "compare_window.h"
 #include "disk_change_bar.h"
 #include "edit_commands.h"
@@ -58,12 +60,17 @@ FrmDips::FrmDips(Ui& ui, SettingsStore& settings, QWidget* parent)
     setCentralWidget(central);
     central->installEventFilter(this);
     grid_ = new ChannelGrid(central);
+    grid_->viewport()->installEventFilter(this);
     grid_->setModel(&table_);
     diskBar_ = new DiskChangeBar(central);
     connect(diskBar_, &DiskChangeBar::VisibilityChanged, this, &FrmDips::LayOutGrid);
     // The site on screen and the classes that do the commands on it.
     siteFile_ = std::make_unique<SiteFile>(table_, ui_, directories_, *this);
-    fileCommands_ = std::make_unique<FileCommands>(table_, ui_, directories_, *siteFile_, *this);
+    problems_ = std::make_unique<SiteProblems>(
+        table_, ui_, [this] { return siteFile_->currentFile(); }, LastLabelSheet(settings_));
+    connect(siteFile_.get(), &SiteFile::SiteNamed, problems_.get(), &SiteProblems::NoteNamed);
+    fileCommands_ =
+        std::make_unique<FileCommands>(table_, ui_, directories_, *siteFile_, *problems_, *this);
     compareCommand_ = std::make_unique<CompareCommand>(table_, ui_, directories_, *this);
     importCommand_ =
         std::make_unique<ImportCommand>(table_, ui_, directories_.insPath, *siteFile_, *this);
@@ -84,6 +91,8 @@ FrmDips::FrmDips(Ui& ui, SettingsStore& settings, QWidget* parent)
     // modified exactly when the history is away from its saved state.
     history_ = std::make_unique<EditHistory>(table_, *grid_);
     connect(history_.get(), &EditHistory::Stepped, this, [this](bool saved) { modified_ = !saved; });
+    connect(history_.get(), &EditHistory::CellsSetting, problems_.get(),
+            [this](const SharedChanges& changes) { problems_->NoteChanges(*changes); });
     journal_ = std::make_unique<RecoveryJournal>(table_, *history_, *grid_, ui_, [this] {
         return JournalSite{siteFile_->currentFile(), siteFile_->siteName(), siteFile_->Stamp()};
     });
@@ -325,6 +334,8 @@ void FrmDips::ApplyAllocations(const std::vector<InsDChannel>& allocations)
 void FrmDips::PrintLabels()
 {
     printLabelsCommand_->PrintLabels();
+    // label-fit fits names to the sheet the dialog left chosen.
+    problems_->UseLabelSheet(LastLabelSheet(settings_));
 }
 
 void FrmDips::CompareWithFile()
@@ -345,8 +356,9 @@ void FrmDips::NewSite()
     grid_->CancelEdit();
     table_.FillDefaultRows(0);
     modified_ = false;
-    StartHistory();
+    // Named before its history starts: the new site starts with no problem ignored.
     siteFile_->SetSiteWithoutFile(QString());
+    StartHistory();
 }
 
 void FrmDips::Toolbar1_ButtonClick(const QString& key)
@@ -389,6 +401,7 @@ void FrmDips::closeEvent(QCloseEvent* event)
 
 void FrmDips::StartHistory()
 {
+    problems_->NoteReplaced();
     history_->Start(!modified_);
     // Typing goes where the user can see it.
     grid_->GoToFirstCell();
@@ -398,6 +411,7 @@ void FrmDips::MarkSaved()
 {
     modified_ = false;
     history_->MarkSaved();
+    problems_->NoteSaved();
 }
 
 void FrmDips::EndEdit()
@@ -488,6 +502,11 @@ void FrmDips::Form_Resize()
 
 bool FrmDips::eventFilter(QObject* watched, QEvent* event)
 {
+    // The site is first checked once the window is up: the first paint does not wait for it.
+    if (event->type() == QEvent::Paint && grid_ && watched == grid_->viewport()) {
+        grid_->viewport()->removeEventFilter(this);
+        problems_->CheckSoon();
+    }
     // The area below the toolbar gets its size from the window's layout after the window's
     // own resize, so the grid follows it from here.
     if (watched == centralWidget() && event->type() == QEvent::Resize &&

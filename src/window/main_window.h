@@ -27,6 +27,7 @@ class PrintLabelsCommand;
 class RecoveryJournal;
 class SettingsStore;
 class SiteFile;
+class SiteProblems;
 class Ui;
 struct ChosenFile;
 struct InsDChannel;
@@ -88,6 +89,7 @@ public:
     EditCommands& Edit() { return *editCommands_; }
     EditHistory& History() { return *history_; }
     RecoveryJournal& Journal() { return *journal_; }
+    SiteProblems& Problems() { return *problems_; }
     DirectorySettings& Directories() { return directories_; }
     bool modified() const override { return modified_; }
     void SetModified(bool value) override { modified_ = value; }
@@ -140,6 +142,7 @@ private:
     FrmCompare* compareWindow_ = nullptr; // made at the first comparison
     DiskChangeBar* diskBar_ = nullptr;
     std::unique_ptr<SiteFile> siteFile_;
+    std::unique_ptr<SiteProblems> problems_; // of the site, for the panel and the commands
     std::unique_ptr<FileCommands> fileCommands_;
     std::unique_ptr<CompareCommand> compareCommand_;
     std::unique_ptr<ImportCommand> importCommand_;

@@ -17,6 +17,7 @@
 #include "import/import_command.h"
 #include "labels/labels_export.h"
 #include "labels/print_labels_command.h"
+#include "problems_panel.h"
 #include "recovery_journal.h"
 #include "platform/settings_store.h"
 #include "platform/ui.h"
@@ -100,6 +101,10 @@ FrmDips::FrmDips(Ui& ui, SettingsStore& settings, QWidget* parent)
 
     BuildMenu();
     editCommands_->AddMenu(*menuBar());
+    QMenu* view = menuBar()->addMenu(u"&View"_s);
+    view->setObjectName(u"MnuView"_s);
+    auto* problemsPanel = new ProblemsPanel(*problems_, *this, *view);
+    connect(problemsPanel, &ProblemsPanel::CellChosen, this, &FrmDips::SelectCell);
     BuildToolbars();
     Form_Load();
     AddHelpMenu(*this, ui_, settings_);
@@ -443,6 +448,7 @@ void FrmDips::SelectCell(int row, int field)
     const QModelIndex cell = table_.index(row, field);
     grid_->setCurrentIndex(cell);
     grid_->scrollTo(cell);
+    grid_->setFocus();
     raise();
     activateWindow();
 }

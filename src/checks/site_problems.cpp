@@ -99,8 +99,9 @@ void SiteProblems::UseLabelSheet(const LabelSheet& sheet)
     Schedule();
 }
 
-void SiteProblems::CheckSoon()
+void SiteProblems::StartChecking()
 {
+    started_ = true;
     Schedule();
 }
 
@@ -165,7 +166,7 @@ bool SiteProblems::MayExport(const QString& siteName)
 
 void SiteProblems::Schedule()
 {
-    if (!pass_.isActive())
+    if (started_ && !pass_.isActive())
         pass_.start();
 }
 

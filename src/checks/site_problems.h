@@ -54,9 +54,10 @@ public:
     // Names are fitted to the labels of sheet, the one labels were last printed on.
     void UseLabelSheet(const LabelSheet& sheet);
 
-    // Runs the check that is due on the next pass of the event loop. The table the window
-    // starts with is due from the start, and waits for this or CheckNow.
-    void CheckSoon();
+    // From now on what is due is checked on the next pass of the event loop; until then
+    // only CheckNow checks (the window starts it once it is up, so its first paint does not
+    // wait for a check).
+    void StartChecking();
     // Runs the check that is due, if any, now.
     void CheckNow();
 
@@ -103,6 +104,7 @@ private:
     bool named_ = false;
     bool readIgnored_ = false;
     bool checkAll_ = true;
+    bool started_ = false;
 };
 
 } // namespace mr640

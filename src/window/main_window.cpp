@@ -511,7 +511,7 @@ bool FrmDips::eventFilter(QObject* watched, QEvent* event)
     // The site is first checked once the window is up: the first paint does not wait for it.
     if (event->type() == QEvent::Paint && grid_ && watched == grid_->viewport()) {
         grid_->viewport()->removeEventFilter(this);
-        problems_->CheckSoon();
+        problems_->StartChecking();
     }
     // The area below the toolbar gets its size from the window's layout after the window's
     // own resize, so the grid follows it from here.

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "history/team_library.h"
+#include "library_fixture.h"
+
+#include <initializer_list>
+#include <utility>
+
+namespace mr640::test {
+
+inline const Author kJo{QStringLiteral("Jo Bloggs"), QStringLiteral("jo@example.org")};
+
+// A team's library and two engineers' libraries cloned from it, each with north.dip.
+class TeamTest : public LibraryTest
+{
+protected:
+    // The team library "team.git", shared by Ann from her library "ann" holding north.dip
+    // (Site()), and Jo's library "jo" cloned from it by git.
+    void MakeTeam();
+
+    // A dip site of channels channels with the relay names given by row.
+    static QByteArray SiteNaming(std::initializer_list<std::pair<int, QString>> names,
+                                 int channels = 384);
+    static QString North(const QString& library) { return library + QStringLiteral("/north.dip"); }
+
+    // Fetches and takes the team's changes with one decision for every conflict.
+    static GetOutcome Get(const QString& library, const Author& author,
+                          MergeSide every = MergeSide::Mine, const TeamCallbacks& callbacks = {});
+    static SendOutcome Send(const QString& library, const TeamCallbacks& callbacks = {});
+
+    // HEAD's id, the short status and the site's bytes: what nothing may change.
+    QString State(const QString& library);
+
+    QString team_;
+    QString ann_;
+    QString jo_;
+};
+
+} // namespace mr640::test

@@ -39,7 +39,8 @@ bool NamesNoRepository(const QString& reason)
 {
     for (const QString& words : {u"does not appear to be a git repository"_s,
                                  u"could not find repository"_s, u"not exported"_s,
-                                 u"repository not found"_s, u"not a git repository"_s}) {
+                                 u"repository not found"_s, u"no such repository"_s,
+                                 u"not a git repository"_s}) {
         if (reason.contains(words, Qt::CaseInsensitive))
             return true;
     }
@@ -110,6 +111,8 @@ int TeamRemote::Check(int result)
     if (NamesNoRepository(reason))
         throw TeamError(TeamError::Kind::Unreachable,
                         u"The team library at %1 is not a git repository: %2."_s.arg(url_, reason));
+    if (result == GIT_EEOF || reason.contains(u"EOF"_s))
+        throw Unreachable(u"the server stopped in the middle of the transfer (%1)"_s.arg(reason));
     if (result == GIT_EAUTH)
         throw TeamError(TeamError::Kind::Login,
                         u"The team library at %1 did not let you in: %2."_s.arg(url_, reason));

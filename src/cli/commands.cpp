@@ -19,6 +19,10 @@ const Command kCommands[] = {
      RunImport},
     {"labels-db"_L1, "Fills the labels database with a site"_L1, RunLabelsDb},
     {"labels"_L1, "Writes a site's relay labels on label sheets as a PDF"_L1, RunLabels, true},
+    {"merge"_L1, "Merges two versions of a site field by field, as git's merge driver"_L1,
+     RunMerge},
+    {"get"_L1, "Gets the team's changes into a site library"_L1, RunGet},
+    {"send"_L1, "Sends a site library's versions to the team's"_L1, RunSend},
 };
 
 constexpr auto kQuietHelp = "Prints only problems."_L1;
@@ -94,8 +98,9 @@ QString CommandLineHelp()
         kQuietHelp, kYesHelp);
     return help + ExitHelp(u"Exit status of a command"_s,
                            {u"all done, and nothing to report"_s,
-                            u"some file had problems (a question without --yes included), or "
-                            u"the sites differ"_s,
+                            u"some file had problems (a question without --yes included), the "
+                            u"sites differ or conflict, or the team's library refused a get or "
+                            u"send"_s,
                             u"bad usage, or a file that could not be read or written"_s});
 }
 

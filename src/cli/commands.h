@@ -65,5 +65,8 @@ int RunDiff(const QStringList& arguments);
 int RunImport(const QStringList& arguments);
 int RunLabelsDb(const QStringList& arguments);
 int RunLabels(const QStringList& arguments);
+int RunMerge(const QStringList& arguments);
+int RunGet(const QStringList& arguments);
+int RunSend(const QStringList& arguments);
 
 } // namespace mr640

@@ -113,6 +113,15 @@ QString Escaped(QStringView text)
     return shown;
 }
 
+QString FieldValueText(const QVariant& value)
+{
+    if (value.typeId() == QMetaType::Bool)
+        return value.toBool() ? u"Back"_s : u"Front"_s;
+    QString text = Escaped(value.toString());
+    text.replace(u'"', u"\"\""_s);
+    return u'"' + text + u'"';
+}
+
 QString OneLine(const QString& text)
 {
     QString line;

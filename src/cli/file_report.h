@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QVariant>
 #include <functional>
 
 namespace mr640 {
@@ -41,6 +42,10 @@ struct FileReport
 // and a backslash as "\\", so that a name read from a file cannot break a line of output
 // or reach the terminal as a command.
 QString Escaped(QStringView text);
+
+// A field's value as a line of output shows it: a text between double quotes, its own
+// quotes doubled and escaped; a contact as Back or Front.
+QString FieldValueText(const QVariant& value);
 
 // A message's text as one line, escaped: its lines joined by "; " ("7 channels imported;
 // 1 name longer than 16 characters was cut"), a line's closing full stop or colon dropped

@@ -68,11 +68,11 @@ std::optional<QString> ReadCsvSite(const QString& path, ChannelTable& table, Com
 } // namespace
 
 std::optional<QString> ReadSite(const QString& path, ChannelTable& table, FileReport& report,
-                                bool answerYes)
+                                bool answerYes, std::optional<FileFormat> format)
 {
     CommandLineUi ui(true);
     std::optional<QString> whyNot;
-    switch (FileFormatOf(path)) {
+    switch (format.value_or(FileFormatOf(path))) {
     case FileFormat::Dip:
         whyNot = ReadDipSite(path, table, ui, report);
         break;

@@ -17,8 +17,9 @@ struct FileReport;
 // or std::nullopt when it does: the file could not be read or is no site file (kFailure),
 // was refused or holds no channel, or asked a question while answerYes is false: without
 // --yes a question counts as Cancel (kFindings).
+// The file is read in format where given, else in the format its name says.
 std::optional<QString> ReadSite(const QString& path, ChannelTable& table, FileReport& report,
-                                bool answerYes);
+                                bool answerYes, std::optional<FileFormat> format = std::nullopt);
 
 // Whether out may be written: a file already there is replaced only when answerYes answers
 // Yes to the question the save dialog asks; otherwise the question is a problem of about

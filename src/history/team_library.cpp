@@ -22,13 +22,6 @@ namespace {
 const QString kSendRefused = u"Another engineer sent changes since you last got them. Get the "
                              u"team's changes first."_s;
 
-// "user@host:path" as git reads it: a colon before any slash.
-bool IsScpLike(const QString& place)
-{
-    const qsizetype colon = place.indexOf(u':');
-    return colon > 0 && !place.left(colon).contains(u'/');
-}
-
 // A local folder where the team keeps the library becomes a bare repository when it does
 // not exist or is empty, its HEAD naming the library's branch so that a clone checks it out.
 void MakeBareWhereEmpty(const QString& folder, git_repository* library)
@@ -60,6 +53,16 @@ std::map<QByteArray, git_oid> RemoteHeads(TeamRemote& remote)
 }
 
 } // namespace
+
+QString LocalFolderOf(const QString& place)
+{
+    if (place.startsWith(u"file://"_s))
+        return QUrl(place).toLocalFile();
+    const qsizetype colon = place.indexOf(u':');
+    if (place.contains(u"://"_s) || (colon > 0 && !place.left(colon).contains(u'/')))
+        return {};
+    return place;
+}
 
 QByteArray TeamBranchOf(const QByteArray& branch)
 {
@@ -151,12 +154,7 @@ QString TeamLibrary::Share(const QString& place)
     QString where = place.trimmed();
     if (where.isEmpty())
         throw HistoryError(u"say where the team keeps the library: a folder or a URL"_s);
-    QString folder;
-    if (where.startsWith(u"file://"_s))
-        folder = QUrl(where).toLocalFile();
-    else if (!where.contains(u"://"_s) && !IsScpLike(where))
-        folder = where;
-    if (!folder.isEmpty()) {
+    if (QString folder = LocalFolderOf(where); !folder.isEmpty()) {
         folder = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
         if (QFileInfo(folder).canonicalFilePath() == library_->folder)
             throw HistoryError(u"the team's library cannot be this library itself"_s);

@@ -6,6 +6,7 @@
 #include "team_library.h"
 
 #include <QByteArray>
+#include <QString>
 
 #include <optional>
 
@@ -27,6 +28,10 @@ std::optional<git_oid> ReferenceId(git_repository* repository, const char* name)
 
 // Whether from is ancestor or the same as from; false when ancestor is not in the library.
 bool Holds(git_repository* repository, const git_oid& from, const git_oid& ancestor);
+
+// The folder a place names when it is a local path or a file:// URL; empty otherwise
+// (another URL, or user@host:path, as git reads it: a colon before any slash).
+QString LocalFolderOf(const QString& place);
 
 // The versions mine (none: an unborn branch) has and theirs lacks, and the reverse.
 TeamCounts CountsBetween(git_repository* repository, const std::optional<git_oid>& mine,

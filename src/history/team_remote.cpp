@@ -1,5 +1,7 @@
 #include "team_remote.h"
 
+#include "team_refs.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -108,6 +110,8 @@ int TeamRemote::Check(int result)
     if (stop_)
         throw *stop_;
     const QString reason = LastReason();
+    if (const QString folder = LocalFolderOf(url_); !folder.isEmpty() && !QFileInfo::exists(folder))
+        throw Unreachable(u"there is no such folder"_s);
     if (NamesNoRepository(reason))
         throw TeamError(TeamError::Kind::Unreachable,
                         u"The team library at %1 is not a git repository: %2."_s.arg(url_, reason));

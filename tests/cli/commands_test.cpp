@@ -192,7 +192,7 @@ const CommandCase kCases[] = {
      2,
      {},
      {u"mr640config: Unknown command \"chek\". Commands: convert, check, diff, import, labels-db, "
-      u"labels."_s,
+      u"labels, merge, get, send."_s,
       u"Try 'mr640config --help'."_s}},
     {"CheckWithoutFiles", {}, {u"check"_s}, 2, {}, UsageError(u"check"_s, u"Missing arguments."_s)},
     {"ConvertGood",

@@ -14,15 +14,19 @@ QStringList Lines(const QByteArray& bytes)
 
 } // namespace
 
-ProgramRun RunProgram(const QString& dir, const QStringList& arguments)
+ProgramRun RunProgram(const QString& dir, const QStringList& arguments,
+                      const QStringList& environment)
 {
     QProcess process;
     process.setWorkingDirectory(dir);
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    QProcessEnvironment variables = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-        environment.remove(QString::fromLatin1(name));
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), dir + QStringLiteral("/.config"));
-    process.setProcessEnvironment(environment);
+        variables.remove(QString::fromLatin1(name));
+    variables.insert(QStringLiteral("XDG_CONFIG_HOME"), dir + QStringLiteral("/.config"));
+    for (const QString& variable : environment)
+        variables.insert(variable.section(QLatin1Char('='), 0, 0),
+                         variable.section(QLatin1Char('='), 1));
+    process.setProcessEnvironment(variables);
     process.start(QStringLiteral(MR640_PROGRAM), arguments);
     EXPECT_TRUE(process.waitForFinished(60000)) << process.errorString().toStdString();
     EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);

@@ -15,7 +15,9 @@ struct ProgramRun
 
 // Runs the built program in dir with no display: DISPLAY, WAYLAND_DISPLAY and
 // QT_QPA_PLATFORM unset, so anything that reached for a window system would fail. Its
-// settings are those of dir/.config/MR640Config/MR640Config.ini.
-ProgramRun RunProgram(const QString& dir, const QStringList& arguments);
+// settings are those of dir/.config/MR640Config/MR640Config.ini. environment adds or
+// replaces variables, "NAME=VALUE" each.
+ProgramRun RunProgram(const QString& dir, const QStringList& arguments,
+                      const QStringList& environment = {});
 
 } // namespace mr640::test

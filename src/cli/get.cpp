@@ -42,41 +42,35 @@ int RunGet(const QStringList& arguments)
         return UsageError(arguments[0], u"--mine and --theirs exclude each other."_s);
 
     const QString path = parser.positionalArguments()[0];
-    FileReport report;
-    try {
-        TeamLibrary library = TeamLibrary::Open(path);
-        TeamTerminal terminal;
+    return WorkOnTeamLibrary(path, options.quiet, [&](TeamLibrary& library, TeamTerminal& terminal,
+                                                      FileReport& report) {
         const IncomingChanges incoming = library.Fetch(terminal.Callbacks());
         terminal.ClearProgress();
         if (!incoming.conflicts.empty() && !parser.isSet(mine) && !parser.isSet(theirs)) {
             for (const SiteConflict& line : incoming.conflicts) {
-                const QString site = QDir::current().relativeFilePath(library.Folder() + u'/' +
-                                                                      line.site);
+                const QString site =
+                    QDir::current().relativeFilePath(library.Folder() + u'/' + line.site);
                 report.problems.append(Escaped(site) + u": "_s + ConflictText(line.conflict));
             }
             const auto count = static_cast<int>(incoming.conflicts.size());
             report.Problem(path, 0,
                            u"nothing was got: %1 to decide with --mine or --theirs"_s.arg(
                                count == 1 ? u"1 conflict"_s : u"%1 conflicts"_s.arg(count)));
-        } else {
-            // A merge is recorded by the engineer; otherwise only notes may be merged.
-            const Author author = incoming.kind == IncomingChanges::Kind::Merge
-                                      ? ResolveAuthor({}, library.Folder())
-                                      : GitAuthor(library.Folder());
-            const MergeSide every = parser.isSet(theirs) ? MergeSide::Theirs : MergeSide::Mine;
-            const GetOutcome got =
-                library.Take(incoming, std::vector(incoming.conflicts.size(), every), author);
-            report.output.append(got.summary);
-            for (const QString& problem : got.problems)
-                report.Problem(path, 0, problem);
-            if (const std::optional<TeamCounts> counts = library.Counts())
-                report.output.append(TeamCountsText(*counts));
+            return;
         }
-    } catch (const HistoryError& error) {
-        ReportTeamError(report, path, error);
-    }
-    PrintReport(report, options.quiet);
-    return report.status;
+        // A merge is recorded by the engineer; otherwise only notes may be merged.
+        const Author author = incoming.kind == IncomingChanges::Kind::Merge
+                                  ? ResolveAuthor({}, library.Folder())
+                                  : GitAuthor(library.Folder());
+        const MergeSide every = parser.isSet(theirs) ? MergeSide::Theirs : MergeSide::Mine;
+        const GetOutcome got =
+            library.Take(incoming, std::vector(incoming.conflicts.size(), every), author);
+        report.output.append(got.summary);
+        for (const QString& problem : got.problems)
+            report.Problem(path, 0, problem);
+        if (const std::optional<TeamCounts> counts = library.Counts())
+            report.output.append(TeamCountsText(*counts));
+    });
 }
 
 } // namespace mr640

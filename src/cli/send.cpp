@@ -29,10 +29,8 @@ int RunSend(const QStringList& arguments)
         return *status;
 
     const QString path = parser.positionalArguments()[0];
-    FileReport report;
-    try {
-        TeamLibrary library = TeamLibrary::Open(path);
-        TeamTerminal terminal;
+    return WorkOnTeamLibrary(path, options.quiet, [&](TeamLibrary& library, TeamTerminal& terminal,
+                                                      FileReport& report) {
         const SendOutcome sent = library.Send(terminal.Callbacks());
         terminal.ClearProgress();
         report.output.append(sent.summary);
@@ -40,11 +38,7 @@ int RunSend(const QStringList& arguments)
             report.Problem(path, 0,
                            u"tag %1 not sent: the team's library holds it for another version"_s.arg(
                                tag));
-    } catch (const HistoryError& error) {
-        ReportTeamError(report, path, error);
-    }
-    PrintReport(report, options.quiet);
-    return report.status;
+    });
 }
 
 } // namespace mr640

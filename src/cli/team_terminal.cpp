@@ -134,12 +134,22 @@ QString ConflictText(const MergeConflict& conflict)
            u" | "_s + FieldValueText(conflict.theirs);
 }
 
-void ReportTeamError(FileReport& report, const QString& library, const HistoryError& error)
+int WorkOnTeamLibrary(const QString& path, bool quiet,
+                      const std::function<void(TeamLibrary&, TeamTerminal&, FileReport&)>& work)
 {
-    const auto* team = dynamic_cast<const TeamError*>(&error);
-    const bool asItWas = team && (team->WhatStopped() == TeamError::Kind::Refused ||
-                                  team->WhatStopped() == TeamError::Kind::Blocked);
-    report.Problem(library, 0, error.Message(), asItWas ? kFindings : kFailure);
+    FileReport report;
+    try {
+        TeamLibrary library = TeamLibrary::Open(path);
+        TeamTerminal terminal;
+        work(library, terminal, report);
+    } catch (const HistoryError& error) {
+        const auto* team = dynamic_cast<const TeamError*>(&error);
+        const bool asItWas = team && (team->WhatStopped() == TeamError::Kind::Refused ||
+                                      team->WhatStopped() == TeamError::Kind::Blocked);
+        report.Problem(path, 0, error.Message(), asItWas ? kFindings : kFailure);
+    }
+    PrintReport(report, quiet);
+    return report.status;
 }
 
 } // namespace mr640

@@ -5,6 +5,8 @@
 #include <QElapsedTimer>
 #include <QString>
 
+#include <functional>
+
 namespace mr640 {
 
 struct FileReport;
@@ -36,9 +38,11 @@ private:
 // theirs; "channels: 384 -> 768 | 1152" for the channel count.
 QString ConflictText(const MergeConflict& conflict);
 
-// What a team library's refusal or failure earns: its sentence as a problem of library, a
-// finding where the library is left as it was for the person to act on (a refused send or
-// get), a failure otherwise.
-void ReportTeamError(FileReport& report, const QString& library, const HistoryError& error);
+// Runs work on the site library at path, with a terminal for the person, and prints its
+// report. A refusal or failure of the team's library is a problem of path: a finding where
+// the library is left as it was for the person to act on (a refused send or get), a
+// failure otherwise. Answers the report's status.
+int WorkOnTeamLibrary(const QString& path, bool quiet,
+                      const std::function<void(TeamLibrary&, TeamTerminal&, FileReport&)>& work);
 
 } // namespace mr640

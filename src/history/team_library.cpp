@@ -22,14 +22,28 @@ namespace {
 const QString kSendRefused = u"Another engineer sent changes since you last got them. Get the "
                              u"team's changes first."_s;
 
-// A local folder where the team keeps the library becomes a bare repository when it does
-// not exist or is empty, its HEAD naming the library's branch so that a clone checks it out.
-void MakeBareWhereEmpty(const QString& folder, git_repository* library)
+// A local folder where the team keeps the library: a bare repository, or made one when it
+// does not exist or is empty, its HEAD naming the library's branch so that a clone checks
+// it out. An engineer's library (a repository with a work tree) or a folder of other files
+// is refused: a send would write into someone's work.
+void CheckTeamFolder(const QString& folder, git_repository* library)
 {
     const QDir dir(folder);
     if (dir.exists() &&
-        !dir.isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot))
+        !dir.isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
+        git_repository* raw = nullptr;
+        const QByteArray path = QFile::encodeName(folder);
+        if (git_repository_open_ext(&raw, path.constData(), GIT_REPOSITORY_OPEN_NO_SEARCH,
+                                    nullptr) < 0)
+            throw HistoryError(u"%1 holds other files and no git repository: choose an empty "
+                               u"folder, which becomes the team's library"_s.arg(folder));
+        const git::Repository repository(raw);
+        if (!git_repository_is_bare(raw))
+            throw HistoryError(u"%1 is an engineer's library, with a folder of sites: the team "
+                               u"keeps its library in a bare repository (an empty folder "
+                               u"becomes one)"_s.arg(folder));
         return;
+    }
     if (!QDir().mkpath(folder))
         throw HistoryError(u"the folder %1 could not be made"_s.arg(folder));
     const QByteArray branch = CurrentBranch(library).branch;
@@ -156,9 +170,7 @@ QString TeamLibrary::Share(const QString& place)
         throw HistoryError(u"say where the team keeps the library: a folder or a URL"_s);
     if (QString folder = LocalFolderOf(where); !folder.isEmpty()) {
         folder = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
-        if (QFileInfo(folder).canonicalFilePath() == library_->folder)
-            throw HistoryError(u"the team's library cannot be this library itself"_s);
-        MakeBareWhereEmpty(folder, library_->get());
+        CheckTeamFolder(folder, library_->get());
         if (!where.startsWith(u"file://"_s))
             where = folder;
     }
@@ -255,6 +267,15 @@ SendOutcome TeamLibrary::Send(const TeamCallbacks& callbacks)
     git_push_options options = GIT_PUSH_OPTIONS_INIT;
     options.callbacks = answers;
     remote.Check(git_remote_upload(remote.get(), &refspecs, &options));
+    // A server that moved on meanwhile refuses as the check above would have; a server
+    // may refuse for reasons of its own too (a hook, a protected branch).
+    for (const QString& refused : remote.RefusedReferences()) {
+        if (!refused.contains(u"fast-forward"_s) && !refused.contains(u"fetch first"_s) &&
+            !refused.contains(u"stale info"_s))
+            throw TeamError(TeamError::Kind::Refused,
+                            u"The team library at %1 refused the versions: %2."_s.arg(
+                                remote.Url(), remote.RefusedReferences().join(u"; "_s)));
+    }
     if (!remote.RefusedReferences().isEmpty())
         throw TeamError(TeamError::Kind::Refused, kSendRefused);
     remote.Check(git_remote_update_tips(remote.get(), &answers, 0,

@@ -203,6 +203,15 @@ TEST_F(TeamTest, ShareKeepsThePlaceAsOriginAndMakesAnEmptyFolderATeamLibrary)
         EXPECT_EQ(library.Share(url), url);
         EXPECT_EQ(Git({u"remote"_s, u"get-url"_s, u"origin"_s}), url + u'\n');
     }
+    // A folder of other files, or an engineer's library, never becomes the team's.
+    QDir().mkpath(Path(u"other"_s));
+    WriteBytes(Path(u"other/plan.txt"_s), "not a library\n");
+    EXPECT_EQ(ErrorOf([&] { library.Share(Path(u"other"_s)); }).Message(),
+              Path(u"other"_s) + u" holds other files and no git repository: choose an empty "
+                                 u"folder, which becomes the team's library"_s);
+    EXPECT_TRUE(ErrorOf([&] { library.Share(library_); })
+                    .Message()
+                    .startsWith(library_ + u" is an engineer's library"_s));
     const QString folder = Path(u"shared/sites"_s);
     EXPECT_EQ(library.Share(folder + u"/"_s), folder);
     EXPECT_EQ(Git({u"rev-parse"_s, u"--is-bare-repository"_s}, folder), u"true\n"_s);

@@ -50,7 +50,7 @@ int RunGet(const QStringList& arguments)
             for (const SiteConflict& line : incoming.conflicts) {
                 const QString site =
                     QDir::current().relativeFilePath(library.Folder() + u'/' + line.site);
-                report.problems.append(Escaped(site) + u": "_s + ConflictText(line.conflict));
+                report.Problem(site, 0, ConflictText(line.conflict));
             }
             const auto count = static_cast<int>(incoming.conflicts.size());
             report.Problem(path, 0,

@@ -9,6 +9,7 @@
 #include "team_terminal.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QtEndian>
 
 namespace mr640 {
@@ -68,8 +69,8 @@ int RunMerge(const QStringList& arguments)
     ChannelTable versions[3];
     bool read = true;
     for (qsizetype i = 0; i < files.size(); ++i) {
-        if (const auto whyNot = ReadSite(files[i], versions[i], report, options.yes,
-                                         SiteFormat(files[i]))) {
+        const SiteSource source{files[i], QFileInfo(files[i]).fileName(), SiteFormat(files[i]), {}};
+        if (const auto whyNot = ReadSite(source, versions[i], report, options.yes)) {
             report.NotWritten(mine, *whyNot);
             read = false;
         }
@@ -79,7 +80,7 @@ int RunMerge(const QStringList& arguments)
         const FieldMerge merge =
             MergeFields(versions[0].Rows(), versions[1].Rows(), versions[2].Rows());
         for (const MergeConflict& conflict : merge.conflicts)
-            report.problems.append(ConflictText(conflict));
+            report.Problem({}, 0, ConflictText(conflict));
         if (!merge.conflicts.empty()) {
             const auto count = static_cast<int>(merge.conflicts.size());
             report.NotWritten(mine, count == 1 ? u"1 conflict"_s : u"%1 conflicts"_s.arg(count));

@@ -35,7 +35,7 @@ private:
 };
 
 // "AA17 name: "Spare AA17" -> "North TPR" | "North TPR2"": the common value, mine and
-// theirs; "channels: 384 -> 768 | 1152" for the channel count.
+// theirs; "channels: 384 -> 768 | 1152" for the channel count. Not escaped yet.
 QString ConflictText(const MergeConflict& conflict);
 
 // Runs work on the site library at path, with a terminal for the person, and prints its

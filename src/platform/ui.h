@@ -105,6 +105,9 @@ public:
     // it. A window shows the line in the box's own text where it matters; a command line
     // names it before each.
     virtual void AtLine(int line) { static_cast<void>(line); }
+    // The reader stored the record of the line it is at as channel (from 1), so that a
+    // command line can name the line a channel's problem comes from.
+    virtual void StoredChannel(int channel) { static_cast<void>(channel); }
 
     // Shows the count that closes a read, an import or an export ("384 channels loaded"), of
     // count channels: a box like any other in a window; a command line prints it as the

@@ -14,19 +14,18 @@ QStringList Lines(const QByteArray& bytes)
 
 } // namespace
 
-ProgramRun RunProgram(const QString& dir, const QStringList& arguments,
-                      const QStringList& environment)
+ProgramRun RunProgram(const QString& dir, const QStringList& arguments, const QString& home)
 {
     QProcess process;
     process.setWorkingDirectory(dir);
-    QProcessEnvironment variables = QProcessEnvironment::systemEnvironment();
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-        variables.remove(QString::fromLatin1(name));
-    variables.insert(QStringLiteral("XDG_CONFIG_HOME"), dir + QStringLiteral("/.config"));
-    for (const QString& variable : environment)
-        variables.insert(variable.section(QLatin1Char('='), 0, 0),
-                         variable.section(QLatin1Char('='), 1));
-    process.setProcessEnvironment(variables);
+        environment.remove(QString::fromLatin1(name));
+    const QString homeDir = home.isEmpty() ? dir : home;
+    environment.insert(QStringLiteral("HOME"), homeDir);
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), homeDir + QStringLiteral("/.config"));
+    environment.insert(QStringLiteral("GIT_CONFIG_NOSYSTEM"), QStringLiteral("1"));
+    process.setProcessEnvironment(environment);
     process.start(QStringLiteral(MR640_PROGRAM), arguments);
     EXPECT_TRUE(process.waitForFinished(60000)) << process.errorString().toStdString();
     EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);

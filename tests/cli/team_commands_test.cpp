@@ -40,7 +40,7 @@ protected:
 
     test::ProgramRun Run(const QStringList& arguments)
     {
-        return RunProgram(dir_.path(), arguments, {u"HOME="_s + dir_.path()});
+        return RunProgram(dir_.path(), arguments);
     }
 
     // git in the folder dir (the test's folder when empty); answers its exit status.

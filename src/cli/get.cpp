@@ -4,6 +4,7 @@
 #include "file_report.h"
 #include "history/author.h"
 #include "history/team_library.h"
+#include "platform/settings_store.h"
 #include "team_terminal.h"
 
 #include <QDir>
@@ -25,7 +26,9 @@ int RunGet(const QStringList& arguments)
         u"without either, each is printed on standard error as SITE: AA17 name: common -> mine "
         u"| theirs and the library is left as it was. A file other than a site changed on both "
         u"sides, or a file to change holding work not recorded, refuses the Get with nothing "
-        u"changed. Prints what was got and how far apart the library and the team's are."_s);
+        u"changed. A merge is recorded by the engineer of the settings, else git's user.name and "
+        u"user.email, as record names one. Prints what was got and how far apart the library "
+        u"and the team's are."_s);
     parser.addPositionalArgument(u"LIBRARY"_s, u"The site library: its folder, or a file in it."_s);
     const QCommandLineOption mine(u"mine"_s, u"Decides every conflict for my value."_s);
     const QCommandLineOption theirs(u"theirs"_s, u"Decides every conflict for the team's value."_s);
@@ -58,10 +61,15 @@ int RunGet(const QStringList& arguments)
                                count == 1 ? u"1 conflict"_s : u"%1 conflicts"_s.arg(count)));
             return;
         }
-        // A merge is recorded by the engineer; otherwise only notes may be merged.
-        const Author author = incoming.kind == IncomingChanges::Kind::Merge
-                                  ? ResolveAuthor({}, library.Folder())
-                                  : GitAuthor(library.Folder());
+        // A merge is recorded by the engineer, as record names one; without a merge only
+        // notes may be merged, by whoever git names.
+        Author author = GitAuthor(library.Folder());
+        try {
+            author = ResolveAuthor(SettingsAuthor(SettingsStore()), library.Folder());
+        } catch (const HistoryError&) {
+            if (incoming.kind == IncomingChanges::Kind::Merge)
+                throw;
+        }
         const MergeSide every = parser.isSet(theirs) ? MergeSide::Theirs : MergeSide::Mine;
         const GetOutcome got =
             library.Take(incoming, std::vector(incoming.conflicts.size(), every), author);

@@ -45,40 +45,40 @@ int RunGet(const QStringList& arguments)
         return UsageError(arguments[0], u"--mine and --theirs exclude each other."_s);
 
     const QString path = parser.positionalArguments()[0];
-    return WorkOnTeamLibrary(path, options.quiet, [&](TeamLibrary& library, TeamTerminal& terminal,
-                                                      FileReport& report) {
-        const IncomingChanges incoming = library.Fetch(terminal.Callbacks());
-        terminal.ClearProgress();
-        if (!incoming.conflicts.empty() && !parser.isSet(mine) && !parser.isSet(theirs)) {
-            for (const SiteConflict& line : incoming.conflicts) {
-                const QString site =
-                    QDir::current().relativeFilePath(library.Folder() + u'/' + line.site);
-                report.Problem(site, 0, ConflictText(line.conflict));
+    return WorkOnTeamLibrary(
+        path, options.quiet, [&](TeamLibrary& library, TeamTerminal& terminal, FileReport& report) {
+            const IncomingChanges incoming = library.Fetch(terminal.Callbacks());
+            terminal.ClearProgress();
+            if (!incoming.conflicts.empty() && !parser.isSet(mine) && !parser.isSet(theirs)) {
+                for (const SiteConflict& line : incoming.conflicts) {
+                    const QString site =
+                        QDir::current().relativeFilePath(library.Folder() + u'/' + line.site);
+                    report.Problem(site, 0, ConflictText(line.conflict));
+                }
+                const auto count = static_cast<int>(incoming.conflicts.size());
+                report.Problem(path, 0,
+                               u"nothing was got: %1 to decide with --mine or --theirs"_s.arg(
+                                   count == 1 ? u"1 conflict"_s : u"%1 conflicts"_s.arg(count)));
+                return;
             }
-            const auto count = static_cast<int>(incoming.conflicts.size());
-            report.Problem(path, 0,
-                           u"nothing was got: %1 to decide with --mine or --theirs"_s.arg(
-                               count == 1 ? u"1 conflict"_s : u"%1 conflicts"_s.arg(count)));
-            return;
-        }
-        // A merge is recorded by the engineer, as record names one; without a merge only
-        // notes may be merged, by whoever git names.
-        Author author = GitAuthor(library.Folder());
-        try {
-            author = ResolveAuthor(SettingsAuthor(SettingsStore()), library.Folder());
-        } catch (const HistoryError&) {
-            if (incoming.kind == IncomingChanges::Kind::Merge)
-                throw;
-        }
-        const MergeSide every = parser.isSet(theirs) ? MergeSide::Theirs : MergeSide::Mine;
-        const GetOutcome got =
-            library.Take(incoming, std::vector(incoming.conflicts.size(), every), author);
-        report.output.append(got.summary);
-        for (const QString& problem : got.problems)
-            report.Problem(path, 0, problem);
-        if (const std::optional<TeamCounts> counts = library.Counts())
-            report.output.append(TeamCountsText(*counts));
-    });
+            // A merge is recorded by the engineer, as record names one; without a merge only
+            // notes may be merged, by whoever git names.
+            Author author = GitAuthor(library.Folder());
+            try {
+                author = ResolveAuthor(SettingsAuthor(SettingsStore()), library.Folder());
+            } catch (const HistoryError&) {
+                if (incoming.kind == IncomingChanges::Kind::Merge)
+                    throw;
+            }
+            const MergeSide every = parser.isSet(theirs) ? MergeSide::Theirs : MergeSide::Mine;
+            const GetOutcome got =
+                library.Take(incoming, std::vector(incoming.conflicts.size(), every), author);
+            report.output.append(got.summary);
+            for (const QString& problem : got.problems)
+                report.Problem(path, 0, problem);
+            if (const std::optional<TeamCounts> counts = library.Counts())
+                report.output.append(TeamCountsText(*counts));
+        });
 }
 
 } // namespace mr640

@@ -88,8 +88,8 @@ int RunMerge(const QStringList& arguments)
             ChannelTable merged;
             merged.ReplaceRows(merge.rows);
             if (WriteSite(merged, mine, mine, format, true, report))
-                report.output.append(Escaped(mine) + u": merged %1 of theirs with %2 of mine"_s.arg(
-                                                         Changes(merge.fromTheirs))
+                report.output.append(Escaped(mine) + u": merged %1 of theirs with %2 of mine"_s
+                                                         .arg(Changes(merge.fromTheirs))
                                                          .arg(merge.fromMine + merge.agreed));
         }
     }

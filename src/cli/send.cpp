@@ -29,16 +29,16 @@ int RunSend(const QStringList& arguments)
         return *status;
 
     const QString path = parser.positionalArguments()[0];
-    return WorkOnTeamLibrary(path, options.quiet, [&](TeamLibrary& library, TeamTerminal& terminal,
-                                                      FileReport& report) {
-        const SendOutcome sent = library.Send(terminal.Callbacks());
-        terminal.ClearProgress();
-        report.output.append(sent.summary);
-        for (const QString& tag : sent.skipped)
-            report.Problem(path, 0,
-                           u"tag %1 not sent: the team's library holds it for another version"_s.arg(
-                               tag));
-    });
+    return WorkOnTeamLibrary(
+        path, options.quiet, [&](TeamLibrary& library, TeamTerminal& terminal, FileReport& report) {
+            const SendOutcome sent = library.Send(terminal.Callbacks());
+            terminal.ClearProgress();
+            report.output.append(sent.summary);
+            for (const QString& tag : sent.skipped)
+                report.Problem(
+                    path, 0,
+                    u"tag %1 not sent: the team's library holds it for another version"_s.arg(tag));
+        });
 }
 
 } // namespace mr640

@@ -88,7 +88,8 @@ TeamTerminal::TeamTerminal()
                 terminal.Say(u"The user name or password was refused.\n"_s);
             Login login{user, {}};
             if (login.user.isEmpty()) {
-                const std::optional<QString> name = terminal.Ask(u"User name for %1: "_s.arg(url), false);
+                const std::optional<QString> name =
+                    terminal.Ask(u"User name for %1: "_s.arg(url), false);
                 if (!name)
                     return std::nullopt;
                 login.user = *name;
@@ -129,9 +130,9 @@ QString ConflictText(const MergeConflict& conflict)
         return u"channels: %1 -> %2 | %3"_s.arg(conflict.common.toInt())
             .arg(conflict.mine.toInt())
             .arg(conflict.theirs.toInt());
-    return ChannelIdFromNumber(conflict.row + 1) + u' ' + FieldShortName(conflict.field) +
-           u": "_s + FieldValueText(conflict.common) + u" -> "_s + FieldValueText(conflict.mine) +
-           u" | "_s + FieldValueText(conflict.theirs);
+    return ChannelIdFromNumber(conflict.row + 1) + u' ' + FieldShortName(conflict.field) + u": "_s +
+           FieldValueText(conflict.common) + u" -> "_s + FieldValueText(conflict.mine) + u" | "_s +
+           FieldValueText(conflict.theirs);
 }
 
 int WorkOnTeamLibrary(const QString& path, bool quiet,

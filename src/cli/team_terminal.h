@@ -4,7 +4,6 @@
 
 #include <QElapsedTimer>
 #include <QString>
-
 #include <functional>
 
 namespace mr640 {

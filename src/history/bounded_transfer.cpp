@@ -1,13 +1,12 @@
 #include "bounded_transfer.h"
 
-#include <git2.h>
-#include <git2/sys/stream.h>
-
 #include <cerrno>
 #include <cstddef>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <git2.h>
+#include <git2/sys/stream.h>
 #include <mutex>
 #include <netdb.h>
 #include <poll.h>
@@ -90,9 +89,9 @@ int Connect(git_stream* stream)
                     gai_strerror(error) + ")");
     int lastError = 0;
     for (const addrinfo* address = found; address; address = address->ai_next) {
-        const int fd = ::socket(address->ai_family,
-                                address->ai_socktype | SOCK_CLOEXEC | SOCK_NONBLOCK,
-                                address->ai_protocol);
+        const int fd =
+            ::socket(address->ai_family, address->ai_socktype | SOCK_CLOEXEC | SOCK_NONBLOCK,
+                     address->ai_protocol);
         if (fd < 0) {
             lastError = errno;
             continue;
@@ -119,8 +118,8 @@ int Connect(git_stream* stream)
         lastError = error;
     }
     freeaddrinfo(found);
-    return Fail(std::string("could not connect to ") + socket.host + " port " + socket.port +
-                " (" + std::strerror(lastError) + ")");
+    return Fail(std::string("could not connect to ") + socket.host + " port " + socket.port + " (" +
+                std::strerror(lastError) + ")");
 }
 
 ssize_t Read(git_stream* stream, void* data, size_t length)

@@ -3,7 +3,6 @@
 #include "editor/channel_table.h"
 
 #include <QVariant>
-
 #include <vector>
 
 namespace mr640 {

@@ -13,7 +13,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-
 #include <map>
 
 namespace mr640 {
@@ -190,7 +189,8 @@ void CheckUntouched(const Library& library, git_tree* mine, const std::vector<Pl
         if (!plain(held) || !plain(file.taken))
             throw Blocked(u"%1 is a link or a submodule: get the team's changes with git"_s.arg(
                 PathText(file.path)));
-        const git_index_entry* indexed = git_index_get_bypath(index.get(), file.path.constData(), 0);
+        const git_index_entry* indexed =
+            git_index_get_bypath(index.get(), file.path.constData(), 0);
         const bool sameIndex =
             held ? indexed && indexed->mode == held->mode && git_oid_equal(&indexed->id, &held->id)
                  : !indexed;
@@ -299,8 +299,8 @@ QString MergeSummary(int changes, std::size_t conflicts, const QString& author)
     QString summary = u"Merged %1 of %2"_s.arg(
         changes == 1 ? u"1 change"_s : u"%1 changes"_s.arg(changes), author);
     if (conflicts > 0)
-        summary += conflicts == 1 ? u"; 1 conflict decided"_s
-                                  : u"; %1 conflicts decided"_s.arg(conflicts);
+        summary +=
+            conflicts == 1 ? u"; 1 conflict decided"_s : u"; %1 conflicts decided"_s.arg(conflicts);
     return summary;
 }
 
@@ -372,7 +372,8 @@ void TakeTeamNotes(git_repository* repository, const Author& author)
     const git_commit* parents[] = {ourCommit.get(), teamCommit.get()};
     git_oid merged;
     git::Check(git_commit_create(&merged, repository, nullptr, signature.get(), signature.get(),
-                                 nullptr, "Notes merged with the team's\n", tree.get(), 2, parents));
+                                 nullptr, "Notes merged with the team's\n", tree.get(), 2,
+                                 parents));
     git::Take<git::Reference>(git_reference_create_matching, repository, kNotesRef, &merged, 1,
                               &*mine, "get: notes merged");
 }
@@ -402,7 +403,8 @@ IncomingChanges TeamLibrary::Fetch(const TeamCallbacks& callbacks)
         incoming.changedFiles.append(library_->folder + u'/' + PathText(file.path));
         if (file.site < 0)
             continue;
-        for (const MergeConflict& conflict : plan->sites[static_cast<std::size_t>(file.site)].merge.conflicts)
+        for (const MergeConflict& conflict :
+             plan->sites[static_cast<std::size_t>(file.site)].merge.conflicts)
             incoming.conflicts.push_back({PathText(file.path), conflict});
     }
     incoming.plan = plan;
@@ -417,9 +419,9 @@ GetOutcome TeamLibrary::Take(const IncomingChanges& incoming,
     if (decisions.size() != incoming.conflicts.size())
         throw HistoryError(u"each conflict needs a decision: Mine or Theirs"_s);
     const BranchTip tip = CurrentBranch(repository);
-    const bool sameTip = tip.commit ? plan.mine && git_oid_equal(git_commit_id(tip.commit.get()),
-                                                                 &*plan.mine)
-                                    : !plan.mine;
+    const bool sameTip =
+        tip.commit ? plan.mine && git_oid_equal(git_commit_id(tip.commit.get()), &*plan.mine)
+                   : !plan.mine;
     if (tip.branch != plan.branch || !sameTip)
         throw Blocked(u"the library changed since they were fetched: get them again"_s);
     if (plan.kind == IncomingChanges::Kind::UpToDate) {
@@ -434,7 +436,8 @@ GetOutcome TeamLibrary::Take(const IncomingChanges& incoming,
         PathVersion version{file.path, file.taken, 0};
         if (file.site >= 0) {
             const PlannedSite& site = plan.sites[static_cast<std::size_t>(file.site)];
-            const auto decided = decision + static_cast<std::ptrdiff_t>(site.merge.conflicts.size());
+            const auto decided =
+                decision + static_cast<std::ptrdiff_t>(site.merge.conflicts.size());
             const QByteArray bytes =
                 EncodeSite(DecideConflicts(site.merge, {decision, decided}), site.format);
             decision = decided;

@@ -10,7 +10,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QUrl>
-
 #include <map>
 
 namespace mr640 {
@@ -198,10 +197,9 @@ std::optional<TeamCounts> TeamLibrary::Counts() const
             ReferenceId(repository, TeamBranchOf(tip.branch).constData());
         if (!theirs)
             return std::nullopt;
-        return CountsBetween(repository,
-                             tip.commit ? std::optional(*git_commit_id(tip.commit.get()))
-                                        : std::nullopt,
-                             *theirs);
+        return CountsBetween(
+            repository, tip.commit ? std::optional(*git_commit_id(tip.commit.get())) : std::nullopt,
+            *theirs);
     } catch (const HistoryError&) {
         return std::nullopt; // a detached HEAD or a merge under way: not known
     }
@@ -283,7 +281,7 @@ SendOutcome TeamLibrary::Send(const TeamCallbacks& callbacks)
     if (notes)
         git::Take<git::Reference>(git_reference_create, repository, kTeamNotesRef, &*notes, 1,
                                   "send: notes");
-    outcome.summary = outcome.versions == 0 ? u"Sent the marks of versions sent before"_s
+    outcome.summary = outcome.versions == 0   ? u"Sent the marks of versions sent before"_s
                       : outcome.versions == 1 ? u"Sent 1 version"_s
                                               : u"Sent %1 versions"_s.arg(outcome.versions);
     return outcome;

@@ -6,7 +6,6 @@
 
 #include <QString>
 #include <QStringList>
-
 #include <atomic>
 #include <chrono>
 #include <functional>

@@ -4,7 +4,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-
 #include <pwd.h>
 #include <unistd.h>
 
@@ -39,10 +38,10 @@ QString LocalUser()
 // What the server's words mean when they name no repository.
 bool NamesNoRepository(const QString& reason)
 {
-    for (const QString& words : {u"does not appear to be a git repository"_s,
-                                 u"could not find repository"_s, u"not exported"_s,
-                                 u"repository not found"_s, u"no such repository"_s,
-                                 u"not a git repository"_s}) {
+    for (const QString& words :
+         {u"does not appear to be a git repository"_s, u"could not find repository"_s,
+          u"not exported"_s, u"repository not found"_s, u"no such repository"_s,
+          u"not a git repository"_s}) {
         if (reason.contains(words, Qt::CaseInsensitive))
             return true;
     }
@@ -182,7 +181,8 @@ int TeamRemote::Certificate(git_cert* certificate, int valid, const char* host, 
     }
     try {
         const BoundedTransfer::PersonAnswers answering(remote.transfer_);
-        if (remote.callbacks_.trustHost && remote.callbacks_.trustHost(git::Text(host), fingerprint))
+        if (remote.callbacks_.trustHost &&
+            remote.callbacks_.trustHost(git::Text(host), fingerprint))
             return 0;
     } catch (...) {
     }
@@ -223,8 +223,8 @@ int TeamRemote::SshKey(git_credential** out, const char* user)
     }
     if (sshOffers_->isEmpty()) {
         const QString tried = sshTried_.isEmpty() ? u"none was found: no ssh agent runs and no key "
-                                                   u"file exists"_s
-                                                 : sshTried_.join(u", "_s);
+                                                    u"file exists"_s
+                                                  : sshTried_.join(u", "_s);
         stop_ = TeamError(TeamError::Kind::Login,
                           u"The team library at %1 did not let you in: the server took none of "
                           u"the ssh keys offered (%2)."_s.arg(url_, tried));
@@ -259,8 +259,8 @@ int TeamRemote::AskLogin(git_credential** out, const char* url, const char* user
     } catch (...) {
     }
     if (!login) {
-        stop_ = TeamError(TeamError::Kind::Cancelled,
-                          u"Cancelled: the library is as it was before."_s);
+        stop_ =
+            TeamError(TeamError::Kind::Cancelled, u"Cancelled: the library is as it was before."_s);
         return GIT_EUSER;
     }
     QByteArray password = login->password.toUtf8();

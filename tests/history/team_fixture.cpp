@@ -21,7 +21,7 @@ void TeamTest::MakeTeam()
     Git({u"clone"_s, u"-q"_s, team_, jo_}, Path({}));
 }
 
-QByteArray TeamTest::SiteNaming(std::initializer_list<std::pair<int, QString>> names, int channels)
+QByteArray SiteNaming(std::initializer_list<std::pair<int, QString>> names, int channels)
 {
     std::vector<ChannelRow> rows = DefaultRows(channels);
     for (const auto& [row, name] : names)

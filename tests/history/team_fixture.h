@@ -10,6 +10,9 @@ namespace mr640::test {
 
 inline const Author kJo{QStringLiteral("Jo Bloggs"), QStringLiteral("jo@example.org")};
 
+// A dip site of channels channels with the relay names given by row.
+QByteArray SiteNaming(std::initializer_list<std::pair<int, QString>> names, int channels = 384);
+
 // A team's library and two engineers' libraries cloned from it, each with north.dip.
 class TeamTest : public LibraryTest
 {
@@ -18,9 +21,6 @@ protected:
     // (Site()), and Jo's library "jo" cloned from it by git.
     void MakeTeam();
 
-    // A dip site of channels channels with the relay names given by row.
-    static QByteArray SiteNaming(std::initializer_list<std::pair<int, QString>> names,
-                                 int channels = 384);
     static QString North(const QString& library) { return library + QStringLiteral("/north.dip"); }
 
     // Fetches and takes the team's changes with one decision for every conflict.
@@ -35,5 +35,17 @@ protected:
     QString ann_;
     QString jo_;
 };
+
+// The TeamError work throws; the test fails when it throws none.
+template <typename Work> TeamError TeamErrorOf(Work&& work)
+{
+    try {
+        work();
+    } catch (const TeamError& error) {
+        return error;
+    }
+    ADD_FAILURE() << "no error";
+    return TeamError(TeamError::Kind::Blocked, {});
+}
 
 } // namespace mr640::test

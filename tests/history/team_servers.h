@@ -1,91 +1,75 @@
 #pragma once
 
-// Servers a team library is reached through, each on 127.0.0.1 and a free port of its own,
-// started by a test and stopped when it ends.
+// Servers on 127.0.0.1 and free ports, started by a test and stopped when it ends.
 
 #include <QProcess>
 #include <QString>
-
-#include <atomic>
 #include <thread>
 
 namespace mr640::test {
 
-// git daemon serving the repositories under base over git://, sends allowed.
-class GitDaemon
+// A socket listening on a free port: a server that takes connections and never says a word.
+struct Listener
+{
+    Listener();
+    ~Listener();
+    int fd;
+    int port = 0;
+};
+
+// A server program taking connections on a free port, stopped when destroyed.
+class ServerProgram
 {
 public:
-    explicit GitDaemon(const QString& base);
-    ~GitDaemon();
-    // git://127.0.0.1:PORT/PATH, PATH under base.
-    QString Url(const QString& path) const;
+    ~ServerProgram();
     int Port() const { return port_; }
 
-private:
+protected:
+    // Starts program and waits until it takes connections; false, its output in *why, if not.
+    bool Start(const QString& program, const QStringList& arguments, QString* why);
+
     QProcess process_;
     int port_;
 };
 
-// sshd with a host key, a configuration and authorized keys of its own, letting the user
-// running the test in with ClientKey(); OtherKey() is refused. Running() is false, with
-// the reason, where sshd cannot run here.
-class SshServer
+// git daemon serving the repositories under base over git://, sends allowed.
+class GitDaemon : public ServerProgram
+{
+public:
+    explicit GitDaemon(const QString& base);
+    QString Url(const QString& path) const; // git://127.0.0.1:PORT/PATH, PATH under base
+};
+
+// sshd with its keys and configuration in folder, letting the test's user in with ClientKey()
+// and not OtherKey(). WhyNot() says why sshd cannot run here, empty when it runs.
+class SshServer : public ServerProgram
 {
 public:
     explicit SshServer(const QString& folder);
-    ~SshServer();
-    bool Running() const { return whyNot_.isEmpty(); }
     const QString& WhyNot() const { return whyNot_; }
-    // ssh://USER@127.0.0.1:PORT/PATH for a full path.
-    QString Url(const QString& path) const;
+    QString Url(const QString& path) const; // ssh://USER@127.0.0.1:PORT/PATH
     const QString& HostFingerprint() const { return fingerprint_; } // "SHA256:..."
     QString ClientKey() const { return folder_ + QStringLiteral("/client_key"); }
     QString OtherKey() const { return folder_ + QStringLiteral("/other_key"); }
 
 private:
     QString folder_;
-    QProcess process_;
-    int port_ = 0;
     QString fingerprint_;
     QString whyNot_;
 };
 
-// Takes connections and never says a word.
-class SilentServer
-{
-public:
-    SilentServer();
-    ~SilentServer();
-    int Port() const { return port_; }
-    // Waits for the first connection and answers its descriptor, kept open.
-    int AcceptOne();
-
-private:
-    int listener_;
-    int port_;
-    int accepted_ = -1;
-};
-
-// Passes a connection on to a server on target, and cuts both ends once the server has
+// Passes one connection on to the server on target, and cuts both ends once the server has
 // sent cutAfter bytes: a server stopped in the middle of a transfer.
 class CuttingRelay
 {
 public:
     CuttingRelay(int target, qint64 cutAfter);
     ~CuttingRelay();
-    int Port() const { return port_; }
+    int Port() const { return listener_.port; }
 
 private:
-    void Relay();
-
-    int listener_;
-    int port_;
-    int target_;
-    qint64 cutAfter_;
+    Listener listener_;
     std::thread thread_;
 };
-
-// The text git's and ssh's programs see as the test's environment: no user configuration.
-QProcessEnvironment IsolatedEnvironment(const QString& home);
 
 } // namespace mr640::test

@@ -36,8 +36,8 @@ struct MergeCase
     Version common, mine, theirs;
     std::vector<MergeConflict> conflicts;
     int fromMine, fromTheirs, agreed;
-    Version decidedMine;                  // every conflict decided Mine: the merge itself
-    std::optional<Version> decidedTheirs; // every conflict decided Theirs, where it differs
+    Version decidedMine;                       // every conflict decided Mine: the merge itself
+    std::optional<Version> decidedTheirs = {}; // decided Theirs, where that differs
 };
 
 const Edit kMineName{16, FieldRelNam, u"North TPR"_s};

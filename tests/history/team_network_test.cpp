@@ -141,7 +141,7 @@ TEST_F(TeamNetworkTest, GetAndSendThroughSshWithTheKeyOffered)
     const SshServer ssh(Path({}));
     if (!ssh.WhyNot().isEmpty())
         GTEST_SKIP() << ssh.WhyNot().toStdString();
-    const SshKeepsSomeBytes keptBySsh;
+    [[maybe_unused]] const SshKeepsSomeBytes keptBySsh;
     const QString url = ssh.Url(team_);
     TeamCallbacks callbacks;
     callbacks.sshKeys = {ssh.ClientKey()};

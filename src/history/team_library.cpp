@@ -153,13 +153,15 @@ QString TeamLibrary::Folder() const
 
 QString TeamLibrary::Place() const
 {
-    git_remote* raw = nullptr;
-    const int found = git_remote_lookup(&raw, library_->get(), "origin");
+    // Read from the configuration: libgit2 1.5 leaks memory on each remote it looks up, and
+    // the window asks often.
+    const auto config = git::Take<git::Config>(git_repository_config_snapshot, library_->get());
+    git::Buf url;
+    const int found = git_config_get_string_buf(&url.buf, config.get(), "remote.origin.url");
     if (found == GIT_ENOTFOUND)
         return {};
     git::Check(found);
-    const Remote remote(raw);
-    return git::Text(git_remote_url(remote.get()));
+    return git::Text(url.buf.ptr);
 }
 
 QString TeamLibrary::Share(const QString& place)
@@ -174,15 +176,10 @@ QString TeamLibrary::Share(const QString& place)
             where = folder;
     }
     const QByteArray url = where.toUtf8();
-    git_remote* raw = nullptr;
-    const int found = git_remote_lookup(&raw, library_->get(), "origin");
-    if (found == GIT_ENOTFOUND) {
+    if (Place().isEmpty())
         git::Take<Remote>(git_remote_create, library_->get(), "origin", url.constData());
-    } else {
-        git::Check(found);
-        git_remote_free(raw);
+    else
         git::Check(git_remote_set_url(library_->get(), "origin", url.constData()));
-    }
     return where;
 }
 

@@ -34,38 +34,26 @@ struct MergeCase
 
 const QByteArray kNorth = SiteNaming({{16, u"North TPR"_s}});
 
+// clang-format off
 const MergeCase kMerges[] = {
-    {"DifferentFieldsMerge",
-     kNorth,
-     SiteNaming({{17, u"AA18"_s}}, 768),
-     0,
-     {u"mine: merged 2 changes of theirs with 1 of mine"_s},
-     {},
+    {"DifferentFieldsMerge", kNorth, SiteNaming({{17, u"AA18"_s}}, 768), 0,
+     {u"mine: merged 2 changes of theirs with 1 of mine"_s}, {},
      SiteNaming({{16, u"North TPR"_s}, {17, u"AA18"_s}}, 768)},
-    {"TheSameFieldChangedToTwoValues",
-     kNorth,
-     SiteNaming({{16, u"North \"TPR\"2"_s}}),
-     1,
-     {},
+    {"TheSameFieldChangedToTwoValues", kNorth, SiteNaming({{16, u"North \"TPR\"2"_s}}), 1, {},
      {u"AA17 name: \"Spare AA17\" -> \"North TPR\" | \"North \"\"TPR\"\"2\""_s,
-      u"mine: not written: 1 conflict"_s},
-     kNorth},
-    {"TwoChannelCounts",
-     SiteNaming({}, 768),
-     SiteNaming({}, 1152),
-     1,
-     {},
-     {u"channels: 384 -> 768 | 1152"_s, u"mine: not written: 1 conflict"_s},
-     SiteNaming({}, 768)},
-    {"NoSite",
-     kNorth,
-     "not a site\r\n",
-     1,
-     {},
+      u"mine: not written: 1 conflict"_s}, kNorth},
+    {"TwoChannelCounts", SiteNaming({}, 768), SiteNaming({}, 1152), 1, {},
+     {u"channels: 384 -> 768 | 1152"_s, u"mine: not written: 1 conflict"_s}, SiteNaming({}, 768)},
+    {"NoSite", kNorth, "not a site\r\n", 1, {},
      {u"theirs:1: Not enough fields found in line:- \"not a site\"; Continue loading?"_s,
-      u"theirs: holds no channel"_s, u"mine: not written: theirs holds no channel"_s},
-     kNorth},
+      u"theirs: holds no channel"_s, u"mine: not written: theirs holds no channel"_s}, kNorth},
 };
+// clang-format on
+
+void PrintTo(const MergeCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class MergeCommand : public TeamCommands, public testing::WithParamInterface<MergeCase>
 {

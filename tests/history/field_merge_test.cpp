@@ -80,6 +80,11 @@ const MergeCase kCases[] = {
 };
 // clang-format on
 
+void PrintTo(const MergeCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class MergeFieldsTest : public testing::TestWithParam<MergeCase>
 {
 };

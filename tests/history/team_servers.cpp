@@ -128,7 +128,7 @@ SshServer::SshServer(const QString& folder) : folder_(folder)
                (u"Port %1\nListenAddress 127.0.0.1\nHostKey %2/host_key\n"
                 u"AuthorizedKeysFile %2/authorized_keys\nPidFile %2/sshd.pid\nStrictModes no\n"
                 u"UsePAM no\nPasswordAuthentication no\nKbdInteractiveAuthentication no\n"
-                u"PermitRootLogin prohibit-password\nAllowUsers %3\n"_s)
+                u"AllowUsers %3\n"_s)
                    .arg(port_)
                    .arg(folder_, UserName())
                    .toUtf8());

@@ -4,6 +4,7 @@
 
 #include "csv_file.h"
 #include "dip_file.h"
+#include "card/card_commands.h"
 #include "editor/channel_count.h"
 #include "editor/channel_ids.h"
 #include "editor/channel_table.h"
@@ -47,9 +48,9 @@ QString PlaceOfDifference(qint64 offset, qint64 meantSize)
            ChannelIdFromNumber(static_cast<int>((offset - kDipHeaderSize) / kDipRecordSize) + 1);
 }
 
-// Reads the card copy back from the card itself; a match shows nothing, anything else
-// warns and leaves the file there to be looked at.
-void CheckCardCopy(Ui& ui, const ChosenFile& chosen, const QByteArray& meant)
+// Reads the card copy back from the card itself; a match shows nothing and answers true,
+// anything else warns and leaves the file there to be looked at.
+bool CheckCardCopy(Ui& ui, const ChosenFile& chosen, const QByteArray& meant)
 {
     const ReadBack back = ReadBackFile(chosen.fullName, meant);
     QString text;
@@ -61,8 +62,9 @@ void CheckCardCopy(Ui& ui, const ChosenFile& chosen, const QByteArray& meant)
         text = u"The card copy of %1 could not be read back (%2). The card may be faulty."_s.arg(
             chosen.fileTitle, back.error);
     else
-        return;
+        return true;
     ui.ShowMessage({text, MessageIcon::Exclamation, MessageButtons::Ok, QString(kAppTitle)});
+    return false;
 }
 
 } // namespace
@@ -73,6 +75,12 @@ void ReportNoFormat(Ui& ui, const ChosenFile& chosen, const QString& notDone)
 {
     ShowInfo(ui, chosen.fileTitle + u" was not "_s + notDone + u"."_s + kCrLf +
                      u"The file name must end in \"dip\" or \"csv\"."_s);
+}
+
+void ReportSaveFailure(Ui& ui, const QString& path, const QString& reason)
+{
+    ui.ShowMessage({ErrorReport(u"Error occurred while saving."_s, path + kCrLf + reason),
+                    MessageIcon::Exclamation, MessageButtons::Ok, QString(kAppTitle)});
 }
 
 // The open dialog of a dip or CSV site file.
@@ -88,8 +96,9 @@ FileDialogRequest OpenSiteDialog(const QString& title, const QString& folder)
 }
 
 FileCommands::FileCommands(ChannelTable& table, Ui& ui, DirectorySettings& directories,
-                           SiteFile& siteFile, SiteWindow& window)
-    : table_(table), ui_(ui), directories_(directories), siteFile_(siteFile), window_(window)
+                           SiteFile& siteFile, CardCommands& cards, SiteWindow& window)
+    : table_(table), ui_(ui), directories_(directories), siteFile_(siteFile), cards_(cards),
+      window_(window)
 {
 }
 
@@ -129,7 +138,7 @@ void FileCommands::OpenSite()
     if (!QuerySave())
         return;
     const std::optional<ChosenFile> chosen =
-        ui_.ShowFileDialog(OpenSiteDialog(u"Open config file"_s, directories_.filePath));
+        cards_.ChooseOpenFile(OpenSiteDialog(u"Open config file"_s, directories_.filePath));
     if (chosen)
         OpenChosenFile(*chosen);
 }
@@ -238,7 +247,7 @@ bool FileCommands::SaveSiteAs()
             emit SiteFileUsed(chosen->fullName);
             return true;
         }
-        ShowInfo(ui_, ErrorReport(u"Error occurred while saving."_s, error));
+        ReportSaveFailure(ui_, chosen->fullName, error);
         return false;
     }
     case FileFormat::None:
@@ -261,27 +270,39 @@ void FileCommands::ExportToCard()
     request.initialDirectory = directories_.cfPath;
     request.fileName = siteFile_.siteName() + u".dip"_s;
     request.endings = QStringList{u"dip"_s};
-    const std::optional<ChosenFile> chosen = ui_.ShowFileDialog(request);
+    const std::optional<ChosenFile> chosen = cards_.ChooseExportFile(request);
     if (!chosen || chosen->fullName.isEmpty())
         return;
 
     directories_.cfPath = DirectoryOf(chosen->fullName);
     // The card gets a fresh file holding exactly this table, put in the old one's place in
     // one step: a program stopped at any moment leaves the old file or the new one.
-    if (!WriteDipFile(chosen->fullName, table_, ui_))
+    if (QString error; !WriteDipFile(chosen->fullName, table_, &error)) {
+        ReportSaveFailure(ui_, chosen->fullName, error);
         return;
+    }
     const QByteArray written = EncodeDip(table_.Rows());
     // Exported over the site's own file: that is this program's change, not another's.
     if (chosen->fullName == siteFile_.currentFile())
         siteFile_.RememberSiteFile(StampOfWritten(chosen->fullName, written));
-    CheckCardCopy(ui_, *chosen, written);
+    if (CheckCardCopy(ui_, *chosen, written))
+        cards_.Exported(*chosen);
 }
 
 void FileCommands::ReloadSiteFile()
 {
     window_.EndEdit();
-    if (!siteFile_.currentFileTitle().isEmpty() && QuerySave())
-        OpenChosenFile({siteFile_.currentFile(), siteFile_.currentFileTitle()});
+    if (siteFile_.currentFileTitle().isEmpty())
+        return;
+    // What the person is asked is whether to lose the edits: saving them first would write
+    // over the very file they mean to load.
+    if (window_.modified() &&
+        ui_.ShowMessage({u"Discard your changes to "_s + siteFile_.siteName() +
+                             u" and load it again from disk?"_s,
+                         MessageIcon::Exclamation, MessageButtons::YesNo, QString(kAppTitle)}) !=
+            MessageButton::Yes)
+        return;
+    OpenChosenFile({siteFile_.currentFile(), siteFile_.currentFileTitle()});
 }
 
 } // namespace mr640

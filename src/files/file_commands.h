@@ -5,6 +5,7 @@
 
 namespace mr640 {
 
+class CardCommands;
 class ChannelTable;
 class SiteFile;
 class SiteWindow;
@@ -14,15 +15,16 @@ struct DirectorySettings;
 
 // The commands on the site's files: Open, Save, Save as, Export to card and Reload, and the
 // save question before the site on screen is given up. Questions and file dialogs go
-// through ui; filePath and cfPath follow the files chosen. Owned by the window; what it is
-// handed outlives it.
+// through ui, and Open and Export offer the cards present before their file dialogs;
+// filePath and cfPath follow the files chosen. Owned by the window; what it is handed
+// outlives it.
 class FileCommands : public QObject
 {
     Q_OBJECT
 
 public:
     FileCommands(ChannelTable& table, Ui& ui, DirectorySettings& directories, SiteFile& siteFile,
-                 SiteWindow& window);
+                 CardCommands& cards, SiteWindow& window);
 
     // True when the caller may go on: nothing to save, saved, or the user chose not to
     // save. False when the user cancelled or the save did not complete.
@@ -40,7 +42,7 @@ public:
     // messages, the current file, filePath and modified.
     void OpenChosenFile(const ChosenFile& chosen);
     void ExportToCard();
-    // Reads the site's file again, after the save question when the site is modified.
+    // Reads the site's file again; a modified site asks first whether to discard its changes.
     void ReloadSiteFile();
 
 signals:
@@ -52,6 +54,7 @@ private:
     Ui& ui_;
     DirectorySettings& directories_;
     SiteFile& siteFile_;
+    CardCommands& cards_;
     SiteWindow& window_;
 };
 

@@ -17,6 +17,7 @@ enum class MessageIcon { None, Information, Question, Exclamation, Critical };
 // NewSiteUpdateCancel: "New site", "Update" and Cancel, for a CSV opened over a site.
 // RecoverDiscardLater: "Recover", "Discard" and "Later" (also closing the box), for the
 // changes a program that stopped left; RecoverCompareDiscardLater adds "Compare".
+// EjectClose: "Eject" and Close (answered as Cancel), for a card that was written.
 enum class MessageButtons {
     Ok,
     OkCancel,
@@ -24,10 +25,11 @@ enum class MessageButtons {
     YesNo,
     NewSiteUpdateCancel,
     RecoverDiscardLater,
-    RecoverCompareDiscardLater
+    RecoverCompareDiscardLater,
+    EjectClose
 };
 
-enum class MessageButton { Ok, Cancel, Yes, No, NewSite, Update, Recover, Compare, Discard, Later };
+enum class MessageButton { Ok, Cancel, Yes, No, NewSite, Update, Recover, Compare, Discard, Later, Eject };
 
 struct MessageRequest
 {

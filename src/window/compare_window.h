@@ -24,14 +24,18 @@ public:
     ~FrmCompare() override;
 
     // Shows the comparison of the site on screen (its rows the left side) with the file
-    // named fileName (the right side).
+    // named fileName (the right side), and brings the window to the front.
     void ShowComparison(SiteComparison comparison, int screenRows, const QString& fileName);
+    // The same comparison after the site on screen changed: the list keeps its place and
+    // the window stays where it is in the stack of windows.
+    void UpdateComparison(SiteComparison comparison, int screenRows);
 
 signals:
     void CellChosen(int row, int field);
 
 private:
     void PlaceBesideParent();
+    void ShowCounts(SiteComparison comparison, int screenRows);
 
     QLabel* file_;
     QLabel* counts_;

@@ -1,5 +1,6 @@
 #include "main_window.h"
 
+#include "card/card_commands.h"
 #include "channel_grid.h"
 #include "compare_window.h"
 #include "disk_change_bar.h"
@@ -63,7 +64,8 @@ FrmDips::FrmDips(Ui& ui, SettingsStore& settings, QWidget* parent)
     connect(diskBar_, &DiskChangeBar::VisibilityChanged, this, &FrmDips::LayOutGrid);
     // The site on screen and the classes that do the commands on it.
     siteFile_ = std::make_unique<SiteFile>(table_, ui_, directories_, *this);
-    fileCommands_ = std::make_unique<FileCommands>(table_, ui_, directories_, *siteFile_, *this);
+    cards_ = new CardCommands(ui_, table_, *this);
+    fileCommands_ = std::make_unique<FileCommands>(table_, ui_, directories_, *siteFile_, *cards_, *this);
     compareCommand_ = std::make_unique<CompareCommand>(table_, ui_, directories_, *this);
     importCommand_ =
         std::make_unique<ImportCommand>(table_, ui_, directories_.insPath, *siteFile_, *this);
@@ -72,8 +74,20 @@ FrmDips::FrmDips(Ui& ui, SettingsStore& settings, QWidget* parent)
     connect(siteFile_.get(), &SiteFile::ChangeNoticed, diskBar_, &DiskChangeBar::ShowNote);
     connect(siteFile_.get(), &SiteFile::ChangeForgotten, diskBar_, &QWidget::hide);
     connect(fileCommands_.get(), &FileCommands::SiteFileUsed, this, &FrmDips::SiteFileUsed);
+    connect(cards_, &CardCommands::ExportRequested, this, &FrmDips::ExportToCard);
     connect(compareCommand_.get(), &CompareCommand::Compared, this, &FrmDips::ShowComparison);
+    connect(compareCommand_.get(), &CompareCommand::Recompared, this,
+            [this](const SiteComparison& comparison, int screenRows) {
+                if (compareWindow_)
+                    compareWindow_->UpdateComparison(comparison, screenRows);
+            });
+    // A comparison that did not come about leaves no older one on screen as if current.
+    connect(compareCommand_.get(), &CompareCommand::Ended, this, [this] {
+        if (compareWindow_)
+            compareWindow_->close();
+    });
     connect(diskBar_, &DiskChangeBar::ReloadRequested, this, &FrmDips::ReloadSiteFile);
+    connect(diskBar_, &DiskChangeBar::SaveRequested, this, &FrmDips::SaveSite);
     connect(diskBar_, &DiskChangeBar::CompareRequested, this, [this] {
         CompareWith({siteFile_->currentFile(), siteFile_->currentFileTitle()});
     });
@@ -418,6 +432,7 @@ void FrmDips::ShowComparison(const SiteComparison& comparison, int screenRows, c
     if (!compareWindow_) {
         compareWindow_ = new FrmCompare(this);
         connect(compareWindow_, &FrmCompare::CellChosen, this, &FrmDips::SelectCell);
+        connect(compareWindow_, &QDialog::finished, compareCommand_.get(), &CompareCommand::Forget);
     }
     compareWindow_->ShowComparison(comparison, screenRows, fileName);
 }

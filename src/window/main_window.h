@@ -15,6 +15,7 @@ class QToolBar;
 
 namespace mr640 {
 
+class CardCommands;
 class ChannelGrid;
 class CompareCommand;
 class DiskChangeBar;
@@ -139,6 +140,7 @@ private:
     QToolBar* toolbar1_ = nullptr;
     FrmCompare* compareWindow_ = nullptr; // made at the first comparison
     DiskChangeBar* diskBar_ = nullptr;
+    CardCommands* cards_ = nullptr;
     std::unique_ptr<SiteFile> siteFile_;
     std::unique_ptr<FileCommands> fileCommands_;
     std::unique_ptr<CompareCommand> compareCommand_;

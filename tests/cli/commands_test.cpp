@@ -268,7 +268,7 @@ const CommandCase kCases[] = {
      2,
      {},
      {u"mr640config: Unknown command \"chek\". Commands: convert, check, diff, import, labels-db, "
-      u"labels, log, show, record."_s,
+      u"labels, log, show, record, merge, get, send."_s,
       u"Try 'mr640config --help'."_s}},
     {"CheckAFileNamedAsAVersion",
      {{u"north.dip@v1.csv"_s, kGood}},

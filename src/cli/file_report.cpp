@@ -168,7 +168,7 @@ QString ReportedProblem::Printed() const
 
 void FileReport::Problem(const QString& file, int line, const QString& text, int atLeast)
 {
-    problems.push_back({file, line, JoinedLines(text)});
+    problems.push_back({file, line, JoinedLines(text), nullptr, {}});
     status = std::max(status, atLeast);
 }
 

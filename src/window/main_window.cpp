@@ -12,6 +12,7 @@
 #include "files/compare_command.h"
 #include "files/file_commands.h"
 #include "files/site_file.h"
+#include "history/site_versions.h"
 #include "icons.h"
 #include "import/import_command.h"
 #include "labels/labels_export.h"
@@ -65,7 +66,9 @@ FrmDips::FrmDips(Ui& ui, SettingsStore& settings, QWidget* parent)
     // The site on screen and the classes that do the commands on it.
     siteFile_ = std::make_unique<SiteFile>(table_, ui_, directories_, *this);
     cards_ = new CardCommands(ui_, table_, *this);
-    fileCommands_ = std::make_unique<FileCommands>(table_, ui_, directories_, *siteFile_, *cards_, *this);
+    versions_ = std::make_unique<SiteVersions>(table_, ui_, settings_, *siteFile_, *this, *this);
+    fileCommands_ = std::make_unique<FileCommands>(table_, ui_, directories_, *siteFile_, *cards_,
+                                                   *versions_, *this);
     compareCommand_ = std::make_unique<CompareCommand>(table_, ui_, directories_, *this);
     importCommand_ =
         std::make_unique<ImportCommand>(table_, ui_, directories_.insPath, *siteFile_, *this);
@@ -130,6 +133,8 @@ void FrmDips::BuildMenu()
     add("MnuOpen", u"&Open..."_s, QKeySequence::Open, [this] { OpenSite(); });
     add("MnuSave", u"&Save"_s, QKeySequence::Save, [this] { SaveSite(); });
     add("MnuSaveAs", u"Save &as..."_s, QKeySequence(u"Ctrl+Shift+S"_s), [this] { SaveSiteAs(); });
+    QAction* describe = add("MnuSaveDescribed", u"Save &with a description..."_s, QKeySequence(),
+                            [this] { SaveSiteWithDescription(); });
     file->addSeparator()->setObjectName(u"MnuSep0"_s);
     add("MnuImport", u"&Import..."_s, QKeySequence(), [this] { ImportSite(); });
     file->addSeparator()->setObjectName(u"MnuSep1"_s);
@@ -139,6 +144,15 @@ void FrmDips::BuildMenu()
     add("MnuPrintLabels", u"&Print labels..."_s, QKeySequence::Print, [this] { PrintLabels(); });
     file->addSeparator()->setObjectName(u"MnuCompareSep"_s);
     add("MnuCompare", u"&Compare with..."_s, QKeySequence(), [this] { CompareWithFile(); });
+    file->addSeparator()->setObjectName(u"MnuHistorySep"_s);
+    QAction* keep = add("MnuKeepHistory", u"&Keep history of this folder..."_s, QKeySequence(),
+                        [this] { KeepHistoryOfFolder(); });
+    // A folder kept already, or a site without one, has no history to start; a description
+    // goes only into a library.
+    connect(file, &QMenu::aboutToShow, this, [this, keep, describe] {
+        keep->setEnabled(versions_->MayKeepHistory());
+        describe->setEnabled(!keep->isEnabled());
+    });
     AddFileMenuEnd(*this, *file, settings_, ui_);
 }
 
@@ -313,6 +327,17 @@ void FrmDips::ExportToCard()
 void FrmDips::ReloadSiteFile()
 {
     fileCommands_->ReloadSiteFile();
+}
+
+void FrmDips::SaveSiteWithDescription()
+{
+    grid_->EndEdit();
+    versions_->SaveWithDescription([this] { return SaveSite(); });
+}
+
+void FrmDips::KeepHistoryOfFolder()
+{
+    versions_->KeepHistoryOfFolder();
 }
 
 void FrmDips::ImportSite()

@@ -28,6 +28,7 @@ class PrintLabelsCommand;
 class RecoveryJournal;
 class SettingsStore;
 class SiteFile;
+class SiteVersions;
 class Ui;
 struct ChosenFile;
 struct InsDChannel;
@@ -57,6 +58,9 @@ public:
     void ExportToCard();
     void ReloadSiteFile();
     bool QuerySave() override;
+    // Done by SiteVersions: Save and Export record and mark versions in the site's library.
+    void SaveSiteWithDescription();
+    void KeepHistoryOfFolder();
     // Done by CompareCommand; the Compare window shows what differs.
     void CompareWithFile();
     void CompareWith(const ChosenFile& chosen);
@@ -89,6 +93,7 @@ public:
     EditCommands& Edit() { return *editCommands_; }
     EditHistory& History() { return *history_; }
     RecoveryJournal& Journal() { return *journal_; }
+    SiteVersions& Versions() { return *versions_; }
     DirectorySettings& Directories() { return directories_; }
     bool modified() const override { return modified_; }
     void SetModified(bool value) override { modified_ = value; }
@@ -142,6 +147,7 @@ private:
     DiskChangeBar* diskBar_ = nullptr;
     CardCommands* cards_ = nullptr;
     std::unique_ptr<SiteFile> siteFile_;
+    std::unique_ptr<SiteVersions> versions_;
     std::unique_ptr<FileCommands> fileCommands_;
     std::unique_ptr<CompareCommand> compareCommand_;
     std::unique_ptr<ImportCommand> importCommand_;

@@ -13,6 +13,7 @@
 #include "files/file_commands.h"
 #include "files/site_file.h"
 #include "history/site_versions.h"
+#include "history_window.h"
 #include "icons.h"
 #include "import/import_command.h"
 #include "labels/labels_export.h"
@@ -147,6 +148,8 @@ void FrmDips::BuildMenu()
     file->addSeparator()->setObjectName(u"MnuHistorySep"_s);
     QAction* keep = add("MnuKeepHistory", u"&Keep history of this folder..."_s, QKeySequence(),
                         [this] { KeepHistoryOfFolder(); });
+    // Ctrl+H is Replace's, as in the editors people know.
+    add("MnuHistory", u"&History..."_s, QKeySequence(u"Ctrl+Shift+H"_s), [this] { ShowSiteHistory(); });
     // A folder kept already, or a site without one, has no history to start; a description
     // goes only into a library.
     connect(file, &QMenu::aboutToShow, this, [this, keep, describe] {
@@ -262,6 +265,9 @@ void FrmDips::UpdateTitle()
     QString name = siteFile_->siteName();
     name.replace(u"[*]"_s, u"[*][*]"_s);
     setWindowTitle(name.isEmpty() ? QString(kAppTitle) : name + u" - "_s + kAppTitle);
+    // The History window follows the site on screen.
+    if (historyWindow_ && historyWindow_->isVisible())
+        historyWindow_->Refresh();
 }
 
 void FrmDips::AdoptDialogFile(const ChosenFile& chosen)
@@ -338,6 +344,26 @@ void FrmDips::SaveSiteWithDescription()
 void FrmDips::KeepHistoryOfFolder()
 {
     versions_->KeepHistoryOfFolder();
+}
+
+void FrmDips::ShowSiteHistory()
+{
+    if (!historyWindow_) {
+        historyWindow_ = new FrmHistory(*versions_, table_, ui_, this);
+        connect(historyWindow_, &FrmHistory::Compared, this,
+                [this](const SiteComparison& comparison, int leftRows, const CompareSides& sides) {
+                    CompareWindow().ShowComparison(comparison, leftRows, sides);
+                });
+    }
+    QString fault;
+    if (!historyWindow_->Refresh(&fault)) {
+        ui_.ShowMessage({fault, MessageIcon::Exclamation, MessageButtons::Ok, QString(kAppTitle)});
+        if (!historyWindow_->isVisible())
+            return;
+    }
+    historyWindow_->show();
+    historyWindow_->raise();
+    historyWindow_->activateWindow();
 }
 
 void FrmDips::ImportSite()
@@ -443,11 +469,16 @@ std::vector<int> FrmDips::SelectedRows() const
 
 void FrmDips::ShowComparison(const SiteComparison& comparison, int screenRows, const QString& fileName)
 {
+    CompareWindow().ShowComparison(comparison, screenRows, fileName);
+}
+
+FrmCompare& FrmDips::CompareWindow()
+{
     if (!compareWindow_) {
         compareWindow_ = new FrmCompare(this);
         connect(compareWindow_, &FrmCompare::CellChosen, this, &FrmDips::SelectCell);
     }
-    compareWindow_->ShowComparison(comparison, screenRows, fileName);
+    return *compareWindow_;
 }
 
 void FrmDips::SelectCell(int row, int field)

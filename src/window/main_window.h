@@ -23,6 +23,7 @@ class EditCommands;
 class EditHistory;
 class FileCommands;
 class FrmCompare;
+class FrmHistory;
 class ImportCommand;
 class PrintLabelsCommand;
 class RecoveryJournal;
@@ -32,6 +33,7 @@ class SiteVersions;
 class Ui;
 struct ChosenFile;
 struct InsDChannel;
+struct CompareSides;
 struct SiteComparison;
 
 // FrmDips, the editor's main window: it owns the channel table, the site on screen and the
@@ -61,6 +63,9 @@ public:
     // Done by SiteVersions: Save and Export record and mark versions in the site's library.
     void SaveSiteWithDescription();
     void KeepHistoryOfFolder();
+    // The History window, for the site on screen; a site whose versions cannot be read is
+    // reported instead.
+    void ShowSiteHistory();
     // Done by CompareCommand; the Compare window shows what differs.
     void CompareWithFile();
     void CompareWith(const ChosenFile& chosen);
@@ -129,6 +134,7 @@ private:
     void MarkSaved() override;
     // Shows a comparison of the site on screen with a file in the Compare window.
     void ShowComparison(const SiteComparison& comparison, int screenRows, const QString& fileName);
+    FrmCompare& CompareWindow();
     // Selects a cell of the grid and brings the window to the front.
     void SelectCell(int row, int field);
 
@@ -144,6 +150,7 @@ private:
     QComboBox* cmbNoChans_ = nullptr;
     QToolBar* toolbar1_ = nullptr;
     FrmCompare* compareWindow_ = nullptr; // made at the first comparison
+    FrmHistory* historyWindow_ = nullptr; // made when first shown
     DiskChangeBar* diskBar_ = nullptr;
     CardCommands* cards_ = nullptr;
     std::unique_ptr<SiteFile> siteFile_;

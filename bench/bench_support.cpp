@@ -1,5 +1,6 @@
 #include "bench_support.h"
 
+#include <QApplication>
 #include <QDialog>
 #include <QFile>
 #include <QFileInfo>
@@ -54,7 +55,30 @@ const Measured* Find(const std::map<std::string, Measured>& results, const std::
     return it == results.end() || it->second.seconds <= 0 ? nullptr : &it->second;
 }
 
+// Notes the first paint of a widget.
+class PaintProbe : public QObject
+{
+public:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        painted = painted || event->type() == QEvent::Paint;
+        return false;
+    }
+    bool painted = false;
+};
+
 } // namespace
+
+bool ShowUntilPainted(QWidget& window, QWidget& table)
+{
+    PaintProbe probe;
+    table.installEventFilter(&probe);
+    window.show();
+    for (int round = 0; round < 1000 && !probe.painted; ++round)
+        QApplication::processEvents();
+    table.removeEventFilter(&probe);
+    return probe.painted;
+}
 
 MessageButton QuietUi::ShowMessage(const MessageRequest& request)
 {

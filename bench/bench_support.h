@@ -4,6 +4,7 @@
 #include "platform/ui.h"
 
 #include <QString>
+#include <QWidget>
 #include <benchmark/benchmark.h>
 #include <functional>
 #include <map>
@@ -40,6 +41,10 @@ void WriteOrSkip(benchmark::State& state, const QString& path, const QByteArray&
 void DropCache(const QString& path);
 // The baseline of a read: the whole file through a plain QFile, from a cold cache if asked.
 void RawRead(benchmark::State& state, const QString& path, bool cold = false);
+
+// Shows the window and handles events until the table in it has painted: the moment the
+// user sees the rows.
+bool ShowUntilPainted(QWidget& window, QWidget& table);
 
 // Registers a benchmark timed by the wall clock, in microseconds.
 void Add(const std::string& name, std::function<void(benchmark::State&)> body);
@@ -88,6 +93,7 @@ void RegisterImportBenchmarks();
 void RegisterLabelsBenchmarks();
 void RegisterLabelPrintBenchmarks();
 void RegisterWindowBenchmarks();
+void RegisterHistoryBenchmarks();
 void RegisterProcessBenchmarks();
 void RegisterCliBenchmarks();
 

@@ -93,6 +93,7 @@ int main(int argc, char* argv[])
     mr640::bench::RegisterLabelsBenchmarks();
     mr640::bench::RegisterLabelPrintBenchmarks();
     mr640::bench::RegisterWindowBenchmarks();
+    mr640::bench::RegisterHistoryBenchmarks();
     mr640::bench::RegisterProcessBenchmarks();
     mr640::bench::RegisterCliBenchmarks();
 

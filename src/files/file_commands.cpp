@@ -78,6 +78,12 @@ void ReportNoFormat(Ui& ui, const ChosenFile& chosen, const QString& notDone)
                      u"The file name must end in \"dip\" or \"csv\"."_s);
 }
 
+void ReportSaveFailure(Ui& ui, const QString& path, const QString& reason)
+{
+    ui.ShowMessage({ErrorReport(u"Error occurred while saving."_s, path + kCrLf + reason),
+                    MessageIcon::Exclamation, MessageButtons::Ok, QString(kAppTitle)});
+}
+
 // The open dialog of a dip or CSV site file.
 FileDialogRequest OpenSiteDialog(const QString& title, const QString& folder)
 {
@@ -246,7 +252,7 @@ bool FileCommands::SaveSiteAs()
             versions_.Saved(chosen->fullName, EncodeCsv(table_.Rows()));
             return true;
         }
-        ShowInfo(ui_, ErrorReport(u"Error occurred while saving."_s, error));
+        ReportSaveFailure(ui_, chosen->fullName, error);
         return false;
     }
     case FileFormat::None:
@@ -279,8 +285,10 @@ void FileCommands::ExportToCard()
     directories_.cfPath = DirectoryOf(chosen->fullName);
     // The card gets a fresh file holding exactly this table, put in the old one's place in
     // one step: a program stopped at any moment leaves the old file or the new one.
-    if (!WriteDipFile(chosen->fullName, table_, ui_))
+    if (QString error; !WriteDipFile(chosen->fullName, table_, &error)) {
+        ReportSaveFailure(ui_, chosen->fullName, error);
         return;
+    }
     const QByteArray written = EncodeDip(table_.Rows());
     // Exported over the site's own file: that is this program's change, not another's.
     if (chosen->fullName == siteFile_.currentFile())
@@ -294,8 +302,17 @@ void FileCommands::ExportToCard()
 void FileCommands::ReloadSiteFile()
 {
     window_.EndEdit();
-    if (!siteFile_.currentFileTitle().isEmpty() && QuerySave())
-        OpenChosenFile({siteFile_.currentFile(), siteFile_.currentFileTitle()});
+    if (siteFile_.currentFileTitle().isEmpty())
+        return;
+    // What the person is asked is whether to lose the edits: saving them first would write
+    // over the very file they mean to load.
+    if (window_.modified() &&
+        ui_.ShowMessage({u"Discard your changes to "_s + siteFile_.siteName() +
+                             u" and load it again from disk?"_s,
+                         MessageIcon::Exclamation, MessageButtons::YesNo, QString(kAppTitle)}) !=
+            MessageButton::Yes)
+        return;
+    OpenChosenFile({siteFile_.currentFile(), siteFile_.currentFileTitle()});
 }
 
 } // namespace mr640

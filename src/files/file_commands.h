@@ -44,7 +44,7 @@ public:
     // messages, the current file, filePath and modified.
     void OpenChosenFile(const ChosenFile& chosen);
     void ExportToCard();
-    // Reads the site's file again, after the save question when the site is modified.
+    // Reads the site's file again; a modified site asks first whether to discard its changes.
     void ReloadSiteFile();
 
 signals:

@@ -84,19 +84,19 @@ struct OwnButton
 
 QList<OwnButton> OwnButtonsOf(MessageButtons buttons)
 {
-    const OwnButton recover{u"Recover"_s, MessageButton::Recover};
-    const OwnButton compare{u"Compare"_s, MessageButton::Compare, QMessageBox::ActionRole};
-    const OwnButton discard{u"Discard"_s, MessageButton::Discard, QMessageBox::DestructiveRole};
-    const OwnButton later{u"Later"_s, MessageButton::Later, QMessageBox::RejectRole};
+    const OwnButton recover{u"&Recover"_s, MessageButton::Recover};
+    const OwnButton compare{u"&Compare"_s, MessageButton::Compare, QMessageBox::ActionRole};
+    const OwnButton discard{u"&Discard"_s, MessageButton::Discard, QMessageBox::DestructiveRole};
+    const OwnButton later{u"&Later"_s, MessageButton::Later, QMessageBox::RejectRole};
     switch (buttons) {
     case MessageButtons::NewSiteUpdateCancel:
-        return {{u"New site"_s, MessageButton::NewSite}, {u"Update"_s, MessageButton::Update}};
+        return {{u"&New site"_s, MessageButton::NewSite}, {u"&Update"_s, MessageButton::Update}};
     case MessageButtons::RecoverDiscardLater:
         return {recover, discard, later};
     case MessageButtons::RecoverCompareDiscardLater:
         return {recover, compare, discard, later};
     case MessageButtons::EjectClose:
-        return {{u"Eject"_s, MessageButton::Eject}};
+        return {{u"&Eject"_s, MessageButton::Eject}};
     default:
         return {};
     }
@@ -115,7 +115,7 @@ std::variant<int, MessageButton> ShowBox(QWidget* parent, const QString& text, Q
     QList<QPushButton*> added;
     for (const OwnButton& button : own) {
         added.append(box.addButton(button.text, button.role));
-        added.back()->setObjectName(button.text);
+        added.back()->setObjectName(QString(button.text).remove(u'&'));
         if (button.role == QMessageBox::RejectRole)
             box.setEscapeButton(added.back());
     }

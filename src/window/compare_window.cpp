@@ -8,8 +8,12 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTableView>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <optional>
 
 namespace mr640 {
 
@@ -71,6 +75,18 @@ public:
     const FieldDifference& At(int line) const
     {
         return differences_.at(static_cast<std::size_t>(line));
+    }
+    // The line of that field of that row; -1 when it does not differ.
+    int Line(int row, int field) const
+    {
+        const auto at = std::lower_bound(
+            differences_.begin(), differences_.end(), std::pair(row, field),
+            [](const FieldDifference& d, const std::pair<int, int>& key) {
+                return std::pair(d.row, d.field) < key;
+            });
+        return at != differences_.end() && at->row == row && at->field == field
+                   ? static_cast<int>(at - differences_.begin())
+                   : -1;
     }
 
     int rowCount(const QModelIndex& parent = {}) const override
@@ -137,7 +153,7 @@ FrmCompare::FrmCompare(QWidget* parent) : QDialog(parent)
     list_->setColumnWidth(ColumnField, 110);
     list_->setColumnWidth(ColumnScreen, 150);
 
-    auto* close = new QPushButton(u"Close"_s, this);
+    auto* close = new QPushButton(u"&Close"_s, this);
     close->setObjectName(u"CmdClose"_s);
     close->setAutoDefault(false);
 
@@ -170,6 +186,34 @@ void FrmCompare::PlaceBesideParent()
     move(frame.right() + 1, frame.top());
 }
 
+void FrmCompare::ShowCounts(SiteComparison comparison, int leftRows)
+{
+    counts_->setText(DifferenceCounts(comparison));
+    oneSide_->setText(OneSideCounts(comparison, leftRows, sides_));
+    oneSide_->setVisible(!oneSide_->text().isEmpty());
+    model_->Show(std::move(comparison.differences), sides_);
+}
+
+void FrmCompare::UpdateComparison(SiteComparison comparison, int screenRows)
+{
+    // The line the person was at stays current while it differs; once mended, the line
+    // that took its place is.
+    const QModelIndex current = list_->currentIndex();
+    std::optional<FieldDifference> at;
+    if (current.isValid())
+        at = model_->At(current.row());
+    const int scrolled = list_->verticalScrollBar()->value();
+    ShowCounts(std::move(comparison), screenRows);
+    if (at) {
+        int line = model_->Line(at->row, at->field);
+        if (line < 0)
+            line = std::min(current.row(), model_->rowCount() - 1);
+        if (line >= 0)
+            list_->setCurrentIndex(model_->index(line, current.column()));
+    }
+    list_->verticalScrollBar()->setValue(scrolled);
+}
+
 void FrmCompare::ShowComparison(SiteComparison comparison, int screenRows, const QString& fileName)
 {
     ShowComparison(std::move(comparison), screenRows,
@@ -179,12 +223,10 @@ void FrmCompare::ShowComparison(SiteComparison comparison, int screenRows, const
 
 void FrmCompare::ShowComparison(SiteComparison comparison, int leftRows, const CompareSides& sides)
 {
+    sides_ = sides;
     setWindowTitle(sides.title);
     file_->setText(sides.heading);
-    counts_->setText(DifferenceCounts(comparison));
-    oneSide_->setText(OneSideCounts(comparison, leftRows, sides));
-    oneSide_->setVisible(!oneSide_->text().isEmpty());
-    model_->Show(std::move(comparison.differences), sides);
+    ShowCounts(std::move(comparison), leftRows);
     if (!isVisible())
         PlaceBesideParent();
     show();

@@ -1,6 +1,5 @@
 #include "history_window.h"
 
-#include "editor/channel_table.h"
 #include "editor/shared_routines.h"
 #include "history/site_versions.h"
 #include "history/version_summary.h"
@@ -108,8 +107,8 @@ private:
     std::vector<SiteVersion> versions_;
 };
 
-FrmHistory::FrmHistory(SiteVersions& versions, const ChannelTable& table, Ui& ui, QWidget* parent)
-    : QDialog(parent), versions_(versions), table_(table), ui_(ui)
+FrmHistory::FrmHistory(SiteVersions& versions, Ui& ui, QWidget* parent)
+    : QDialog(parent), versions_(versions), ui_(ui)
 {
     setObjectName(u"FrmHistory"_s);
     setModal(false);
@@ -244,11 +243,10 @@ void FrmHistory::CompareWithScreen()
         return;
     const SiteVersion& version = selected[0];
     try {
-        const std::vector<ChannelRow> rows = versions_.RowsOf(version);
-        emit Compared(CompareSites(table_.Rows(), rows), table_.rowCount(),
-                      {u"Compare with "_s + VersionName(version),
-                       u"The site on screen and "_s + VersionName(version), u"on screen"_s,
-                       u"in the version"_s});
+        emit ComparedWithScreen(versions_.RowsOf(version),
+                                {u"Compare with "_s + VersionName(version),
+                                 u"The site on screen and "_s + VersionName(version),
+                                 u"on screen"_s, u"in the version"_s});
     } catch (const HistoryError& error) {
         Warn(Sentence(error.Message()));
     }

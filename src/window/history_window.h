@@ -12,10 +12,10 @@ class QTableView;
 
 namespace mr640 {
 
-class ChannelTable;
 class SiteVersions;
 class Ui;
 class VersionListModel;
+struct ChannelRow;
 struct SiteVersion;
 
 // The History window, over the main window and not modal: the versions of the site on
@@ -28,7 +28,7 @@ class FrmHistory : public QDialog
     Q_OBJECT
 
 public:
-    FrmHistory(SiteVersions& versions, const ChannelTable& table, Ui& ui, QWidget* parent);
+    FrmHistory(SiteVersions& versions, Ui& ui, QWidget* parent);
     ~FrmHistory() override;
 
     // Reads the versions of the site on screen again. False when they cannot be read: the
@@ -41,7 +41,10 @@ public:
     void MarkIssued();
 
 signals:
-    // A comparison to show in the Compare window, its left side of leftRows rows.
+    // The site on screen is to be compared with a version's rows, and go on being compared
+    // as it changes.
+    void ComparedWithScreen(const std::vector<ChannelRow>& rows, const CompareSides& sides);
+    // Two versions compared, the older's leftRows rows the left side.
     void Compared(const SiteComparison& comparison, int leftRows, const CompareSides& sides);
 
 private:
@@ -51,7 +54,6 @@ private:
     void Warn(const QString& text);
 
     SiteVersions& versions_;
-    const ChannelTable& table_;
     Ui& ui_;
     QLabel* fault_;
     QTableView* list_;

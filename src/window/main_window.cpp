@@ -80,7 +80,18 @@ FrmDips::FrmDips(Ui& ui, SettingsStore& settings, QWidget* parent)
     connect(fileCommands_.get(), &FileCommands::SiteFileUsed, this, &FrmDips::SiteFileUsed);
     connect(cards_, &CardCommands::ExportRequested, this, &FrmDips::ExportToCard);
     connect(compareCommand_.get(), &CompareCommand::Compared, this, &FrmDips::ShowComparison);
+    connect(compareCommand_.get(), &CompareCommand::Recompared, this,
+            [this](const SiteComparison& comparison, int screenRows) {
+                if (compareWindow_)
+                    compareWindow_->UpdateComparison(comparison, screenRows);
+            });
+    // A comparison that did not come about leaves no older one on screen as if current.
+    connect(compareCommand_.get(), &CompareCommand::Ended, this, [this] {
+        if (compareWindow_)
+            compareWindow_->close();
+    });
     connect(diskBar_, &DiskChangeBar::ReloadRequested, this, &FrmDips::ReloadSiteFile);
+    connect(diskBar_, &DiskChangeBar::SaveRequested, this, &FrmDips::SaveSite);
     connect(diskBar_, &DiskChangeBar::CompareRequested, this, [this] {
         CompareWith({siteFile_->currentFile(), siteFile_->currentFileTitle()});
     });
@@ -349,9 +360,17 @@ void FrmDips::KeepHistoryOfFolder()
 void FrmDips::ShowSiteHistory()
 {
     if (!historyWindow_) {
-        historyWindow_ = new FrmHistory(*versions_, table_, ui_, this);
+        historyWindow_ = new FrmHistory(*versions_, ui_, this);
+        // A version against the screen follows the screen as a file's comparison does; two
+        // versions stand as they are.
+        connect(historyWindow_, &FrmHistory::ComparedWithScreen, this,
+                [this](const std::vector<ChannelRow>& rows, const CompareSides& sides) {
+                    CompareWindow().ShowComparison(compareCommand_->Follow(rows),
+                                                   table_.rowCount(), sides);
+                });
         connect(historyWindow_, &FrmHistory::Compared, this,
                 [this](const SiteComparison& comparison, int leftRows, const CompareSides& sides) {
+                    compareCommand_->Forget();
                     CompareWindow().ShowComparison(comparison, leftRows, sides);
                 });
     }
@@ -477,6 +496,7 @@ FrmCompare& FrmDips::CompareWindow()
     if (!compareWindow_) {
         compareWindow_ = new FrmCompare(this);
         connect(compareWindow_, &FrmCompare::CellChosen, this, &FrmDips::SelectCell);
+        connect(compareWindow_, &QDialog::finished, compareCommand_.get(), &CompareCommand::Forget);
     }
     return *compareWindow_;
 }

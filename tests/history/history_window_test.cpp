@@ -8,6 +8,7 @@
 #include "window_versions_fixture.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
@@ -162,6 +163,10 @@ TEST_F(HistoryWindow, ComparesAVersionWithTheScreenAndTwoVersionsWithEachOther)
                                        u"2 channels differ in 2 fields"_s,
                                        u"384 channels only on screen (BA01 to BH48)."_s,
                                        u"On screen"_s, u"In the version"_s}));
+    // The comparison follows the site on screen as it changes.
+    Edit(1, FieldRelNam, u"Typed too"_s);
+    QApplication::processEvents();
+    EXPECT_EQ(Compared().value(2), u"3 channels differ in 3 fields"_s);
 
     Select(history, {0, 1});
     EXPECT_FALSE(Button(history, "CmdCompareScreen").isEnabled()) << "two versions";
@@ -174,6 +179,9 @@ TEST_F(HistoryWindow, ComparesAVersionWithTheScreenAndTwoVersionsWithEachOther)
                            u"1 channel differs in 1 field"_s,
                            u"384 channels only in "_s + secondId + u" (BA01 to BH48)."_s,
                            u"In "_s + firstId, u"In "_s + secondId}));
+    Edit(2, FieldRelNam, u"Not theirs"_s);
+    QApplication::processEvents();
+    EXPECT_EQ(Compared().value(2), u"1 channel differs in 1 field"_s) << "two versions stand";
     EXPECT_EQ(ui.Messages(), std::vector<MessageRequest>{});
 }
 

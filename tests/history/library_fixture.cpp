@@ -64,14 +64,19 @@ QString LibraryTest::Git(const QStringList& arguments, const QString& dir)
     return QString::fromUtf8(GitBytes(arguments, dir));
 }
 
+void MakeLibrary(const QString& folder)
+{
+    QDir().mkpath(folder);
+    RunGit({u"init"_s, u"-q"_s, u"-b"_s, u"main"_s}, folder);
+    WriteBytes(folder + u"/readme.txt"_s, "Sites of the north line\n");
+    RunGit({u"add"_s, u"readme.txt"_s}, folder);
+    RunGit({u"commit"_s, u"-q"_s, u"-m"_s, u"Readme"_s}, folder);
+}
+
 void LibraryTest::MakeRepository()
 {
     library_ = Path(u"lib"_s);
-    QDir().mkpath(library_);
-    Git({u"init"_s, u"-q"_s, u"-b"_s, u"main"_s});
-    WriteBytes(library_ + u"/readme.txt"_s, "Sites of the north line\n");
-    Git({u"add"_s, u"readme.txt"_s});
-    Git({u"commit"_s, u"-q"_s, u"-m"_s, u"Readme"_s});
+    MakeLibrary(library_);
 }
 
 QByteArray SiteNamed(const QString& name)

@@ -20,6 +20,9 @@ void IsolateGit();
 // Answers its output (standard output and error).
 QByteArray RunGit(const QStringList& arguments, const QString& dir);
 
+// A library in folder (made if need be) with a first commit by git of a file "readme.txt".
+void MakeLibrary(const QString& folder);
+
 // A dip site of 384 channels, channel 17 named name.
 QByteArray SiteNamed(const QString& name = QStringLiteral("Spare AA17"));
 
@@ -35,7 +38,7 @@ protected:
     QString Git(const QStringList& arguments, const QString& dir = {});
     QByteArray GitBytes(const QStringList& arguments, const QString& dir = {});
 
-    // A library folder with a first commit by git of a file "readme.txt".
+    // MakeLibrary in the folder "lib".
     void MakeRepository();
 
     QString Path(const QString& name) const { return folder_.filePath(name); }

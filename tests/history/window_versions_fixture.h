@@ -1,72 +1,77 @@
 #pragma once
 
+#include "dialog_play.h"
 #include "editor/channel_table.h"
 #include "library_fixture.h"
 #include "window_fixture.h"
 
-#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QSettings>
+
+#include <utility>
+#include <vector>
 
 namespace mr640::test {
 
-// The main window over a real library: north.dip in the folder "lib", a git repository
-// whose first commit (by git) holds readme.txt. The git program reads back what the window
-// made.
+using namespace Qt::StringLiterals;
+
+// The main window over a real library, the folder "lib" (see MakeLibrary), which the git
+// program reads back.
 class WindowLibraryTest : public WindowTest
 {
 protected:
     static void SetUpTestSuite() { IsolateGit(); }
 
-    void SetUp() override
-    {
-        library_ = SitePath(QStringLiteral("lib"));
-        site_ = library_ + QStringLiteral("/north.dip");
-        QDir().mkpath(library_);
-        Git({QStringLiteral("init"), QStringLiteral("-q"), QStringLiteral("-b"),
-             QStringLiteral("main")});
-        WriteBytes(library_ + QStringLiteral("/readme.txt"), "Sites of the north line\n");
-        Git({QStringLiteral("add"), QStringLiteral("readme.txt")});
-        Git({QStringLiteral("commit"), QStringLiteral("-q"), QStringLiteral("-m"),
-             QStringLiteral("Readme")});
-    }
+    void SetUp() override { MakeLibrary(library_); }
 
     QString Git(const QStringList& arguments, const QString& dir = {})
     {
         return QString::fromUtf8(RunGit(arguments, dir.isEmpty() ? library_ : dir));
     }
-    // The bytes of an object of the library: "HEAD:north.dip".
-    QByteArray GitObject(const QString& name)
-    {
-        return RunGit({QStringLiteral("show"), name}, library_);
-    }
 
     // The engineer the settings name, written before the window starts.
-    void SetEngineer(const Author& engineer)
+    static void SetEngineer(const Author& engineer)
     {
-        QSettings settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("MR640Config"),
-                           QStringLiteral("MR640Config"));
-        settings.setValue(QStringLiteral("Author/Name"), engineer.name);
-        settings.setValue(QStringLiteral("Author/Email"), engineer.email);
+        QSettings settings(QSettings::IniFormat, QSettings::UserScope, u"MR640Config"_s,
+                           u"MR640Config"_s);
+        settings.setValue(u"Author/Name"_s, engineer.name);
+        settings.setValue(u"Author/Email"_s, engineer.email);
     }
 
-    // Starts the window with north.dip (channel 17 named name) open.
-    FrmDips& StartWithNorth(const QString& name = QStringLiteral("Spare AA17"))
+    // Starts the window with north.dip open.
+    FrmDips& StartWithNorth()
     {
-        WriteBytes(site_, SiteNamed(name));
+        WriteBytes(site_, SiteNamed());
         Start().OpenSiteFile(site_);
         ui.ClearShown();
         return Window();
     }
 
-    // The user types text into a cell of the site on screen.
+    // The user changes a cell of the site on screen.
     void Edit(int row, int field, const QVariant& value)
     {
         Window().Table().setData(Window().Table().index(row, field), value);
-        Window().SetModified(true);
     }
 
-    QString library_;
-    QString site_;
+    // Plays the person at the next modal dialog: notes what its text fields offer, types
+    // texts into them by name and presses button.
+    void AtDialog(std::vector<std::pair<const char*, QString>> texts, const char* button,
+                  QStringList* offered = nullptr)
+    {
+        ui.AtModal([=](QDialog& dialog) {
+            for (const auto& [name, text] : texts) {
+                if (offered)
+                    offered->append(Control<QLineEdit>(dialog, name).text());
+                Control<QLineEdit>(dialog, name).setText(text);
+            }
+            Control<QPushButton>(dialog, button).click();
+            return dialog.result();
+        });
+    }
+
+    const QString library_ = SitePath(u"lib"_s);
+    const QString site_ = library_ + u"/north.dip"_s;
 };
 
 } // namespace mr640::test

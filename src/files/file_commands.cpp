@@ -11,6 +11,7 @@
 #include "editor/settings.h"
 #include "editor/shared_routines.h"
 #include "file_format.h"
+#include "history/site_versions.h"
 #include "site_dialogs.h"
 #include "site_file.h"
 #include "site_window.h"
@@ -96,9 +97,10 @@ FileDialogRequest OpenSiteDialog(const QString& title, const QString& folder)
 }
 
 FileCommands::FileCommands(ChannelTable& table, Ui& ui, DirectorySettings& directories,
-                           SiteFile& siteFile, CardCommands& cards, SiteWindow& window)
+                           SiteFile& siteFile, CardCommands& cards, SiteVersions& versions,
+                           SiteWindow& window)
     : table_(table), ui_(ui), directories_(directories), siteFile_(siteFile), cards_(cards),
-      window_(window)
+      versions_(versions), window_(window)
 {
 }
 
@@ -129,6 +131,7 @@ bool FileCommands::SaveSite()
         return false;
     window_.MarkSaved();
     emit SiteFileUsed(siteFile_.currentFile());
+    versions_.Saved(siteFile_.currentFile(), EncodeDip(table_.Rows()));
     return true;
 }
 
@@ -238,6 +241,7 @@ bool FileCommands::SaveSiteAs()
         siteFile_.AdoptDialogFile(*chosen);
         window_.MarkSaved();
         emit SiteFileUsed(chosen->fullName);
+        versions_.Saved(chosen->fullName, EncodeDip(table_.Rows()));
         return true;
     case FileFormat::Csv: {
         // A copy for a spreadsheet or another editor: the site keeps its own file and
@@ -245,6 +249,7 @@ bool FileCommands::SaveSiteAs()
         QString error;
         if (WriteCsvFile(chosen->fullName, table_, &error)) {
             emit SiteFileUsed(chosen->fullName);
+            versions_.Saved(chosen->fullName, EncodeCsv(table_.Rows()));
             return true;
         }
         ReportSaveFailure(ui_, chosen->fullName, error);
@@ -259,8 +264,11 @@ bool FileCommands::SaveSiteAs()
 
 void FileCommands::ExportToCard()
 {
-    // What goes to the card is what the screen shows.
+    // What goes to the card is what the screen shows, recorded first if the person wants.
     window_.EndEdit();
+    const std::optional<ExportMark> mark = versions_.BeforeExport([this] { return SaveSite(); });
+    if (!mark)
+        return;
     FileDialogRequest request;
     request.kind = FileDialogKind::Save;
     request.title = u"Save to CompactFlash card"_s;
@@ -285,8 +293,10 @@ void FileCommands::ExportToCard()
     // Exported over the site's own file: that is this program's change, not another's.
     if (chosen->fullName == siteFile_.currentFile())
         siteFile_.RememberSiteFile(StampOfWritten(chosen->fullName, written));
-    if (CheckCardCopy(ui_, *chosen, written))
+    if (CheckCardCopy(ui_, *chosen, written)) {
+        versions_.Exported(*mark, written, chosen->fullName);
         cards_.Exported(*chosen);
+    }
 }
 
 void FileCommands::ReloadSiteFile()

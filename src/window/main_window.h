@@ -23,14 +23,17 @@ class EditCommands;
 class EditHistory;
 class FileCommands;
 class FrmCompare;
+class FrmHistory;
 class ImportCommand;
 class PrintLabelsCommand;
 class RecoveryJournal;
 class SettingsStore;
 class SiteFile;
+class SiteVersions;
 class Ui;
 struct ChosenFile;
 struct InsDChannel;
+struct CompareSides;
 struct SiteComparison;
 
 // FrmDips, the editor's main window: it owns the channel table, the site on screen and the
@@ -57,6 +60,12 @@ public:
     void ExportToCard();
     void ReloadSiteFile();
     bool QuerySave() override;
+    // Done by SiteVersions: Save and Export record and mark versions in the site's library.
+    void SaveSiteWithDescription();
+    void KeepHistoryOfFolder();
+    // The History window, for the site on screen; a site whose versions cannot be read is
+    // reported instead.
+    void ShowSiteHistory();
     // Done by CompareCommand; the Compare window shows what differs.
     void CompareWithFile();
     void CompareWith(const ChosenFile& chosen);
@@ -89,6 +98,7 @@ public:
     EditCommands& Edit() { return *editCommands_; }
     EditHistory& History() { return *history_; }
     RecoveryJournal& Journal() { return *journal_; }
+    SiteVersions& Versions() { return *versions_; }
     DirectorySettings& Directories() { return directories_; }
     bool modified() const override { return modified_; }
     void SetModified(bool value) override { modified_ = value; }
@@ -124,6 +134,7 @@ private:
     void MarkSaved() override;
     // Shows a comparison of the site on screen with a file in the Compare window.
     void ShowComparison(const SiteComparison& comparison, int screenRows, const QString& fileName);
+    FrmCompare& CompareWindow();
     // Selects a cell of the grid and brings the window to the front.
     void SelectCell(int row, int field);
 
@@ -139,9 +150,11 @@ private:
     QComboBox* cmbNoChans_ = nullptr;
     QToolBar* toolbar1_ = nullptr;
     FrmCompare* compareWindow_ = nullptr; // made at the first comparison
+    FrmHistory* historyWindow_ = nullptr; // made when first shown
     DiskChangeBar* diskBar_ = nullptr;
     CardCommands* cards_ = nullptr;
     std::unique_ptr<SiteFile> siteFile_;
+    std::unique_ptr<SiteVersions> versions_;
     std::unique_ptr<FileCommands> fileCommands_;
     std::unique_ptr<CompareCommand> compareCommand_;
     std::unique_ptr<ImportCommand> importCommand_;

@@ -3,9 +3,11 @@
 
 #include "card/card_chooser.h"
 #include "dialog_play.h"
+#include "history/version_dialogs.h"
 #include "platform/qt_ui.h"
 #include "window/edit_commands.h"
 #include "window/find_dialog.h"
+#include "window/history_window.h"
 #include "window_fixture.h"
 
 #include <QAbstractButton>
@@ -151,6 +153,21 @@ TEST_F(AltLetters, EveryDialogGivesEachControlALetterOfItsOwn)
         {"CSV over a site", 2, box(MessageButtons::NewSiteUpdateCancel)},
         {"recovery question", 4, box(MessageButtons::RecoverCompareDiscardLater)},
         {"card written", 1, box(MessageButtons::EjectClose)},
+        {"History", 5, [&](const Look& look) {
+             FrmHistory history(w.Versions(), ui, &w);
+             history.show();
+             look(history);
+         }},
+        {"Who records versions", 4, [&](const Look& look) {
+             FrmAuthor author(ui, {}, &w);
+             author.show();
+             look(author);
+         }},
+        {"a line for a version", 3, [&](const Look& look) {
+             FrmVersionText text(u"Mark as issued"_s, u"&Text:"_s, {}, &w);
+             text.show();
+             look(text);
+         }},
         {"card chooser", 3, [&](const Look& look) {
              FrmCardChooser chooser(FrmCardChooser::Purpose::Export, {CardEntry{}}, &w);
              chooser.show();

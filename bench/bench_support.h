@@ -2,11 +2,11 @@
 
 #include "editor/channel_table.h"
 #include "platform/ui.h"
+#include "state.h"
 
 #include <QString>
-#include <benchmark/benchmark.h>
+#include <QWidget>
 #include <functional>
-#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -30,57 +30,47 @@ public:
 // wired to its back contact, every fifth channel a spare.
 std::vector<ChannelRow> SiteRows(int n);
 
-// A path in the run's scratch folder (removed when the run ends).
+// A path in the run's scratch folder, on a file system in memory where the machine has one
+// (/dev/shm): what is timed there never waits on the disk. Removed when the run ends.
 QString ScratchPath(const QString& name);
-void SetScratchFolder(const QString& folder);
+// A path in the run's folder on the disk, for what is measured with its flush to disk or
+// its reads from the disk. Removed when the run ends.
+QString DiskPath(const QString& name);
+// Whether ScratchPath is in memory.
+bool ScratchInMemory();
+void SetScratchFolders(const QString& inMemory, const QString& onDisk);
 
 // Writes bytes to path, or marks the benchmark skipped.
-void WriteOrSkip(benchmark::State& state, const QString& path, const QByteArray& bytes);
+void WriteOrSkip(State& state, const QString& path, const QByteArray& bytes);
 // Asks the kernel to forget the file's cached pages, so the next read comes from the disk.
 void DropCache(const QString& path);
 // The baseline of a read: the whole file through a plain QFile, from a cold cache if asked.
-void RawRead(benchmark::State& state, const QString& path, bool cold = false);
+void RawRead(State& state, const QString& path, bool cold = false);
 
-// Registers a benchmark timed by the wall clock, in microseconds.
-void Add(const std::string& name, std::function<void(benchmark::State&)> body);
+// Shows the window and handles events until the table in it has painted: the moment the
+// user sees the rows.
+bool ShowUntilPainted(QWidget& window, QWidget& table);
 
-// The summary printed after the run reads these against each other.
-struct Comparison
-{
-    std::string what;
-    std::string figure;
-    std::string baseline;
-    double target; // the ratio figure / baseline should not exceed; 0: none
-};
-struct Growth
-{
-    std::string what;
-    std::string small;
-    std::string large;
-    double linear; // the ratio large / small of work that grows linearly
-};
-struct RefreshCount
-{
-    std::string what;
-    std::string benchmark; // reports the counter "refreshes"
-    int target;            // the most refreshes allowed
-};
+// Adding a figure: Add the figure and its baseline, then Compare them, with a target when
+// the figure has one. Each line of the summary runs its two benchmarks as pairs of samples,
+// one right after the other, and reads the ratio pair by pair.
 
+// Registers a benchmark: its body times its work over the iterations of the State it is
+// handed (`for (auto _ : state)`), and is run anew for every sample. Work that waits on
+// the disk, on another process or on threads of its own is timed by the wall clock; a line
+// with such a benchmark times both of its benchmarks so.
+void Add(const std::string& name, std::function<void(State&)> body, Clock clock = Clock::Processor);
+
+// figure against baseline, with the ratio figure / baseline it must not exceed (0: none;
+// below 1, how much faster it must be).
 void Compare(std::string what, std::string figure, std::string baseline, double target = 0);
+// The cost of the large work against the small, beside the ratio linear work would give.
 void Grows(std::string what, std::string small, std::string large, double linear = 8);
+// How much of a figure's time is its flush to disk: the figure writing to DiskPath against
+// the same writing to ScratchPath, where no flush waits on a disk.
+void Flush(std::string what, std::string onDisk, std::string inMemory);
+// The most view refreshes per bulk change the benchmark may count ("refreshes").
 void CountsRefreshes(std::string what, std::string benchmark, int target = 1);
-
-// What one benchmark measured: wall-clock seconds per iteration (the median over the
-// repetitions) and its counters.
-struct Measured
-{
-    double seconds = 0;
-    std::map<std::string, double> counters;
-};
-
-// Prints the comparisons, the growth table and the refresh counts; the number of targets
-// missed.
-int PrintSummary(const std::map<std::string, Measured>& results);
 
 // The families of benchmarks, registered in this order.
 void RegisterFileBenchmarks();
@@ -88,6 +78,7 @@ void RegisterImportBenchmarks();
 void RegisterLabelsBenchmarks();
 void RegisterLabelPrintBenchmarks();
 void RegisterWindowBenchmarks();
+void RegisterHistoryBenchmarks();
 void RegisterProcessBenchmarks();
 void RegisterCliBenchmarks();
 

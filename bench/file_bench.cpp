@@ -1,6 +1,7 @@
 // The dip and CSV formats against their floors: a reader against building the same rows
-// from the same bytes, a writer against saving the same bytes the same way. A plain read or
-// write of the bytes is shown beside them.
+// from the same bytes, a writer against saving the same bytes the same way, both in memory
+// where the flush to disk costs nothing; the writer's flush is measured apart. A plain read
+// of the bytes, from the page cache and from the disk, is shown beside the reader.
 
 #include "bench_support.h"
 #include "files/csv_file.h"
@@ -8,8 +9,7 @@
 #include "floors.h"
 #include "platform/save_file.h"
 
-#include <QFile>
-#include <fcntl.h>
+#include <functional>
 
 namespace mr640::bench {
 
@@ -19,33 +19,55 @@ namespace {
 
 constexpr int kSizes[] = {384, 3072};
 
-// The baselines: the same bytes through a plain QFile, written without the temporary file,
-// its flush to disk and its move into place that the atomic save adds.
-void RawWrite(benchmark::State& state, const QString& path, const QByteArray& bytes)
+// A writer of n rows against its floor: write(path, table) saves the table's file at path,
+// the floor builds its bytes plainly (encode, the writer's encoder, must give the same) and
+// saves them the same way. Both run in memory; the writer also runs to the disk, to tell its
+// flush's share.
+void AddWriter(const std::string& format, const std::string& label, int n,
+               const std::function<bool(const QString&, const ChannelTable&)>& write,
+               QByteArray (*encode)(const std::vector<ChannelRow>&),
+               QByteArray (*floor)(const std::vector<ChannelRow>&))
 {
-    for (auto _ : state) {
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-            file.write(bytes) != bytes.size() || !file.flush()) {
-            state.SkipWithError("raw write failed");
-            break;
-        }
+    const std::string size = std::to_string(n);
+    const QString name = u"written-%1.%2"_s.arg(n).arg(QString::fromStdString(format));
+    for (const bool disk : {false, true}) {
+        const QString path = disk ? DiskPath(name) : ScratchPath(name);
+        Add(
+            format + (disk ? "_write_disk/" : "_write/") + size,
+            [=](State& state) {
+                ChannelTable table;
+                table.ReplaceRows(SiteRows(n));
+                for (auto _ : state) {
+                    if (!write(path, table)) {
+                        state.SkipWithError("the writer failed");
+                        break;
+                    }
+                }
+            },
+            disk ? Clock::Wall : Clock::Processor);
     }
-}
-
-// A writer's floor: bytes encoded beforehand, through the same atomic save.
-void SaveOnly(benchmark::State& state, const QString& path, const QByteArray& bytes)
-{
-    for (auto _ : state) {
-        if (!SaveFileAtomically(path, bytes, nullptr)) {
-            state.SkipWithError("SaveFileAtomically failed");
-            break;
+    Add(format + "_write_floor/" + size, [=](State& state) {
+        const QString path = ScratchPath(u"floor-"_s + name);
+        ChannelTable table;
+        table.ReplaceRows(SiteRows(n));
+        if (floor(table.Rows()) != encode(table.Rows())) {
+            state.SkipWithError("the floor built other bytes than the writer");
+            return;
         }
-    }
+        for (auto _ : state) {
+            if (!SaveFileAtomically(path, floor(table.Rows()), nullptr)) {
+                state.SkipWithError("SaveFileAtomically failed");
+                break;
+            }
+        }
+    });
+    Compare(label + "write vs same bytes built and saved", format + "_write/" + size,
+            format + "_write_floor/" + size, 1.2);
+    Flush(label + "write", format + "_write_disk/" + size, format + "_write/" + size);
 }
 
 // A reader's floor: the rows that floor builds from the file's bytes, handed to a table.
-void FloorRead(benchmark::State& state, const QString& path, int n,
+void FloorRead(State& state, const QString& path, int n,
                std::vector<ChannelRow> (*floor)(const QByteArray&, int),
                const std::vector<ChannelRow>& expected)
 {
@@ -67,47 +89,61 @@ std::vector<ChannelRow> ReadRows(Read read)
     return table.Rows();
 }
 
+// A reader's plain reads of the same file: from the page cache, and from the disk (each
+// read after the file's pages were dropped) against the reader doing the same.
+void AddRawReads(const std::string& format, const std::string& label, int n, const QString& source,
+                 const QString& onDisk, const QByteArray& bytes)
+{
+    const std::string size = std::to_string(n);
+    Add(format + "_read_raw/" + size, [=](State& state) {
+        WriteOrSkip(state, source, bytes);
+        RawRead(state, source);
+    });
+    Add(
+        format + "_read_raw_cold/" + size,
+        [=](State& state) {
+            WriteOrSkip(state, onDisk, bytes);
+            RawRead(state, onDisk, true);
+        },
+        Clock::Wall);
+    Compare(label + "read vs raw read", format + "_read/" + size, format + "_read_raw/" + size);
+    Compare(label + "read vs raw read, cold cache", format + "_read_cold/" + size,
+            format + "_read_raw_cold/" + size);
+}
+
 void AddDip(int n)
 {
     const std::string size = std::to_string(n);
-    const QString written = ScratchPath(u"written-%1.dip"_s.arg(n));
+    const std::string label = "dip " + size + " channels: ";
     const QString source = ScratchPath(u"source-%1.dip"_s.arg(n));
-    const QString raw = ScratchPath(u"raw-%1.dip"_s.arg(n));
+    const QString onDisk = DiskPath(u"source-%1.dip"_s.arg(n));
 
-    Add("dip_write/" + size, [=](benchmark::State& state) {
-        ChannelTable table;
-        table.ReplaceRows(SiteRows(n));
-        QuietUi ui;
-        for (auto _ : state) {
-            if (!WriteDipFile(written, table, ui)) {
-                state.SkipWithError("WriteDipFile failed");
-                break;
-            }
-        }
-    });
-    Add("dip_write_floor/" + size,
-        [=](benchmark::State& state) { SaveOnly(state, written, EncodeDip(SiteRows(n))); });
-    Add("dip_write_raw/" + size,
-        [=](benchmark::State& state) { RawWrite(state, raw, EncodeDip(SiteRows(n))); });
-    Add("dip_read_floor/" + size, [=](benchmark::State& state) {
+    AddWriter(
+        "dip", label, n,
+        [](const QString& path, const ChannelTable& table) {
+            QuietUi ui;
+            return WriteDipFile(path, table, ui);
+        },
+        EncodeDip, FloorDipBytes);
+    Add("dip_read_floor/" + size, [=](State& state) {
         WriteOrSkip(state, source, EncodeDip(SiteRows(n)));
         FloorRead(state, source, n, FloorDipRows, ReadRows([&](ChannelTable& table, Ui& ui) {
                       ReadDipFile(source, table, ui);
                   }));
     });
     for (const bool cold : {false, true}) {
-        const std::string suffix = (cold ? "_cold/" : "/") + size;
-        Add("dip_read" + suffix, [=](benchmark::State& state) {
-            WriteOrSkip(state, source, EncodeDip(SiteRows(n)));
+        const QString path = cold ? onDisk : source;
+        Add((cold ? "dip_read_cold/" : "dip_read/") + size, [=](State& state) {
+            WriteOrSkip(state, path, EncodeDip(SiteRows(n)));
             ChannelTable table;
             QuietUi ui;
             for (auto _ : state) {
                 if (cold) {
                     state.PauseTiming();
-                    DropCache(source);
+                    DropCache(path);
                     state.ResumeTiming();
                 }
-                if (ReadDipFile(source, table, ui) != DipReadOutcome::Loaded) {
+                if (ReadDipFile(path, table, ui) != DipReadOutcome::Loaded) {
                     state.SkipWithError("ReadDipFile refused the file");
                     break;
                 }
@@ -121,55 +157,34 @@ void AddDip(int n)
                     break;
                 }
             }
-        });
-        Add("dip_read_raw" + suffix, [=](benchmark::State& state) {
-            WriteOrSkip(state, source, EncodeDip(SiteRows(n)));
-            RawRead(state, source, cold);
-        });
+        }, cold ? Clock::Wall : Clock::Processor);
     }
-
-    const std::string label = "dip " + size + " channels: ";
-    Compare(label + "write vs same bytes saved", "dip_write/" + size, "dip_write_floor/" + size,
-            1.2);
     Compare(label + "read vs rows built from bytes", "dip_read/" + size, "dip_read_floor/" + size,
             1.2);
-    Compare(label + "write vs raw write", "dip_write/" + size, "dip_write_raw/" + size);
-    Compare(label + "read vs raw read", "dip_read/" + size, "dip_read_raw/" + size);
-    Compare(label + "read vs raw read, cold cache", "dip_read_cold/" + size,
-            "dip_read_raw_cold/" + size);
+    AddRawReads("dip", label, n, source, onDisk, EncodeDip(SiteRows(n)));
 }
 
 void AddCsv(int n)
 {
     const std::string size = std::to_string(n);
-    const QString written = ScratchPath(u"written-%1.csv"_s.arg(n));
+    const std::string label = "CSV " + size + " lines: ";
     const QString source = ScratchPath(u"source-%1.csv"_s.arg(n));
-    const QString raw = ScratchPath(u"raw-%1.csv"_s.arg(n));
+    const QString onDisk = DiskPath(u"source-%1.csv"_s.arg(n));
 
-    Add("csv_write/" + size, [=](benchmark::State& state) {
-        ChannelTable table;
-        table.ReplaceRows(SiteRows(n));
-        for (auto _ : state) {
-            if (!WriteCsvFile(written, table, nullptr)) {
-                state.SkipWithError("WriteCsvFile failed");
-                break;
-            }
-        }
-    });
-    Add("csv_write_floor/" + size,
-        [=](benchmark::State& state) { SaveOnly(state, written, EncodeCsv(SiteRows(n))); });
-    Add("csv_write_raw/" + size,
-        [=](benchmark::State& state) { RawWrite(state, raw, EncodeCsv(SiteRows(n))); });
-    Add("csv_read_floor/" + size, [=](benchmark::State& state) {
+    AddWriter(
+        "csv", label, n,
+        [](const QString& path, const ChannelTable& table) { return WriteCsvFile(path, table, nullptr); },
+        EncodeCsv, FloorCsvBytes);
+    Add("csv_read_floor/" + size, [=](State& state) {
         WriteOrSkip(state, source, EncodeCsv(SiteRows(n)));
         FloorRead(state, source, n, FloorCsvRows, ReadRows([&](ChannelTable& table, Ui& ui) {
                       ReadCsvFile(source, table, ui, nullptr);
                   }));
     });
     for (const bool cold : {false, true}) {
-        const std::string suffix = (cold ? "_cold/" : "/") + size;
-        Add("csv_read" + suffix, [=](benchmark::State& state) {
-            WriteOrSkip(state, source, EncodeCsv(SiteRows(n)));
+        const QString path = cold ? onDisk : source;
+        Add((cold ? "csv_read_cold/" : "csv_read/") + size, [=](State& state) {
+            WriteOrSkip(state, path, EncodeCsv(SiteRows(n)));
             // Each load starts from the table of a fresh window, 384 default rows.
             std::vector<ChannelRow> fresh(384);
             FillDefaultRows(fresh, 0);
@@ -179,31 +194,20 @@ void AddCsv(int n)
                 state.PauseTiming();
                 table.ReplaceRows(fresh);
                 if (cold)
-                    DropCache(source);
+                    DropCache(path);
                 state.ResumeTiming();
-                if (ReadCsvFile(source, table, ui, nullptr) != CsvReadOutcome::Completed) {
+                if (ReadCsvFile(path, table, ui, nullptr) != CsvReadOutcome::Completed) {
                     state.SkipWithError("ReadCsvFile failed");
                     break;
                 }
             }
             if (ui.lastMessage != u"%1 channels imported"_s.arg(n))
                 state.SkipWithError("ReadCsvFile stopped early");
-        });
-        Add("csv_read_raw" + suffix, [=](benchmark::State& state) {
-            WriteOrSkip(state, source, EncodeCsv(SiteRows(n)));
-            RawRead(state, source, cold);
-        });
+        }, cold ? Clock::Wall : Clock::Processor);
     }
-
-    const std::string label = "CSV " + size + " lines: ";
-    Compare(label + "write vs same bytes saved", "csv_write/" + size, "csv_write_floor/" + size,
-            1.2);
     Compare(label + "read vs rows built from bytes", "csv_read/" + size, "csv_read_floor/" + size,
             1.2);
-    Compare(label + "write vs raw write", "csv_write/" + size, "csv_write_raw/" + size);
-    Compare(label + "read vs raw read", "csv_read/" + size, "csv_read_raw/" + size);
-    Compare(label + "read vs raw read, cold cache", "csv_read_cold/" + size,
-            "csv_read_raw_cold/" + size);
+    AddRawReads("csv", label, n, source, onDisk, EncodeCsv(SiteRows(n)));
 }
 
 } // namespace

@@ -48,24 +48,24 @@ void AddDChannel(int count)
     const std::string size = std::to_string(count);
     const QString siteDir = ScratchPath(u"site-%1"_s.arg(count));
     const QString path = siteDir + u"/DChannel.cfg"_s;
-    const auto prepare = [=](benchmark::State& state) {
+    const auto prepare = [=](State& state) {
         QDir().mkpath(siteDir);
         WriteOrSkip(state, path, DChannelFile(count));
     };
 
-    Add("dchannel_read/" + size, [=](benchmark::State& state) {
+    Add("dchannel_read/" + size, [=](State& state) {
         prepare(state);
         QuietUi ui;
         std::size_t read = 0;
         for (auto _ : state) {
             std::vector<InsDChannel> allocations = LoadDigitalChannels(siteDir, ui);
             read = allocations.size();
-            benchmark::DoNotOptimize(allocations.data());
+            DoNotOptimize(allocations.data());
         }
         if (read != static_cast<std::size_t>(count) || !ui.lastMessage.isEmpty())
             state.SkipWithError("LoadDigitalChannels did not read every allocation");
     });
-    Add("dchannel_read_raw/" + size, [=](benchmark::State& state) {
+    Add("dchannel_read_raw/" + size, [=](State& state) {
         prepare(state);
         RawRead(state, path);
     });

@@ -63,7 +63,7 @@ bool PlainPdf(const std::vector<std::vector<PlacedText>>& pages, const LabelShee
 void RegisterLabelPrintBenchmarks()
 {
     const QString path = ScratchPath(u"labels.pdf"_s);
-    Add("labels_pdf/3072", [=](benchmark::State& state) {
+    Add("labels_pdf/3072", [=](State& state) {
         const LabelJob job = FullSiteJob();
         QString error;
         for (auto _ : state) {
@@ -73,7 +73,7 @@ void RegisterLabelPrintBenchmarks()
             }
         }
     });
-    Add("labels_pdf_plain/3072", [=](benchmark::State& state) {
+    Add("labels_pdf_plain/3072", [=](State& state) {
         const LabelPrint print(FullSiteJob());
         std::vector<std::vector<PlacedText>> pages;
         for (int page = 0; page < print.PageCount(); ++page)

@@ -1,60 +1,34 @@
 // The benchmarks of the editor: each figure is measured beside a baseline doing the same
-// plain work in the same run, and a summary of ratios follows the usual report.
+// plain work, in pairs of samples, and each ratio read against its target.
+//
+//   mr640bench [--filter=REGEX] [--pairs=N] [--sample-ms=N] [--results=FILE] [--list]
+//
+// --filter runs only the lines with a benchmark whose name REGEX matches; --pairs (at least
+// 15, 21 by default) and --sample-ms (50 by default) set how each line is measured;
+// --results also writes the lines to FILE, tab-separated; --list names each line's
+// benchmarks instead of running them.
 
 #include "bench_support.h"
+#include "summary.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
-#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <linux/magic.h>
+#include <memory>
+#include <sys/vfs.h>
 
 namespace {
 
-using mr640::bench::Measured;
+using namespace mr640::bench;
 
-// Shows the usual console report and keeps, per benchmark, the wall-clock time per
-// iteration: the median aggregate where repetitions were run, else the median of the runs.
-class SummaryReporter : public benchmark::ConsoleReporter
-{
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (run.error_occurred || run.iterations == 0)
-                continue;
-            const std::string name = run.run_name.function_name;
-            const double seconds = run.real_accumulated_time / static_cast<double>(run.iterations);
-            std::map<std::string, double> counters;
-            for (const auto& [key, counter] : run.counters)
-                counters[key] = counter.value;
-            if (run.run_type == Run::RT_Aggregate) {
-                if (run.aggregate_name == "median")
-                    medians_[name] = {seconds, counters};
-            } else {
-                samples_[name].push_back(seconds);
-                counters_[name] = counters;
-            }
-        }
-    }
-
-    std::map<std::string, Measured> Results() const
-    {
-        std::map<std::string, Measured> results = medians_;
-        for (auto [name, samples] : samples_) {
-            if (results.contains(name))
-                continue;
-            std::sort(samples.begin(), samples.end());
-            results[name] = {samples[samples.size() / 2], counters_.at(name)};
-        }
-        return results;
-    }
-
-private:
-    std::map<std::string, Measured> medians_;
-    std::map<std::string, std::vector<double>> samples_;
-    std::map<std::string, std::map<std::string, double>> counters_;
-};
+constexpr int kLeastPairs = 15;
 
 // The offscreen platform warns about every window it shows; nothing to do with what is
 // measured.
@@ -68,37 +42,93 @@ void QuietMessages(QtMsgType type, const QMessageLogContext& context, const QStr
         standardHandler(type, context, message);
 }
 
+// A folder of the run's own in memory (/dev/shm, when it is a tmpfs), or none. Its name
+// holds the run's process id; the folders of runs that were stopped before they could remove
+// theirs are removed first, so memory is not left holding their files.
+std::unique_ptr<QTemporaryDir> FolderInMemory()
+{
+    struct statfs info;
+    if (::statfs("/dev/shm", &info) != 0 || info.f_type != TMPFS_MAGIC)
+        return nullptr;
+    const QDir shm(QStringLiteral("/dev/shm"));
+    for (const QString& name : shm.entryList({QStringLiteral("mr640bench-*")}, QDir::Dirs)) {
+        const qint64 pid = name.section(u'-', 1, 1).toLongLong();
+        if (pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH)
+            QDir(shm.filePath(name)).removeRecursively();
+    }
+    auto folder = std::make_unique<QTemporaryDir>(
+        QStringLiteral("/dev/shm/mr640bench-%1-XXXXXX").arg(QCoreApplication::applicationPid()));
+    return folder->isValid() ? std::move(folder) : nullptr;
+}
+
+const char* Option(const char* arg, const char* name)
+{
+    const std::size_t length = std::strlen(name);
+    return std::strncmp(arg, name, length) == 0 && arg[length] == '=' ? arg + length + 1 : nullptr;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
-    // The windows are built and painted off screen, and the settings they read live in a
-    // folder of the run's own.
+    // The windows are built and painted off screen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     standardHandler = qInstallMessageHandler(QuietMessages);
-    QTemporaryDir scratch;
-    if (!scratch.isValid())
-        return 1;
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
-                       scratch.filePath(QStringLiteral("config")));
-    mr640::bench::SetScratchFolder(scratch.path());
 
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    mr640::bench::RegisterFileBenchmarks();
-    mr640::bench::RegisterImportBenchmarks();
-    mr640::bench::RegisterLabelsBenchmarks();
-    mr640::bench::RegisterLabelPrintBenchmarks();
-    mr640::bench::RegisterWindowBenchmarks();
-    mr640::bench::RegisterProcessBenchmarks();
-    mr640::bench::RegisterCliBenchmarks();
+    Plan plan;
+    std::regex filter("");
+    std::string results;
+    bool list = false;
+    for (int i = 1; i < argc; ++i) {
+        if (const char* value = Option(argv[i], "--filter")) {
+            filter = std::regex(value);
+        } else if (const char* value = Option(argv[i], "--pairs")) {
+            plan.pairs = std::atoi(value);
+        } else if (const char* value = Option(argv[i], "--sample-ms")) {
+            plan.sampleSeconds = std::atof(value) / 1e3;
+        } else if (const char* value = Option(argv[i], "--results")) {
+            results = value;
+        } else if (std::strcmp(argv[i], "--list") == 0) {
+            list = true;
+        } else {
+            std::fprintf(stderr, "usage: mr640bench [--filter=REGEX] [--pairs=N] [--sample-ms=N] "
+                                 "[--results=FILE] [--list]\n");
+            return 2;
+        }
+    }
+    if (plan.pairs < kLeastPairs || plan.sampleSeconds <= 0) {
+        std::fprintf(stderr, "mr640bench: at least %d pairs, of samples longer than 0 ms\n", kLeastPairs);
+        return 2;
+    }
 
-    SummaryReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    mr640::bench::PrintSummary(reporter.Results());
-    return 0;
+    // The files of a run, the settings the windows read included, live in folders of its
+    // own: in memory where they can, on the disk for what is measured with the disk.
+    QTemporaryDir onDisk;
+    const std::unique_ptr<QTemporaryDir> inMemory = FolderInMemory();
+    if (!onDisk.isValid())
+        return 1;
+    const QString scratch = inMemory ? inMemory->path() : onDisk.path();
+    SetScratchFolders(scratch, onDisk.path());
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, scratch + QStringLiteral("/config"));
+    // What the program keeps of its own (the recovery journal, its data) goes there too, never
+    // among the user's files; the programs the run starts inherit it.
+    for (const char* variable : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME"})
+        qputenv(variable, QFile::encodeName(scratch + u'/' + QString::fromLatin1(variable).toLower()));
+
+    RegisterFileBenchmarks();
+    RegisterImportBenchmarks();
+    RegisterLabelsBenchmarks();
+    RegisterLabelPrintBenchmarks();
+    RegisterWindowBenchmarks();
+    RegisterHistoryBenchmarks();
+    RegisterProcessBenchmarks();
+    RegisterCliBenchmarks();
+
+    if (list) {
+        ListComparisons(filter);
+        return 0;
+    }
+    return RunAndSummarise(plan, filter, results) == 0 ? 0 : 1;
 }

@@ -1,7 +1,6 @@
 // Start-up from the outside: from the exec of the editor to its main window mapped on an X
 // server of the run's own, against a bare Qt Widgets program showing a 384-row table in a
-// main window of the same size. Each start is one repetition, the two programs' starts
-// interleaved, and the medians compared.
+// main window of the same size.
 
 #include "bench_support.h"
 #include "x_display.h"
@@ -22,7 +21,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr int kStarts = 21;
 constexpr std::chrono::seconds kMapTimeout{20};
 
 // Starts program with args and environment; its output goes nowhere. The process id, or
@@ -151,7 +149,7 @@ void StopAndSettle(XServer& server, pid_t pid)
     server.Display()->Discard();
 }
 
-void StartUpProcess(benchmark::State& state, bool editor)
+void StartUpProcess(State& state, bool editor)
 {
     XServer& server = XServer::Get();
     if (!server.Display()) {
@@ -189,22 +187,12 @@ void StartUpProcess(benchmark::State& state, bool editor)
     }
 }
 
-void AddProcess(const char* name, bool editor)
-{
-    benchmark::RegisterBenchmark(
-        name, [editor](benchmark::State& state) { StartUpProcess(state, editor); })
-        ->Iterations(1)
-        ->Repetitions(kStarts)
-        ->Unit(benchmark::kMillisecond)
-        ->UseRealTime();
-}
-
 } // namespace
 
 void RegisterProcessBenchmarks()
 {
-    AddProcess("startup_process_editor", true);
-    AddProcess("startup_process_bare", false);
+    Add("startup_process_editor", [](State& state) { StartUpProcess(state, true); }, Clock::Wall);
+    Add("startup_process_bare", [](State& state) { StartUpProcess(state, false); }, Clock::Wall);
     Compare("start-up, whole process: exec to window mapped", "startup_process_editor",
             "startup_process_bare", 1.15);
 }

@@ -32,31 +32,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Notes the first paint of a widget.
-class PaintProbe : public QObject
-{
-public:
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        painted = painted || event->type() == QEvent::Paint;
-        return false;
-    }
-    bool painted = false;
-};
-
-// Shows the window and handles events until the table in it has painted: the moment the
-// user sees the rows.
-bool ShowUntilPainted(QWidget& window, QWidget& table)
-{
-    PaintProbe probe;
-    table.installEventFilter(&probe);
-    window.show();
-    for (int round = 0; round < 1000 && !probe.painted; ++round)
-        QApplication::processEvents();
-    table.removeEventFilter(&probe);
-    return probe.painted;
-}
-
 // Counts the notifications that make an attached view refresh.
 class RefreshCounter
 {
@@ -100,7 +75,7 @@ QSize MainWindowSize()
     return size;
 }
 
-void StartUpMainWindow(benchmark::State& state)
+void StartUpMainWindow(State& state)
 {
     for (auto _ : state) {
         QuietUi ui;
@@ -119,7 +94,7 @@ void StartUpMainWindow(benchmark::State& state)
     }
 }
 
-void StartUpBareWindow(benchmark::State& state)
+void StartUpBareWindow(State& state)
 {
     const QSize size = MainWindowSize();
     for (auto _ : state) {
@@ -144,7 +119,7 @@ void StartUpBareWindow(benchmark::State& state)
 
 // Times change on a shown main window, with its repaint, each time after prepare (not
 // timed); counts the refreshes it raised per change.
-void MeasureOnShownWindow(benchmark::State& state, const std::function<void(ShownWindow&)>& prepare,
+void MeasureOnShownWindow(State& state, const std::function<void(ShownWindow&)>& prepare,
                           const std::function<void(ShownWindow&)>& change,
                           const std::vector<ChannelRow>* expected = nullptr)
 {
@@ -161,13 +136,13 @@ void MeasureOnShownWindow(benchmark::State& state, const std::function<void(Show
         QApplication::processEvents();
         refreshes += counter.Count();
     }
-    state.counters["refreshes"] = benchmark::Counter(refreshes, benchmark::Counter::kAvgIterations);
+    state.counters["refreshes"] = static_cast<double>(refreshes) / static_cast<double>(state.iterations());
     if (expected && shown.window.Table().Rows() != *expected)
         state.SkipWithError("the change did not give the rows expected");
 }
 
 // A bulk change from the 384 default rows of a fresh site.
-void MeasureBulkChange(benchmark::State& state, const std::function<void(ShownWindow&)>& change)
+void MeasureBulkChange(State& state, const std::function<void(ShownWindow&)>& change)
 {
     MeasureOnShownWindow(
         state, [](ShownWindow& shown) { shown.window.SetChannelCount(384, FillAllRows); }, change);
@@ -178,11 +153,11 @@ void AddRefreshes(int n)
     const std::string size = std::to_string(n);
     const QString dip = ScratchPath(u"load-%1.dip"_s.arg(n));
 
-    Add("refresh_set_channel_count/" + size, [=](benchmark::State& state) {
+    Add("refresh_set_channel_count/" + size, [=](State& state) {
         MeasureBulkChange(
             state, [=](ShownWindow& shown) { shown.window.SetChannelCount(n, FillAllRows); });
     });
-    Add("refresh_dip_load/" + size, [=](benchmark::State& state) {
+    Add("refresh_dip_load/" + size, [=](State& state) {
         WriteOrSkip(state, dip, EncodeDip(SiteRows(n)));
         MeasureBulkChange(state, [=](ShownWindow& shown) {
             shown.ui.nextFile = dip;
@@ -190,20 +165,20 @@ void AddRefreshes(int n)
         });
     });
     // The floor of an open: the rows built from the file's bytes, then one reset of the view.
-    Add("open_floor/" + size, [=](benchmark::State& state) {
+    Add("open_floor/" + size, [=](State& state) {
         WriteOrSkip(state, dip, EncodeDip(SiteRows(n)));
         MeasureBulkChange(state, [=](ShownWindow& shown) {
             shown.window.Table().ReplaceRows(FloorDipRows(ReadWhole(dip), n));
         });
     });
-    Add("refresh_one_reset/" + size, [=](benchmark::State& state) {
+    Add("refresh_one_reset/" + size, [=](State& state) {
         std::vector<ChannelRow> rows(static_cast<std::size_t>(n));
         FillDefaultRows(rows, 0);
         MeasureBulkChange(state,
                           [&](ShownWindow& shown) { shown.window.Table().ReplaceRows(rows); });
     });
 
-    Add("refresh_import/" + size, [=](benchmark::State& state) {
+    Add("refresh_import/" + size, [=](State& state) {
         std::vector<InsDChannel> allocations(static_cast<std::size_t>(n));
         for (int k = 1; k <= n; ++k)
             allocations[static_cast<std::size_t>(k - 1)] = {u"TPR %1"_s.arg(k), static_cast<std::int16_t>(k % 3 == 0)};
@@ -245,7 +220,7 @@ void AddEditStep(const std::string& name, const std::string& what,
 {
     const std::string step = "edit_" + name + "/" + std::to_string(from.size());
     const std::string undo = "edit_undo_" + name + "/" + std::to_string(from.size());
-    Add(step, [=](benchmark::State& state) {
+    Add(step, [=](State& state) {
         MeasureOnShownWindow(
             state,
             [&](ShownWindow& shown) {
@@ -254,7 +229,7 @@ void AddEditStep(const std::string& name, const std::string& what,
             },
             act, &to);
     });
-    Add(undo, [=](benchmark::State& state) {
+    Add(undo, [=](State& state) {
         MeasureOnShownWindow(
             state,
             [&](ShownWindow& shown) {
@@ -267,7 +242,7 @@ void AddEditStep(const std::string& name, const std::string& what,
     // The baselines: one reset of the table from the rows before to the rows after.
     auto addReset = [](const std::string& name, const std::vector<ChannelRow>& before,
                        const std::vector<ChannelRow>& after) {
-        Add(name, [=](benchmark::State& state) {
+        Add(name, [=](State& state) {
             MeasureOnShownWindow(
                 state, [&](ShownWindow& shown) { Load(shown, before); },
                 [&](ShownWindow& shown) { shown.window.Table().ReplaceRows(after); }, &after);

@@ -28,6 +28,15 @@ void CommandLineUi::ShowCount(const MessageRequest& request, int count)
     count_ = count;
 }
 
+void CommandLineUi::StoredChannel(int channel)
+{
+    if (channel < 1)
+        return;
+    if (static_cast<std::size_t>(channel) > channelLines_.size())
+        channelLines_.resize(static_cast<std::size_t>(channel));
+    channelLines_[static_cast<std::size_t>(channel - 1)] = line_;
+}
+
 std::optional<ChosenFile> CommandLineUi::ShowFileDialog(const FileDialogRequest&)
 {
     return std::nullopt;

@@ -29,6 +29,7 @@ public:
     std::optional<ChosenFile> ShowFileDialog(const FileDialogRequest& request) override;
     int RunModal(QDialog& dialog) override;
     void AtLine(int line) override { line_ = line; }
+    void StoredChannel(int channel) override;
 
     const std::vector<Message>& Messages() const { return messages_; }
     // Some question was asked; some question was answered Cancel or No.
@@ -37,6 +38,9 @@ public:
     // The channels the last closing count counted; std::nullopt before one was shown.
     std::optional<int> Count() const { return count_; }
     int Line() const { return line_; }
+    // The line each channel was stored from, by row; a row past its end, or holding 0, was
+    // not stored from any line.
+    const std::vector<int>& ChannelLines() const { return channelLines_; }
 
 private:
     bool answerYes_;
@@ -45,6 +49,7 @@ private:
     int line_ = 0;
     std::optional<int> count_;
     std::vector<Message> messages_;
+    std::vector<int> channelLines_;
 };
 
 } // namespace mr640

@@ -13,12 +13,20 @@ namespace {
 
 const Command kCommands[] = {
     {"convert"_L1, "Converts site files between dip and CSV"_L1, RunConvert},
-    {"check"_L1, "Reads site files as Open does and lists every problem"_L1, RunCheck},
+    {"check"_L1, "Lists every problem of site files: reading them, then the site rules"_L1,
+     RunCheck, true},
     {"diff"_L1, "Lists the fields that differ between two sites"_L1, RunDiff},
     {"import"_L1, "Imports a site of an Instead configuration into a dip or CSV file"_L1,
      RunImport},
     {"labels-db"_L1, "Fills the labels database with a site"_L1, RunLabelsDb},
     {"labels"_L1, "Writes a site's relay labels on label sheets as a PDF"_L1, RunLabels, true},
+    {"log"_L1, "Lists the recorded versions of a site, newest first"_L1, RunLog},
+    {"show"_L1, "Writes a version of a site, as dip bytes or as CSV"_L1, RunShow},
+    {"record"_L1, "Records a site file as a new version in its library"_L1, RunRecord},
+    {"merge"_L1, "Merges two versions of a site field by field, as git's merge driver"_L1,
+     RunMerge},
+    {"get"_L1, "Gets the team's changes into a site library"_L1, RunGet},
+    {"send"_L1, "Sends a site library's versions to the team's"_L1, RunSend},
 };
 
 constexpr auto kQuietHelp = "Prints only problems."_L1;
@@ -51,11 +59,12 @@ QString Wrapped(const QString& text, qsizetype indent)
     return wrapped + u'\n';
 }
 
-// "Exit status:" and a line for each status.
+// "Exit status:" and a line for each status the command gives.
 QString ExitHelp(const QString& heading, const ExitMeanings& exits)
 {
-    return heading + u":\n  0  "_s + Wrapped(exits.clean, 5) + u"  1  "_s +
-           Wrapped(exits.findings, 5) + u"  2  "_s + Wrapped(exits.failure, 5);
+    return heading + u":\n  0  "_s + Wrapped(exits.clean, 5) +
+           (exits.findings.isEmpty() ? QString() : u"  1  "_s + Wrapped(exits.findings, 5)) +
+           u"  2  "_s + Wrapped(exits.failure, 5);
 }
 
 } // namespace
@@ -94,8 +103,9 @@ QString CommandLineHelp()
         kQuietHelp, kYesHelp);
     return help + ExitHelp(u"Exit status of a command"_s,
                            {u"all done, and nothing to report"_s,
-                            u"some file had problems (a question without --yes included), or "
-                            u"the sites differ"_s,
+                            u"some file had problems (a question without --yes included), the "
+                            u"sites differ or conflict, or the team's library refused a get or "
+                            u"send"_s,
                             u"bad usage, or a file that could not be read or written"_s});
 }
 

@@ -43,7 +43,7 @@ struct CommandOptions
 struct ExitMeanings
 {
     QString clean;    // 0
-    QString findings; // 1
+    QString findings; // 1; empty for a command that never answers 1
     QString failure;  // 2
 };
 
@@ -65,5 +65,11 @@ int RunDiff(const QStringList& arguments);
 int RunImport(const QStringList& arguments);
 int RunLabelsDb(const QStringList& arguments);
 int RunLabels(const QStringList& arguments);
+int RunLog(const QStringList& arguments);
+int RunShow(const QStringList& arguments);
+int RunRecord(const QStringList& arguments);
+int RunMerge(const QStringList& arguments);
+int RunGet(const QStringList& arguments);
+int RunSend(const QStringList& arguments);
 
 } // namespace mr640

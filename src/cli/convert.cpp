@@ -55,13 +55,13 @@ struct Target
 };
 
 // Why the outputs cannot be written as planned; empty when they can. No output is written
-// over an input or twice, and two names a card's file system (FAT, which ignores case)
-// takes for one file are one output.
+// over an input (a version's site file included) or twice, and two names a card's file
+// system (FAT, which ignores case) takes for one file are one output.
 QString CheckOutputs(const QStringList& inputs, const QStringList& outputs)
 {
     QHash<QString, QString> sources; // by real path, folded to lower case
     for (const QString& in : inputs)
-        sources.insert(RealPath(in).toCaseFolded(), in);
+        sources.insert(RealPath(SiteFileOf(in)).toCaseFolded(), in);
     QHash<QString, Target> targets; // by real path, folded to lower case
     for (qsizetype i = 0; i < inputs.size(); ++i) {
         const Target target{RealPath(outputs[i]), outputs[i], inputs[i]};
@@ -92,7 +92,8 @@ int RunConvert(const QStringList& arguments)
         u"prints it. A question a person would be asked (a line the reader doubts, a file to "
         u"replace) counts as Cancel without --yes: that file is not written. Never writes over "
         u"an input, nor one output twice."_s);
-    parser.addPositionalArgument(u"IN"_s, u"Site files to convert."_s, u"IN..."_s);
+    parser.addPositionalArgument(
+        u"IN"_s, u"Site files to convert, or versions of sites as SITE@REV."_s, u"IN..."_s);
     const QCommandLineOption outOption(
         {u"o"_s, u"output"_s}, u"The file to write, in the format its name ends in (one IN)."_s,
         u"OUT"_s);
@@ -130,14 +131,15 @@ int RunConvert(const QStringList& arguments)
     const QString ending = format == FileFormat::Dip ? u"dip"_s : u"csv"_s;
     QStringList outputs;
     for (const QString& in : inputs) {
-        const QFileInfo info(in);
+        const QString site = SiteFileOf(in); // a version is named for its site
+        const QFileInfo info(site);
         const QString base = info.completeBaseName() + u'.' + ending;
         if (toOne)
             outputs.append(parser.value(outOption));
         else if (parser.isSet(dirOption))
             outputs.append(QDir(parser.value(dirOption)).filePath(base));
         else
-            outputs.append(in.chopped(info.fileName().size()) + base); // beside IN, as spelt
+            outputs.append(site.chopped(info.fileName().size()) + base); // beside IN, as spelt
     }
     if (const QString clash = CheckOutputs(inputs, outputs); !clash.isEmpty())
         return UsageError(name, clash);

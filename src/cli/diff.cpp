@@ -17,17 +17,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// A text between double quotes, its own quotes doubled and its control characters
-// escaped; a contact as Back or Front.
-QString ValueText(const QVariant& value)
-{
-    if (value.typeId() == QMetaType::Bool)
-        return value.toBool() ? u"Back"_s : u"Front"_s;
-    QString text = Escaped(value.toString());
-    text.replace(u'"', u"\"\""_s);
-    return u'"' + text + u'"';
-}
-
 // "BA01 to BH48: only in north.dip" for the rows from first on that one side alone has.
 QString OnlyIn(int first, int count, const QString& file)
 {
@@ -47,8 +36,8 @@ int RunDiff(const QStringList& arguments)
         u"state texts, so with one only names and contacts are compared. Every problem a "
         u"person would be shown reading them is printed, as check prints it; a question "
         u"counts as Cancel without --yes, and the sites are then not compared."_s);
-    parser.addPositionalArgument(u"A"_s, u"The first site file."_s);
-    parser.addPositionalArgument(u"B"_s, u"The second site file."_s);
+    parser.addPositionalArgument(u"A"_s, u"The first site file, or a version as SITE@REV."_s);
+    parser.addPositionalArgument(u"B"_s, u"The second site file, or a version as SITE@REV."_s);
     CommandOptions options;
     const ExitMeanings exits{u"the sites are the same"_s,
                              u"the sites differ, or a site had problems"_s,
@@ -72,13 +61,16 @@ int RunDiff(const QStringList& arguments)
     if (read) {
         SiteComparison comparison = CompareSites(left.Rows(), right.Rows());
         // A CSV file's state texts are the defaults its reader gives, not the site's.
-        if (FileFormatOf(files[0]) == FileFormat::Csv || FileFormatOf(files[1]) == FileFormat::Csv)
+        if (FileFormatOf(SiteFileOf(files[0])) == FileFormat::Csv ||
+            FileFormatOf(SiteFileOf(files[1])) == FileFormat::Csv)
             std::erase_if(comparison.differences, [](const FieldDifference& d) {
                 return d.field == FieldStUp || d.field == FieldStDn;
             });
         for (const FieldDifference& d : comparison.differences) {
-            report.output.append(ChannelIdFromNumber(d.row + 1) + u' ' + FieldShortName(d.field) +
-                                 u": "_s + ValueText(d.left) + u" -> "_s + ValueText(d.right));
+            report.output.append(Escaped(ChannelIdFromNumber(d.row + 1) + u' ' +
+                                         FieldShortName(d.field) + u": "_s +
+                                         FieldValueText(d.left) + u" -> "_s +
+                                         FieldValueText(d.right)));
         }
         const int common = left.rowCount() - comparison.leftOnlyRows;
         if (comparison.leftOnlyRows > 0)

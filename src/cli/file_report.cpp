@@ -113,7 +113,16 @@ QString Escaped(QStringView text)
     return shown;
 }
 
-QString OneLine(const QString& text)
+QString FieldValueText(const QVariant& value)
+{
+    if (value.typeId() == QMetaType::Bool)
+        return value.toBool() ? u"Back"_s : u"Front"_s;
+    QString text = value.toString();
+    text.replace(u'"', u"\"\""_s);
+    return u'"' + text + u'"';
+}
+
+QString JoinedLines(const QString& text)
 {
     QString line;
     qsizetype start = 0;
@@ -134,15 +143,38 @@ QString OneLine(const QString& text)
                 line.chop(1);
             line += u"; "_s;
         }
-        line += Escaped(part);
+        line += part;
     }
     return line;
 }
 
+QString OneLine(const QString& text)
+{
+    return Escaped(JoinedLines(text));
+}
+
+QString ReportedProblem::Printed() const
+{
+    if (file.isEmpty())
+        return Escaped(text);
+    QString printed = Escaped(file);
+    if (line > 0)
+        printed += u':' + QString::number(line);
+    printed += u": "_s;
+    if (rule)
+        printed += LevelName(rule->level) + u' ' + rule->id.toString() + u": "_s;
+    return printed + Escaped(text);
+}
+
 void FileReport::Problem(const QString& file, int line, const QString& text, int atLeast)
 {
-    const QString where = Escaped(file) + (line > 0 ? u':' + QString::number(line) : QString());
-    problems.append(where + u": "_s + OneLine(text));
+    problems.push_back({file, line, JoinedLines(text), nullptr, {}});
+    status = std::max(status, atLeast);
+}
+
+void FileReport::Found(const QString& file, int line, const mr640::Problem& problem, int atLeast)
+{
+    problems.push_back({file, line, problem.text, &InfoOf(problem.rule), ChannelsOf(problem)});
     status = std::max(status, atLeast);
 }
 
@@ -164,8 +196,8 @@ void FileReport::AddShown(const QString& file, const CommandLineUi& ui, int atLe
 
 void PrintReport(const FileReport& report, bool quiet)
 {
-    for (const QString& line : report.problems)
-        PrintLine(line, stderr);
+    for (const ReportedProblem& problem : report.problems)
+        PrintLine(problem.Printed(), stderr);
     if (!quiet) {
         for (const QString& line : report.output)
             PrintLine(line, stdout);
@@ -175,7 +207,8 @@ void PrintReport(const FileReport& report, bool quiet)
 }
 
 int RunFileJobs(const QStringList& files, FileWork work,
-                const std::function<FileReport(const QString&)>& job, bool quiet)
+                const std::function<FileReport(const QString&)>& job, bool quiet,
+                const std::function<void(const FileReport&)>& take)
 {
     QThreadPool pool;
     const int perCore = work == FileWork::Writes ? 4 : 1;
@@ -191,10 +224,14 @@ int RunFileJobs(const QStringList& files, FileWork work,
         const QFuture<FileReport> future = watcher.future();
         for (; printed < files.size() && future.isResultReadyAt(printed); ++printed) {
             const FileReport report = future.resultAt(printed);
-            if (!report.problems.isEmpty() || (!quiet && !report.output.isEmpty()))
+            status = std::max(status, report.status);
+            if (take) {
+                take(report);
+                continue;
+            }
+            if (!report.problems.empty() || (!quiet && !report.output.isEmpty()))
                 line.Clear(); // the report's lines take its place
             PrintReport(report, quiet);
-            status = std::max(status, report.status);
         }
         line.Show(printed);
     };

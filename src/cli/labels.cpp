@@ -61,7 +61,7 @@ int RunLabels(const QStringList& arguments)
         u"printed, as check prints it. A question (a line the reader doubts, a PDF to replace, "
         u"a label whose text does not fit even at the smallest size) counts as Cancel without "
         u"--yes: nothing is written."_s);
-    parser.addPositionalArgument(u"SITE"_s, u"The site file."_s);
+    parser.addPositionalArgument(u"SITE"_s, u"The site file, or a version of it as SITE@REV."_s);
     const QCommandLineOption output({u"o"_s, u"output"_s},
                                     u"The PDF file to write; its name ends in .pdf."_s,
                                     u"FILE.pdf"_s);

@@ -18,7 +18,7 @@ int RunLabelsDb(const QStringList& arguments)
     parser.setApplicationDescription(
         u"Reads a dip or CSV site file as Open does and replaces the content of the labels "
         u"database's table TblForLabel with it, in one transaction, as the Labels button does."_s);
-    parser.addPositionalArgument(u"SITE"_s, u"The site file."_s);
+    parser.addPositionalArgument(u"SITE"_s, u"The site file, or a version of it as SITE@REV."_s);
     const QCommandLineOption dbOption(
         u"db"_s, u"The labels database (default %1)."_s.arg(LabelsDatabasePath()), u"PATH"_s,
         LabelsDatabasePath());

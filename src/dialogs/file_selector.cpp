@@ -81,7 +81,7 @@ void FrmFileSelector::ShowSelectDirectory(const QString& iniDir)
 {
     if (!window_)
         Form_Load();
-    cmdOK_->setText(u"Select"_s);
+    cmdOK_->setText(u"&Select"_s);
     cmdOK_->setEnabled(true);
     cmdOK_->setDefault(true);
     SetDrive(DriveOfDirectory(iniDir, drives_));
@@ -123,10 +123,10 @@ void FrmFileSelector::Form_Load()
     file1_->setAccessibleName(u"Files"_s);
     file1_->setGeometry(TwipRect(3600, 480, 2115, 3600));
 
-    cmdOK_ = new QPushButton(u"Select"_s, window.get());
+    cmdOK_ = new QPushButton(u"&Select"_s, window.get());
     cmdOK_->setObjectName(u"CmdOK"_s);
     cmdOK_->setGeometry(TwipRect(5820, 480, 1035, 315));
-    cmdCancel_ = new QPushButton(u"Cancel"_s, window.get());
+    cmdCancel_ = new QPushButton(u"&Cancel"_s, window.get());
     cmdCancel_->setObjectName(u"CmdCancel"_s);
     cmdCancel_->setGeometry(TwipRect(5820, 900, 1035, 315));
     window->SetCancelButton(cmdCancel_);

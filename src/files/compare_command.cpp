@@ -54,10 +54,8 @@ private:
 
 // The site a file holds, read as Open reads it (its messages and prompts go to the person)
 // but into rows of its own, as into a new window; nothing when the file was refused, could
-// not be read or the person stopped the reading at a prompt. A CSV file carries no state
-// texts, so its channels keep those of the site on screen.
-std::optional<std::vector<ChannelRow>>
-ReadSiteOfItsOwn(const ChosenFile& chosen, const std::vector<ChannelRow>& screen, Ui& ui)
+// not be read or the person stopped the reading at a prompt.
+std::optional<std::vector<ChannelRow>> ReadSiteOfItsOwn(const ChosenFile& chosen, Ui& ui)
 {
     ChannelTable own;
     own.ReplaceRows(DefaultRows(kChannelsPerUnit));
@@ -75,12 +73,7 @@ ReadSiteOfItsOwn(const ChosenFile& chosen, const std::vector<ChannelRow>& screen
         }
         if (noting.Stopped())
             return std::nullopt;
-        std::vector<ChannelRow> rows = own.Rows();
-        for (std::size_t r = 0; r < std::min(rows.size(), screen.size()); ++r) {
-            rows[r].stUp = screen[r].stUp;
-            rows[r].stDn = screen[r].stDn;
-        }
-        return rows;
+        return own.Rows();
     }
     case FileFormat::None:
         break;
@@ -95,6 +88,19 @@ CompareCommand::CompareCommand(const ChannelTable& table, Ui& ui, const Director
                                SiteWindow& window)
     : table_(table), ui_(ui), directories_(directories), window_(window)
 {
+    recompare_.setSingleShot(true);
+    recompare_.setInterval(0);
+    connect(&recompare_, &QTimer::timeout, this, &CompareCommand::Recompare);
+    // Every way the table changes; the timer makes the signals of one pass one comparison.
+    const auto changed = [this] {
+        if (file_)
+            recompare_.start();
+    };
+    connect(&table_, &QAbstractItemModel::dataChanged, this, changed);
+    connect(&table_, &QAbstractItemModel::modelReset, this, changed);
+    connect(&table_, &QAbstractItemModel::rowsInserted, this, changed);
+    connect(&table_, &QAbstractItemModel::rowsRemoved, this, changed);
+    connect(&table_, &QAbstractItemModel::layoutChanged, this, changed);
 }
 
 void CompareCommand::CompareWithFile()
@@ -103,13 +109,57 @@ void CompareCommand::CompareWithFile()
     if (const std::optional<ChosenFile> chosen =
             ui_.ShowFileDialog(OpenSiteDialog(u"Compare with"_s, directories_.filePath)))
         CompareWith(*chosen);
+    else
+        End();
 }
 
 void CompareCommand::CompareWith(const ChosenFile& chosen)
 {
-    if (const std::optional<std::vector<ChannelRow>> rows =
-            ReadSiteOfItsOwn(chosen, table_.Rows(), ui_))
-        emit Compared(CompareSites(table_.Rows(), *rows), table_.rowCount(), chosen.fileTitle);
+    std::optional<std::vector<ChannelRow>> rows = ReadSiteOfItsOwn(chosen, ui_);
+    if (!rows) {
+        End();
+        return;
+    }
+    file_ = FileSide{std::move(*rows), FileFormatOf(chosen.fullName) != FileFormat::Csv,
+                     chosen.fileTitle};
+    recompare_.stop();
+    emit Compared(Compare(), table_.rowCount(), file_->fileName);
+}
+
+SiteComparison CompareCommand::Follow(std::vector<ChannelRow> rows)
+{
+    file_ = FileSide{std::move(rows), true, {}};
+    recompare_.stop();
+    return Compare();
+}
+
+void CompareCommand::Forget()
+{
+    file_.reset();
+    recompare_.stop();
+}
+
+void CompareCommand::End()
+{
+    Forget();
+    emit Ended();
+}
+
+SiteComparison CompareCommand::Compare() const
+{
+    SiteComparison comparison = CompareSites(table_.Rows(), file_->rows);
+    // A CSV file's state texts are the defaults its reader gives, not the site's.
+    if (!file_->stateTexts)
+        std::erase_if(comparison.differences, [](const FieldDifference& d) {
+            return d.field == FieldStUp || d.field == FieldStDn;
+        });
+    return comparison;
+}
+
+void CompareCommand::Recompare()
+{
+    if (file_)
+        emit Recompared(Compare(), table_.rowCount());
 }
 
 } // namespace mr640

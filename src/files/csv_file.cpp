@@ -764,6 +764,7 @@ CsvReadOutcome ReadRecords(ByteReader& reader, bool utf8, const std::optional<QS
             ChannelRow& row = rows[static_cast<std::size_t>(last - 1)];
             row.relNam = StoredName(record.fields[1], record.nameMore, utf8, last, counts);
             row.back = IsBackContact(record);
+            ui.StoredChannel(last);
             if (last <= earlierRows)
                 stored[static_cast<std::size_t>(last - 1)] = true;
         }

@@ -117,10 +117,15 @@ QByteArray EncodeDip(const std::vector<ChannelRow>& rows)
     return bytes;
 }
 
+bool WriteDipFile(const QString& path, const ChannelTable& table, QString* error)
+{
+    return SaveFileAtomically(path, EncodeDip(table.Rows()), error);
+}
+
 bool WriteDipFile(const QString& path, const ChannelTable& table, Ui& ui)
 {
     QString error;
-    if (SaveFileAtomically(path, EncodeDip(table.Rows()), &error))
+    if (WriteDipFile(path, table, &error))
         return true;
     ShowInfo(ui, ErrorReport(u"Error occurred while saving."_s, error));
     return false;

@@ -32,9 +32,12 @@ inline constexpr int kDipRecordSize = 40;
 // The whole file for these rows: the header and one record per row.
 QByteArray EncodeDip(const std::vector<ChannelRow>& rows);
 
-// Writes the table to path through the atomic save path. On failure shows
-// "Error occurred while saving." with the reason and answers false; an existing file
-// is then left as it was. A success shows nothing.
+// Writes the table to path through the atomic save path. On failure answers false with the
+// reason in *error; an existing file is then left as it was.
+bool WriteDipFile(const QString& path, const ChannelTable& table, QString* error);
+
+// The same, a failure shown as "Error occurred while saving." and the reason, for a report
+// that names the file itself (the command line's). A success shows nothing.
 bool WriteDipFile(const QString& path, const ChannelTable& table, Ui& ui);
 
 // True when the header is one this program reads; otherwise shows why and answers false.

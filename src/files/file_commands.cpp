@@ -5,12 +5,14 @@
 #include "checks/site_problems.h"
 #include "csv_file.h"
 #include "dip_file.h"
+#include "card/card_commands.h"
 #include "editor/channel_count.h"
 #include "editor/channel_ids.h"
 #include "editor/channel_table.h"
 #include "editor/settings.h"
 #include "editor/shared_routines.h"
 #include "file_format.h"
+#include "history/site_versions.h"
 #include "site_dialogs.h"
 #include "site_file.h"
 #include "site_window.h"
@@ -48,9 +50,9 @@ QString PlaceOfDifference(qint64 offset, qint64 meantSize)
            ChannelIdFromNumber(static_cast<int>((offset - kDipHeaderSize) / kDipRecordSize) + 1);
 }
 
-// Reads the card copy back from the card itself; a match shows nothing, anything else
-// warns and leaves the file there to be looked at.
-void CheckCardCopy(Ui& ui, const ChosenFile& chosen, const QByteArray& meant)
+// Reads the card copy back from the card itself; a match shows nothing and answers true,
+// anything else warns and leaves the file there to be looked at.
+bool CheckCardCopy(Ui& ui, const ChosenFile& chosen, const QByteArray& meant)
 {
     const ReadBack back = ReadBackFile(chosen.fullName, meant);
     QString text;
@@ -62,8 +64,9 @@ void CheckCardCopy(Ui& ui, const ChosenFile& chosen, const QByteArray& meant)
         text = u"The card copy of %1 could not be read back (%2). The card may be faulty."_s.arg(
             chosen.fileTitle, back.error);
     else
-        return;
+        return true;
     ui.ShowMessage({text, MessageIcon::Exclamation, MessageButtons::Ok, QString(kAppTitle)});
+    return false;
 }
 
 } // namespace
@@ -74,6 +77,12 @@ void ReportNoFormat(Ui& ui, const ChosenFile& chosen, const QString& notDone)
 {
     ShowInfo(ui, chosen.fileTitle + u" was not "_s + notDone + u"."_s + kCrLf +
                      u"The file name must end in \"dip\" or \"csv\"."_s);
+}
+
+void ReportSaveFailure(Ui& ui, const QString& path, const QString& reason)
+{
+    ui.ShowMessage({ErrorReport(u"Error occurred while saving."_s, path + kCrLf + reason),
+                    MessageIcon::Exclamation, MessageButtons::Ok, QString(kAppTitle)});
 }
 
 // The open dialog of a dip or CSV site file.
@@ -89,9 +98,10 @@ FileDialogRequest OpenSiteDialog(const QString& title, const QString& folder)
 }
 
 FileCommands::FileCommands(ChannelTable& table, Ui& ui, DirectorySettings& directories,
-                           SiteFile& siteFile, SiteProblems& problems, SiteWindow& window)
+                           SiteFile& siteFile, SiteProblems& problems, CardCommands& cards,
+                           SiteVersions& versions, SiteWindow& window)
     : table_(table), ui_(ui), directories_(directories), siteFile_(siteFile), problems_(problems),
-      window_(window)
+      cards_(cards), versions_(versions), window_(window)
 {
 }
 
@@ -122,6 +132,7 @@ bool FileCommands::SaveSite()
         return false;
     window_.MarkSaved();
     emit SiteFileUsed(siteFile_.currentFile());
+    versions_.Saved(siteFile_.currentFile(), EncodeDip(table_.Rows()));
     return true;
 }
 
@@ -131,7 +142,7 @@ void FileCommands::OpenSite()
     if (!QuerySave())
         return;
     const std::optional<ChosenFile> chosen =
-        ui_.ShowFileDialog(OpenSiteDialog(u"Open config file"_s, directories_.filePath));
+        cards_.ChooseOpenFile(OpenSiteDialog(u"Open config file"_s, directories_.filePath));
     if (chosen)
         OpenChosenFile(*chosen);
 }
@@ -231,6 +242,7 @@ bool FileCommands::SaveSiteAs()
         siteFile_.AdoptDialogFile(*chosen);
         window_.MarkSaved();
         emit SiteFileUsed(chosen->fullName);
+        versions_.Saved(chosen->fullName, EncodeDip(table_.Rows()));
         return true;
     case FileFormat::Csv: {
         // A copy for a spreadsheet or another editor: the site keeps its own file and
@@ -238,9 +250,10 @@ bool FileCommands::SaveSiteAs()
         QString error;
         if (WriteCsvFile(chosen->fullName, table_, &error)) {
             emit SiteFileUsed(chosen->fullName);
+            versions_.Saved(chosen->fullName, EncodeCsv(table_.Rows()));
             return true;
         }
-        ShowInfo(ui_, ErrorReport(u"Error occurred while saving."_s, error));
+        ReportSaveFailure(ui_, chosen->fullName, error);
         return false;
     }
     case FileFormat::None:
@@ -252,9 +265,12 @@ bool FileCommands::SaveSiteAs()
 
 void FileCommands::ExportToCard()
 {
-    // What goes to the card is what the screen shows.
+    // What goes to the card is what the screen shows, recorded first if the person wants.
     window_.EndEdit();
     if (!problems_.MayExport(siteFile_.siteName()))
+        return;
+    const std::optional<ExportMark> mark = versions_.BeforeExport([this] { return SaveSite(); });
+    if (!mark)
         return;
     FileDialogRequest request;
     request.kind = FileDialogKind::Save;
@@ -265,27 +281,41 @@ void FileCommands::ExportToCard()
     request.initialDirectory = directories_.cfPath;
     request.fileName = siteFile_.siteName() + u".dip"_s;
     request.endings = QStringList{u"dip"_s};
-    const std::optional<ChosenFile> chosen = ui_.ShowFileDialog(request);
+    const std::optional<ChosenFile> chosen = cards_.ChooseExportFile(request);
     if (!chosen || chosen->fullName.isEmpty())
         return;
 
     directories_.cfPath = DirectoryOf(chosen->fullName);
     // The card gets a fresh file holding exactly this table, put in the old one's place in
     // one step: a program stopped at any moment leaves the old file or the new one.
-    if (!WriteDipFile(chosen->fullName, table_, ui_))
+    if (QString error; !WriteDipFile(chosen->fullName, table_, &error)) {
+        ReportSaveFailure(ui_, chosen->fullName, error);
         return;
+    }
     const QByteArray written = EncodeDip(table_.Rows());
     // Exported over the site's own file: that is this program's change, not another's.
     if (chosen->fullName == siteFile_.currentFile())
         siteFile_.RememberSiteFile(StampOfWritten(chosen->fullName, written));
-    CheckCardCopy(ui_, *chosen, written);
+    if (CheckCardCopy(ui_, *chosen, written)) {
+        versions_.Exported(*mark, written, chosen->fullName);
+        cards_.Exported(*chosen);
+    }
 }
 
 void FileCommands::ReloadSiteFile()
 {
     window_.EndEdit();
-    if (!siteFile_.currentFileTitle().isEmpty() && QuerySave())
-        OpenChosenFile({siteFile_.currentFile(), siteFile_.currentFileTitle()});
+    if (siteFile_.currentFileTitle().isEmpty())
+        return;
+    // What the person is asked is whether to lose the edits: saving them first would write
+    // over the very file they mean to load.
+    if (window_.modified() &&
+        ui_.ShowMessage({u"Discard your changes to "_s + siteFile_.siteName() +
+                             u" and load it again from disk?"_s,
+                         MessageIcon::Exclamation, MessageButtons::YesNo, QString(kAppTitle)}) !=
+            MessageButton::Yes)
+        return;
+    OpenChosenFile({siteFile_.currentFile(), siteFile_.currentFileTitle()});
 }
 
 } // namespace mr640

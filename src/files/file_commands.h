@@ -5,9 +5,11 @@
 
 namespace mr640 {
 
+class CardCommands;
 class ChannelTable;
 class SiteFile;
 class SiteProblems;
+class SiteVersions;
 class SiteWindow;
 class Ui;
 struct ChosenFile;
@@ -15,15 +17,18 @@ struct DirectorySettings;
 
 // The commands on the site's files: Open, Save, Save as, Export to card and Reload, and the
 // save question before the site on screen is given up. Questions and file dialogs go
-// through ui; filePath and cfPath follow the files chosen. Owned by the window; what it is
-// handed outlives it.
+// through ui, and Open and Export offer the cards present before their file dialogs;
+// filePath and cfPath follow the files chosen. Each file written and each export to a card
+// goes to versions, for the site's library. Owned by the window; what it is handed
+// outlives it.
 class FileCommands : public QObject
 {
     Q_OBJECT
 
 public:
     FileCommands(ChannelTable& table, Ui& ui, DirectorySettings& directories, SiteFile& siteFile,
-                 SiteProblems& problems, SiteWindow& window);
+                 SiteProblems& problems, CardCommands& cards, SiteVersions& versions,
+                 SiteWindow& window);
 
     // True when the caller may go on: nothing to save, saved, or the user chose not to
     // save. False when the user cancelled or the save did not complete.
@@ -41,7 +46,7 @@ public:
     // messages, the current file, filePath and modified.
     void OpenChosenFile(const ChosenFile& chosen);
     void ExportToCard();
-    // Reads the site's file again, after the save question when the site is modified.
+    // Reads the site's file again; a modified site asks first whether to discard its changes.
     void ReloadSiteFile();
 
 signals:
@@ -54,6 +59,8 @@ private:
     DirectorySettings& directories_;
     SiteFile& siteFile_;
     SiteProblems& problems_;
+    CardCommands& cards_;
+    SiteVersions& versions_;
     SiteWindow& window_;
 };
 

@@ -15,4 +15,7 @@ FileDialogRequest OpenSiteDialog(const QString& title, const QString& folder);
 // ("opened", "saved", "compared").
 void ReportNoFormat(Ui& ui, const ChosenFile& chosen, const QString& notDone);
 
+// Warns that the site could not be saved to path, naming the file and the reason.
+void ReportSaveFailure(Ui& ui, const QString& path, const QString& reason);
+
 } // namespace mr640

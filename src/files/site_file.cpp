@@ -9,6 +9,7 @@
 #include "editor/settings.h"
 #include "editor/shared_routines.h"
 #include "platform/ui.h"
+#include "site_dialogs.h"
 #include "site_window.h"
 
 namespace mr640 {
@@ -43,8 +44,10 @@ void SiteFile::SetSiteWithoutFile(const QString& name)
 
 bool SiteFile::WriteSiteFile(const QString& path)
 {
-    if (!WriteDipFile(path, table_, ui_))
+    if (QString error; !WriteDipFile(path, table_, &error)) {
+        ReportSaveFailure(ui_, path, error);
         return false;
+    }
     RememberSiteFile(StampOfWritten(path, EncodeDip(table_.Rows())));
     return true;
 }
@@ -52,7 +55,7 @@ bool SiteFile::WriteSiteFile(const QString& path)
 void SiteFile::RememberSiteFile(const FileStamp& stamp)
 {
     siteFileStamp_ = stamp;
-    noticedChange_ = {};
+    noticedChange_.reset();
     emit ChangeForgotten();
 }
 
@@ -73,11 +76,13 @@ void SiteFile::NoticeChangeOnDisk()
     if (currentFileTitle_.isEmpty())
         return;
     FileStamp now;
-    if (ChangeOnDisk(siteFileStamp_, currentFile_, &now) != DiskChange::Changed ||
-        now == noticedChange_)
+    const DiskChange change = ChangeOnDisk(siteFileStamp_, currentFile_, &now);
+    if (change == DiskChange::None || now == noticedChange_)
         return;
     noticedChange_ = now;
-    emit ChangeNoticed(currentFileTitle_ + u" was changed by another program."_s);
+    emit ChangeNoticed(change, currentFileTitle_ + (change == DiskChange::Deleted
+                                                        ? u" was deleted from disk."_s
+                                                        : u" was changed by another program."_s));
 }
 
 } // namespace mr640

@@ -5,6 +5,8 @@
 #include <QObject>
 #include <QString>
 
+#include <optional>
+
 namespace mr640 {
 
 class ChannelTable;
@@ -46,15 +48,17 @@ public:
     // Asks before Save writes over a file that another program changed since; true when
     // the file may be written.
     bool MayOverwriteSiteFile();
-    // Tells of a change another program made to the site's file, once per change.
+    // Tells of a change another program made to the site's file, or of its deletion, once
+    // per change.
     void NoticeChangeOnDisk();
 
 signals:
     // The site was given its name and file anew: another site is on screen, or this one was
     // saved under a new name.
     void SiteNamed();
-    // The site's file was changed by another program; note says so.
-    void ChangeNoticed(const QString& note);
+    // The site's file was changed (Changed) or deleted (Deleted) by another program; note
+    // says so.
+    void ChangeNoticed(DiskChange change, const QString& note);
     // The change last noticed no longer stands: the file was read, written or given up.
     void ChangeForgotten();
 
@@ -68,7 +72,7 @@ private:
     QString currentFile_;
     QString currentFileTitle_;
     FileStamp siteFileStamp_;
-    FileStamp noticedChange_; // the file as the bar last told of it
+    std::optional<FileStamp> noticedChange_; // the file as the bar last told of it
 };
 
 } // namespace mr640

@@ -1,6 +1,7 @@
 #include "author.h"
 
 #include "library.h"
+#include "platform/settings_store.h"
 
 #include <QStringList>
 
@@ -30,6 +31,12 @@ Author GitAuthor(const QString& path)
         config = git::Take<git::Config>(git_config_snapshot, defaults.get());
     }
     return {ConfigText(config.get(), "user.name"), ConfigText(config.get(), "user.email")};
+}
+
+Author SettingsAuthor(const SettingsStore& settings)
+{
+    return {settings.Get(u"Author"_s, u"Name"_s).value_or(QString()),
+            settings.Get(u"Author"_s, u"Email"_s).value_or(QString())};
 }
 
 Author ResolveAuthor(const Author& fromSettings, const QString& path)

@@ -8,7 +8,15 @@ void Start()
 {
     // libgit2 counts its starts; one for the program's lifetime, never shut down, as the
     // handles of a window may live until the end.
-    static const int started = git_libgit2_init();
+    static const int started = [] {
+        const int count = git_libgit2_init();
+        // As for git, GIT_CONFIG_NOSYSTEM leaves the system's configuration unread.
+        const QByteArray noSystem = qgetenv("GIT_CONFIG_NOSYSTEM").toLower();
+        if (!noSystem.isEmpty() && noSystem != "0" && noSystem != "false" && noSystem != "no" &&
+            noSystem != "off")
+            git_libgit2_opts(GIT_OPT_SET_SEARCH_PATH, GIT_CONFIG_LEVEL_SYSTEM, "");
+        return count;
+    }();
     static_cast<void>(started);
 }
 

@@ -27,6 +27,11 @@ public:
             return MessageButton::Yes;
         case MessageButtons::NewSiteUpdateCancel:
             return MessageButton::NewSite;
+        case MessageButtons::EjectClose:
+            return MessageButton::Eject;
+        case MessageButtons::RecoverDiscardLater:
+        case MessageButtons::RecoverCompareDiscardLater:
+            return MessageButton::Later;
         case MessageButtons::Ok:
         case MessageButtons::OkCancel:
             break;

@@ -58,13 +58,13 @@ void FrmSiteSelector::Form_Load()
         b->setGeometry(place);
         return b;
     };
-    cmdLoad_ = button("CmdLoad", u"Open"_s, TwipRect(2940, 60, 1155, 315));
+    cmdLoad_ = button("CmdLoad", u"&Open"_s, TwipRect(2940, 60, 1155, 315));
     cmdLoad_->setDefault(true);
     cmdLoad_->setEnabled(false);
-    cmdCancel_ = button("CmdCancel", u"Cancel"_s, TwipRect(2940, 480, 1155, 315));
+    cmdCancel_ = button("CmdCancel", u"&Cancel"_s, TwipRect(2940, 480, 1155, 315));
     window_->SetCancelButton(cmdCancel_);
-    cmdDirSelect_ = button("CmdDirSelect", u"Browse..."_s, TwipRect(2940, 1080, 1155, 315));
-    command1_ = button("Command1", u"Help..."_s, TwipRect(2940, 5040, 1155, 315));
+    cmdDirSelect_ = button("CmdDirSelect", u"&Browse..."_s, TwipRect(2940, 1080, 1155, 315));
+    command1_ = button("Command1", u"&Help..."_s, TwipRect(2940, 5040, 1155, 315));
 
     QWidget::setTabOrder(siteList_, cmdDirSelect_);
     QWidget::setTabOrder(cmdDirSelect_, cmdCancel_);

@@ -87,46 +87,60 @@ QVariant TextValue(const QString& text)
     return text.isNull() ? QVariant(u""_s) : QVariant(text);
 }
 
+// The INSERT of a record of positions channels (1 to 4), whose back contacts are the bits
+// of backs (bit p - 1 for position p): the columns in the order they are assigned, a front
+// contact's fOrB column left out so that it keeps the column's default.
+QString InsertStatement(qsizetype positions, unsigned backs)
+{
+    QStringList columns;
+    for (qsizetype p = 1; p <= positions; ++p) {
+        columns << u"chNo%1"_s.arg(p) << u"relNam%1"_s.arg(p);
+        if (backs & 1u << (p - 1))
+            columns << u"fOrB%1"_s.arg(p);
+    }
+    return u"INSERT INTO TblForLabel (%1) VALUES (%2);"_s.arg(
+        columns.join(u", "), QStringList(columns.size(), u"?"_s).join(u", "));
+}
+
 // Deletes every old record and adds one per four rows; the description of the first
-// error, if any. Columns are named and values bound. A front contact's fOrB column is
-// left out of its record's INSERT so that it keeps the column's default.
+// error, if any. Columns are named and values bound.
 std::optional<QString> ReplaceRecords(QSqlDatabase& db, const std::vector<ChannelRow>& rows)
 {
     QSqlQuery deletion(db);
     if (!deletion.exec(u"DELETE FROM TblForLabel;"_s))
         return Describe(deletion.lastError());
 
-    // At most sixteen statements for full records (which fOrB columns are present), so
-    // each is prepared once.
-    std::map<QString, QSqlQuery> prepared;
+    // One statement for each count of positions and set of back contacts (sixteen at most
+    // for full records), each prepared when first needed.
+    std::map<unsigned, QSqlQuery> prepared;
+    const QVariant back(u"B"_s);
     const auto count = static_cast<qsizetype>(rows.size());
     for (qsizetype first = 0; first < count; first += kChannelsPerRecord) {
         // A short table would end in a short record: its missing positions stay unassigned.
         const qsizetype positions = std::min(kChannelsPerRecord, count - first);
-        QStringList columns;
-        QVariantList values;
-        for (qsizetype p = 1; p <= positions; ++p) {
-            const ChannelRow& row = rows[static_cast<std::size_t>(first + p - 1)];
-            columns << u"chNo%1"_s.arg(p) << u"relNam%1"_s.arg(p);
-            values << TextValue(row.Chan) << TextValue(row.relNam);
-            if (row.back) {
-                columns << u"fOrB%1"_s.arg(p);
-                values << QVariant(u"B"_s);
-            }
-        }
-        const QString statement = u"INSERT INTO TblForLabel (%1) VALUES (%2);"_s.arg(
-            columns.join(u", "), QStringList(columns.size(), u"?"_s).join(u", "));
+        const auto row = [&](qsizetype p) -> const ChannelRow& {
+            return rows[static_cast<std::size_t>(first + p - 1)];
+        };
+        unsigned backs = 0;
+        for (qsizetype p = 1; p <= positions; ++p)
+            backs |= row(p).back ? 1u << (p - 1) : 0u;
+        const unsigned key = static_cast<unsigned>(positions) << 4 | backs;
 
-        auto it = prepared.find(statement);
+        auto it = prepared.find(key);
         if (it == prepared.end()) {
             QSqlQuery insert(db);
-            if (!insert.prepare(statement))
+            if (!insert.prepare(InsertStatement(positions, backs)))
                 return Describe(insert.lastError());
-            it = prepared.emplace(statement, std::move(insert)).first;
+            it = prepared.emplace(key, std::move(insert)).first;
         }
         QSqlQuery& insert = it->second;
-        for (qsizetype i = 0; i < values.size(); ++i)
-            insert.bindValue(static_cast<int>(i), values[i]);
+        int value = 0;
+        for (qsizetype p = 1; p <= positions; ++p) {
+            insert.bindValue(value++, TextValue(row(p).Chan));
+            insert.bindValue(value++, TextValue(row(p).relNam));
+            if (row(p).back)
+                insert.bindValue(value++, back);
+        }
         if (!insert.exec())
             return Describe(insert.lastError());
     }

@@ -40,6 +40,8 @@ QMessageBox::StandardButtons ButtonsOf(MessageButtons buttons)
     case MessageButtons::RecoverDiscardLater:
     case MessageButtons::RecoverCompareDiscardLater:
         return QMessageBox::NoButton; // buttons of their own only
+    case MessageButtons::EjectClose:
+        return QMessageBox::Close; // with Eject of its own
     case MessageButtons::OkCancel:
         return QMessageBox::Ok | QMessageBox::Cancel;
     case MessageButtons::YesNoCancel:
@@ -100,17 +102,19 @@ struct OwnButton
 
 QList<OwnButton> OwnButtonsOf(MessageButtons buttons)
 {
-    const OwnButton recover{u"Recover"_s, MessageButton::Recover};
-    const OwnButton compare{u"Compare"_s, MessageButton::Compare, QMessageBox::ActionRole};
-    const OwnButton discard{u"Discard"_s, MessageButton::Discard, QMessageBox::DestructiveRole};
-    const OwnButton later{u"Later"_s, MessageButton::Later, QMessageBox::RejectRole};
+    const OwnButton recover{u"&Recover"_s, MessageButton::Recover};
+    const OwnButton compare{u"&Compare"_s, MessageButton::Compare, QMessageBox::ActionRole};
+    const OwnButton discard{u"&Discard"_s, MessageButton::Discard, QMessageBox::DestructiveRole};
+    const OwnButton later{u"&Later"_s, MessageButton::Later, QMessageBox::RejectRole};
     switch (buttons) {
     case MessageButtons::NewSiteUpdateCancel:
-        return {{u"New site"_s, MessageButton::NewSite}, {u"Update"_s, MessageButton::Update}};
+        return {{u"&New site"_s, MessageButton::NewSite}, {u"&Update"_s, MessageButton::Update}};
     case MessageButtons::RecoverDiscardLater:
         return {recover, discard, later};
     case MessageButtons::RecoverCompareDiscardLater:
         return {recover, compare, discard, later};
+    case MessageButtons::EjectClose:
+        return {{u"&Eject"_s, MessageButton::Eject}};
     default:
         return {};
     }
@@ -130,7 +134,7 @@ std::variant<int, MessageButton> ShowBox(QWidget* parent, const QString& text, Q
     QList<QPushButton*> added;
     for (const OwnButton& button : own) {
         added.append(box.addButton(button.text, button.role));
-        added.back()->setObjectName(button.text);
+        added.back()->setObjectName(QString(button.text).remove(u'&'));
         if (button.role == QMessageBox::RejectRole)
             box.setEscapeButton(added.back());
     }

@@ -17,6 +17,7 @@ enum class MessageIcon { None, Information, Question, Exclamation, Critical };
 // NewSiteUpdateCancel: "New site", "Update" and Cancel, for a CSV opened over a site.
 // RecoverDiscardLater: "Recover", "Discard" and "Later" (also closing the box), for the
 // changes a program that stopped left; RecoverCompareDiscardLater adds "Compare".
+// EjectClose: "Eject" and Close (answered as Cancel), for a card that was written.
 enum class MessageButtons {
     Ok,
     OkCancel,
@@ -24,10 +25,11 @@ enum class MessageButtons {
     YesNo,
     NewSiteUpdateCancel,
     RecoverDiscardLater,
-    RecoverCompareDiscardLater
+    RecoverCompareDiscardLater,
+    EjectClose
 };
 
-enum class MessageButton { Ok, Cancel, Yes, No, NewSite, Update, Recover, Compare, Discard, Later };
+enum class MessageButton { Ok, Cancel, Yes, No, NewSite, Update, Recover, Compare, Discard, Later, Eject };
 
 struct MessageRequest
 {
@@ -107,6 +109,9 @@ public:
     // it. A window shows the line in the box's own text where it matters; a command line
     // names it before each.
     virtual void AtLine(int line) { static_cast<void>(line); }
+    // The reader stored the record of the line it is at as channel (from 1), so that a
+    // command line can name the line a channel's problem comes from.
+    virtual void StoredChannel(int channel) { static_cast<void>(channel); }
 
     // Shows the count that closes a read, an import or an export ("384 channels loaded"), of
     // count channels: a box like any other in a window; a command line prints it as the

@@ -8,8 +8,12 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTableView>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <optional>
 
 namespace mr640 {
 
@@ -34,16 +38,22 @@ QString Shown(int field, const QVariant& value)
 }
 
 // The channels only one side has, with their ids; empty when both have the same channels.
-QString OneSideCounts(const SiteComparison& comparison, int screenRows)
+QString OneSideCounts(const SiteComparison& comparison, int leftRows, const CompareSides& sides)
 {
-    const bool screenOnly = comparison.leftOnlyRows > 0;
-    const int rows = screenOnly ? comparison.leftOnlyRows : comparison.rightOnlyRows;
+    const bool leftOnly = comparison.leftOnlyRows > 0;
+    const int rows = leftOnly ? comparison.leftOnlyRows : comparison.rightOnlyRows;
     if (rows == 0)
         return {};
-    const int first = screenRows - comparison.leftOnlyRows + 1;
-    return Counted(rows, u"channel"_s, u"channels"_s) +
-           (screenOnly ? u" only on screen ("_s : u" only in the file ("_s) +
-           ChannelIdFromNumber(first) + u" to "_s + ChannelIdFromNumber(first + rows - 1) + u")."_s;
+    const int first = leftRows - comparison.leftOnlyRows + 1;
+    return Counted(rows, u"channel"_s, u"channels"_s) + u" only "_s +
+           (leftOnly ? sides.left : sides.right) + u" ("_s + ChannelIdFromNumber(first) + u" to "_s +
+           ChannelIdFromNumber(first + rows - 1) + u")."_s;
+}
+
+// "in the file" as the caption of its column: "In the file".
+QString Caption(const QString& where)
+{
+    return where.left(1).toUpper() + where.mid(1);
 }
 
 } // namespace
@@ -54,15 +64,29 @@ class ComparisonModel : public QAbstractTableModel
 public:
     using QAbstractTableModel::QAbstractTableModel;
 
-    void Show(std::vector<FieldDifference> differences)
+    void Show(std::vector<FieldDifference> differences, const CompareSides& sides)
     {
         beginResetModel();
         differences_ = std::move(differences);
+        captions_[ColumnScreen] = Caption(sides.left);
+        captions_[ColumnFile] = Caption(sides.right);
         endResetModel();
     }
     const FieldDifference& At(int line) const
     {
         return differences_.at(static_cast<std::size_t>(line));
+    }
+    // The line of that field of that row; -1 when it does not differ.
+    int Line(int row, int field) const
+    {
+        const auto at = std::lower_bound(
+            differences_.begin(), differences_.end(), std::pair(row, field),
+            [](const FieldDifference& d, const std::pair<int, int>& key) {
+                return std::pair(d.row, d.field) < key;
+            });
+        return at != differences_.end() && at->row == row && at->field == field
+                   ? static_cast<int>(at - differences_.begin())
+                   : -1;
     }
 
     int rowCount(const QModelIndex& parent = {}) const override
@@ -93,13 +117,12 @@ public:
     {
         if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
             return QAbstractTableModel::headerData(section, orientation, role);
-        static const QString captions[ColumnCount] = {u"Chan"_s, u"Field"_s, u"On screen"_s,
-                                                      u"In the file"_s};
-        return captions[section];
+        return captions_[section];
     }
 
 private:
     std::vector<FieldDifference> differences_;
+    QString captions_[ColumnCount] = {u"Chan"_s, u"Field"_s, u"On screen"_s, u"In the file"_s};
 };
 
 FrmCompare::FrmCompare(QWidget* parent) : QDialog(parent)
@@ -130,7 +153,7 @@ FrmCompare::FrmCompare(QWidget* parent) : QDialog(parent)
     list_->setColumnWidth(ColumnField, 110);
     list_->setColumnWidth(ColumnScreen, 150);
 
-    auto* close = new QPushButton(u"Close"_s, this);
+    auto* close = new QPushButton(u"&Close"_s, this);
     close->setObjectName(u"CmdClose"_s);
     close->setAutoDefault(false);
 
@@ -163,13 +186,47 @@ void FrmCompare::PlaceBesideParent()
     move(frame.right() + 1, frame.top());
 }
 
+void FrmCompare::ShowCounts(SiteComparison comparison, int leftRows)
+{
+    counts_->setText(DifferenceCounts(comparison));
+    oneSide_->setText(OneSideCounts(comparison, leftRows, sides_));
+    oneSide_->setVisible(!oneSide_->text().isEmpty());
+    model_->Show(std::move(comparison.differences), sides_);
+}
+
+void FrmCompare::UpdateComparison(SiteComparison comparison, int screenRows)
+{
+    // The line the person was at stays current while it differs; once mended, the line
+    // that took its place is.
+    const QModelIndex current = list_->currentIndex();
+    std::optional<FieldDifference> at;
+    if (current.isValid())
+        at = model_->At(current.row());
+    const int scrolled = list_->verticalScrollBar()->value();
+    ShowCounts(std::move(comparison), screenRows);
+    if (at) {
+        int line = model_->Line(at->row, at->field);
+        if (line < 0)
+            line = std::min(current.row(), model_->rowCount() - 1);
+        if (line >= 0)
+            list_->setCurrentIndex(model_->index(line, current.column()));
+    }
+    list_->verticalScrollBar()->setValue(scrolled);
+}
+
 void FrmCompare::ShowComparison(SiteComparison comparison, int screenRows, const QString& fileName)
 {
-    file_->setText(u"The site on screen and "_s + fileName);
-    counts_->setText(DifferenceCounts(comparison));
-    oneSide_->setText(OneSideCounts(comparison, screenRows));
-    oneSide_->setVisible(!oneSide_->text().isEmpty());
-    model_->Show(std::move(comparison.differences));
+    ShowComparison(std::move(comparison), screenRows,
+                   {u"Compare"_s, u"The site on screen and "_s + fileName, u"on screen"_s,
+                    u"in the file"_s});
+}
+
+void FrmCompare::ShowComparison(SiteComparison comparison, int leftRows, const CompareSides& sides)
+{
+    sides_ = sides;
+    setWindowTitle(sides.title);
+    file_->setText(sides.heading);
+    ShowCounts(std::move(comparison), leftRows);
     if (!isVisible())
         PlaceBesideParent();
     show();

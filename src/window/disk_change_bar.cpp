@@ -22,10 +22,12 @@ DiskChangeBar::DiskChangeBar(QWidget* parent) : QFrame(parent)
     note_->setObjectName(u"LblDiskChange"_s);
     note_->setTextFormat(Qt::PlainText); // a file name is never markup
     note_->setWordWrap(true);
-    auto* reload = new QPushButton(u"&Reload"_s, this);
-    reload->setObjectName(u"CmdReload"_s);
-    auto* compare = new QPushButton(u"Co&mpare"_s, this);
-    compare->setObjectName(u"CmdCompareDisk"_s);
+    reload_ = new QPushButton(u"&Reload"_s, this);
+    reload_->setObjectName(u"CmdReload"_s);
+    compare_ = new QPushButton(u"Co&mpare"_s, this);
+    compare_->setObjectName(u"CmdCompareDisk"_s);
+    save_ = new QPushButton(u"&Save"_s, this);
+    save_->setObjectName(u"CmdSaveAgain"_s);
     auto* close = new QToolButton(this);
     close->setObjectName(u"CmdHideBar"_s);
     close->setIcon(style()->standardIcon(QStyle::SP_TitleBarCloseButton));
@@ -36,19 +38,25 @@ DiskChangeBar::DiskChangeBar(QWidget* parent) : QFrame(parent)
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(6, 3, 3, 3);
     layout->addWidget(note_, 1);
-    layout->addWidget(reload);
-    layout->addWidget(compare);
+    for (QPushButton* button : {reload_, compare_, save_})
+        layout->addWidget(button);
     layout->addWidget(close);
 
-    connect(reload, &QPushButton::clicked, this, &DiskChangeBar::ReloadRequested);
-    connect(compare, &QPushButton::clicked, this, &DiskChangeBar::CompareRequested);
+    connect(reload_, &QPushButton::clicked, this, &DiskChangeBar::ReloadRequested);
+    connect(compare_, &QPushButton::clicked, this, &DiskChangeBar::CompareRequested);
+    connect(save_, &QPushButton::clicked, this, &DiskChangeBar::SaveRequested);
     connect(close, &QToolButton::clicked, this, &QWidget::hide);
     hide();
 }
 
-void DiskChangeBar::ShowNote(const QString& text)
+void DiskChangeBar::ShowNote(DiskChange change, const QString& text)
 {
     note_->setText(text);
+    // A file that is gone can be neither reloaded nor compared, only written again.
+    const bool deleted = change == DiskChange::Deleted;
+    reload_->setHidden(deleted);
+    compare_->setHidden(deleted);
+    save_->setVisible(deleted);
     show();
 }
 

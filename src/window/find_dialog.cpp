@@ -50,7 +50,7 @@ FrmFind::FrmFind(QWidget* parent) : QDialog(parent)
     QPushButton* previous = Button("CmdFindPrevious", u"Find Pre&vious"_s, this);
     QPushButton* replaceOne = Button("CmdReplace", u"&Replace"_s, this);
     QPushButton* replaceAll = Button("CmdReplaceAll", u"Replace &All"_s, this);
-    QPushButton* close = Button("CmdClose", u"Close"_s, this);
+    QPushButton* close = Button("CmdClose", u"C&lose"_s, this);
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(findLabel, 0, 0);

@@ -1,5 +1,6 @@
 #include "main_window.h"
 
+#include "card/card_commands.h"
 #include "channel_grid.h"
 #include "checks/label_fit.h"
 #include "checks/site_problems.h"
@@ -13,6 +14,8 @@
 #include "files/compare_command.h"
 #include "files/file_commands.h"
 #include "files/site_file.h"
+#include "history/site_versions.h"
+#include "history_window.h"
 #include "icons.h"
 #include "import/import_command.h"
 #include "labels/labels_export.h"
@@ -70,8 +73,10 @@ FrmDips::FrmDips(Ui& ui, SettingsStore& settings, QWidget* parent)
     problems_ = std::make_unique<SiteProblems>(
         table_, ui_, [this] { return siteFile_->currentFile(); }, LastLabelSheet(settings_));
     connect(siteFile_.get(), &SiteFile::SiteNamed, problems_.get(), &SiteProblems::NoteNamed);
-    fileCommands_ =
-        std::make_unique<FileCommands>(table_, ui_, directories_, *siteFile_, *problems_, *this);
+    cards_ = new CardCommands(ui_, table_, *this);
+    versions_ = std::make_unique<SiteVersions>(table_, ui_, settings_, *siteFile_, *this, *this);
+    fileCommands_ = std::make_unique<FileCommands>(table_, ui_, directories_, *siteFile_,
+                                                   *problems_, *cards_, *versions_, *this);
     compareCommand_ = std::make_unique<CompareCommand>(table_, ui_, directories_, *this);
     importCommand_ =
         std::make_unique<ImportCommand>(table_, ui_, directories_.insPath, *siteFile_, *this);
@@ -80,8 +85,20 @@ FrmDips::FrmDips(Ui& ui, SettingsStore& settings, QWidget* parent)
     connect(siteFile_.get(), &SiteFile::ChangeNoticed, diskBar_, &DiskChangeBar::ShowNote);
     connect(siteFile_.get(), &SiteFile::ChangeForgotten, diskBar_, &QWidget::hide);
     connect(fileCommands_.get(), &FileCommands::SiteFileUsed, this, &FrmDips::SiteFileUsed);
+    connect(cards_, &CardCommands::ExportRequested, this, &FrmDips::ExportToCard);
     connect(compareCommand_.get(), &CompareCommand::Compared, this, &FrmDips::ShowComparison);
+    connect(compareCommand_.get(), &CompareCommand::Recompared, this,
+            [this](const SiteComparison& comparison, int screenRows) {
+                if (compareWindow_)
+                    compareWindow_->UpdateComparison(comparison, screenRows);
+            });
+    // A comparison that did not come about leaves no older one on screen as if current.
+    connect(compareCommand_.get(), &CompareCommand::Ended, this, [this] {
+        if (compareWindow_)
+            compareWindow_->close();
+    });
     connect(diskBar_, &DiskChangeBar::ReloadRequested, this, &FrmDips::ReloadSiteFile);
+    connect(diskBar_, &DiskChangeBar::SaveRequested, this, &FrmDips::SaveSite);
     connect(diskBar_, &DiskChangeBar::CompareRequested, this, [this] {
         CompareWith({siteFile_->currentFile(), siteFile_->currentFileTitle()});
     });
@@ -141,6 +158,8 @@ void FrmDips::BuildMenu()
     add("MnuOpen", u"&Open..."_s, QKeySequence::Open, [this] { OpenSite(); });
     add("MnuSave", u"&Save"_s, QKeySequence::Save, [this] { SaveSite(); });
     add("MnuSaveAs", u"Save &as..."_s, QKeySequence(u"Ctrl+Shift+S"_s), [this] { SaveSiteAs(); });
+    QAction* describe = add("MnuSaveDescribed", u"Save &with a description..."_s, QKeySequence(),
+                            [this] { SaveSiteWithDescription(); });
     file->addSeparator()->setObjectName(u"MnuSep0"_s);
     add("MnuImport", u"&Import..."_s, QKeySequence(), [this] { ImportSite(); });
     file->addSeparator()->setObjectName(u"MnuSep1"_s);
@@ -150,6 +169,17 @@ void FrmDips::BuildMenu()
     add("MnuPrintLabels", u"&Print labels..."_s, QKeySequence::Print, [this] { PrintLabels(); });
     file->addSeparator()->setObjectName(u"MnuCompareSep"_s);
     add("MnuCompare", u"&Compare with..."_s, QKeySequence(), [this] { CompareWithFile(); });
+    file->addSeparator()->setObjectName(u"MnuHistorySep"_s);
+    QAction* keep = add("MnuKeepHistory", u"&Keep history of this folder..."_s, QKeySequence(),
+                        [this] { KeepHistoryOfFolder(); });
+    // Ctrl+H is Replace's, as in the editors people know.
+    add("MnuHistory", u"&History..."_s, QKeySequence(u"Ctrl+Shift+H"_s), [this] { ShowSiteHistory(); });
+    // A folder kept already, or a site without one, has no history to start; a description
+    // goes only into a library.
+    connect(file, &QMenu::aboutToShow, this, [this, keep, describe] {
+        keep->setEnabled(versions_->MayKeepHistory());
+        describe->setEnabled(!keep->isEnabled());
+    });
     AddFileMenuEnd(*this, *file, settings_, ui_);
 }
 
@@ -259,6 +289,9 @@ void FrmDips::UpdateTitle()
     QString name = siteFile_->siteName();
     name.replace(u"[*]"_s, u"[*][*]"_s);
     setWindowTitle(name.isEmpty() ? QString(kAppTitle) : name + u" - "_s + kAppTitle);
+    // The History window follows the site on screen.
+    if (historyWindow_ && historyWindow_->isVisible())
+        historyWindow_->Refresh();
 }
 
 void FrmDips::AdoptDialogFile(const ChosenFile& chosen)
@@ -324,6 +357,45 @@ void FrmDips::ExportToCard()
 void FrmDips::ReloadSiteFile()
 {
     fileCommands_->ReloadSiteFile();
+}
+
+void FrmDips::SaveSiteWithDescription()
+{
+    grid_->EndEdit();
+    versions_->SaveWithDescription([this] { return SaveSite(); });
+}
+
+void FrmDips::KeepHistoryOfFolder()
+{
+    versions_->KeepHistoryOfFolder();
+}
+
+void FrmDips::ShowSiteHistory()
+{
+    if (!historyWindow_) {
+        historyWindow_ = new FrmHistory(*versions_, ui_, this);
+        // A version against the screen follows the screen as a file's comparison does; two
+        // versions stand as they are.
+        connect(historyWindow_, &FrmHistory::ComparedWithScreen, this,
+                [this](const std::vector<ChannelRow>& rows, const CompareSides& sides) {
+                    CompareWindow().ShowComparison(compareCommand_->Follow(rows),
+                                                   table_.rowCount(), sides);
+                });
+        connect(historyWindow_, &FrmHistory::Compared, this,
+                [this](const SiteComparison& comparison, int leftRows, const CompareSides& sides) {
+                    compareCommand_->Forget();
+                    CompareWindow().ShowComparison(comparison, leftRows, sides);
+                });
+    }
+    QString fault;
+    if (!historyWindow_->Refresh(&fault)) {
+        ui_.ShowMessage({fault, MessageIcon::Exclamation, MessageButtons::Ok, QString(kAppTitle)});
+        if (!historyWindow_->isVisible())
+            return;
+    }
+    historyWindow_->show();
+    historyWindow_->raise();
+    historyWindow_->activateWindow();
 }
 
 void FrmDips::ImportSite()
@@ -434,11 +506,17 @@ std::vector<int> FrmDips::SelectedRows() const
 
 void FrmDips::ShowComparison(const SiteComparison& comparison, int screenRows, const QString& fileName)
 {
+    CompareWindow().ShowComparison(comparison, screenRows, fileName);
+}
+
+FrmCompare& FrmDips::CompareWindow()
+{
     if (!compareWindow_) {
         compareWindow_ = new FrmCompare(this);
         connect(compareWindow_, &FrmCompare::CellChosen, this, &FrmDips::SelectCell);
+        connect(compareWindow_, &QDialog::finished, compareCommand_.get(), &CompareCommand::Forget);
     }
-    compareWindow_->ShowComparison(comparison, screenRows, fileName);
+    return *compareWindow_;
 }
 
 void FrmDips::SelectCell(int row, int field)

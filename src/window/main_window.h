@@ -15,6 +15,7 @@ class QToolBar;
 
 namespace mr640 {
 
+class CardCommands;
 class ChannelGrid;
 class CompareCommand;
 class DiskChangeBar;
@@ -22,15 +23,18 @@ class EditCommands;
 class EditHistory;
 class FileCommands;
 class FrmCompare;
+class FrmHistory;
 class ImportCommand;
 class PrintLabelsCommand;
 class RecoveryJournal;
 class SettingsStore;
 class SiteFile;
 class SiteProblems;
+class SiteVersions;
 class Ui;
 struct ChosenFile;
 struct InsDChannel;
+struct CompareSides;
 struct SiteComparison;
 
 // FrmDips, the editor's main window: it owns the channel table, the site on screen and the
@@ -57,6 +61,12 @@ public:
     void ExportToCard();
     void ReloadSiteFile();
     bool QuerySave() override;
+    // Done by SiteVersions: Save and Export record and mark versions in the site's library.
+    void SaveSiteWithDescription();
+    void KeepHistoryOfFolder();
+    // The History window, for the site on screen; a site whose versions cannot be read is
+    // reported instead.
+    void ShowSiteHistory();
     // Done by CompareCommand; the Compare window shows what differs.
     void CompareWithFile();
     void CompareWith(const ChosenFile& chosen);
@@ -90,6 +100,7 @@ public:
     EditHistory& History() { return *history_; }
     RecoveryJournal& Journal() { return *journal_; }
     SiteProblems& Problems() { return *problems_; }
+    SiteVersions& Versions() { return *versions_; }
     DirectorySettings& Directories() { return directories_; }
     bool modified() const override { return modified_; }
     void SetModified(bool value) override { modified_ = value; }
@@ -125,6 +136,7 @@ private:
     void MarkSaved() override;
     // Shows a comparison of the site on screen with a file in the Compare window.
     void ShowComparison(const SiteComparison& comparison, int screenRows, const QString& fileName);
+    FrmCompare& CompareWindow();
     // Selects a cell of the grid and brings the window to the front.
     void SelectCell(int row, int field);
 
@@ -140,9 +152,12 @@ private:
     QComboBox* cmbNoChans_ = nullptr;
     QToolBar* toolbar1_ = nullptr;
     FrmCompare* compareWindow_ = nullptr; // made at the first comparison
+    FrmHistory* historyWindow_ = nullptr; // made when first shown
     DiskChangeBar* diskBar_ = nullptr;
+    CardCommands* cards_ = nullptr;
     std::unique_ptr<SiteFile> siteFile_;
     std::unique_ptr<SiteProblems> problems_; // of the site, for the panel and the commands
+    std::unique_ptr<SiteVersions> versions_;
     std::unique_ptr<FileCommands> fileCommands_;
     std::unique_ptr<CompareCommand> compareCommand_;
     std::unique_ptr<ImportCommand> importCommand_;

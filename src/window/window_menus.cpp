@@ -1,6 +1,7 @@
 #include "window_menus.h"
 
 #include "dialogs/help_window.h"
+#include "help_windows.h"
 #include "labels/labels_export.h"
 #include "main_window.h"
 #include "platform/settings_store.h"
@@ -36,10 +37,19 @@ void AddHelpMenu(FrmDips& window, Ui& ui, const SettingsStore& settings)
 {
     QMenu* help = window.menuBar()->addMenu(u"&Help"_s);
     help->setObjectName(u"MnuHelp"_s);
-    QAction* guide = help->addAction(u"Import guide"_s);
+    QAction* guide = help->addAction(u"&Import guide"_s);
     guide->setObjectName(u"MnuImportGuide"_s);
     QObject::connect(guide, &QAction::triggered, &window, [&ui] { FrmHelp(ui).ShowHelp(kImportGuide); });
-    QAction* about = help->addAction(u"About MR640Config"_s);
+    QAction* commandLine = help->addAction(u"&Command line"_s);
+    commandLine->setObjectName(u"MnuCommandLine"_s);
+    QObject::connect(commandLine, &QAction::triggered, &window,
+                     [&ui, &window] { ShowCommandLineHelp(ui, &window); });
+    QAction* shortcuts = help->addAction(u"&Keyboard shortcuts"_s);
+    shortcuts->setObjectName(u"MnuShortcuts"_s);
+    QObject::connect(shortcuts, &QAction::triggered, &window,
+                     [&ui, &window] { ShowKeyboardShortcuts(ui, window); });
+    help->addSeparator()->setObjectName(u"MnuAboutSep"_s);
+    QAction* about = help->addAction(u"&About MR640Config"_s);
     about->setObjectName(u"MnuAbout"_s);
     about->setMenuRole(QAction::AboutRole);
     QObject::connect(about, &QAction::triggered, &window, [&ui, &settings] {

@@ -15,7 +15,8 @@ class Ui;
 void AddFileMenuEnd(FrmDips& window, QMenu& file, SettingsStore& settings, Ui& ui);
 
 // Adds the "&Help" menu at the end of the menu bar: "Import guide" shows the help window,
-// "About MR640Config" the program's version, Qt's and where its files are.
+// "Command line" the command line's help, "Keyboard shortcuts" the keys of the menus'
+// commands, "About MR640Config" the program's version, Qt's and where its files are.
 void AddHelpMenu(FrmDips& window, Ui& ui, const SettingsStore& settings);
 
 // The text of the About box, naming the settings file given.

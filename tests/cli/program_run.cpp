@@ -14,14 +14,17 @@ QStringList Lines(const QByteArray& bytes)
 
 } // namespace
 
-ProgramRun RunProgram(const QString& dir, const QStringList& arguments)
+ProgramRun RunProgram(const QString& dir, const QStringList& arguments, const QString& home)
 {
     QProcess process;
     process.setWorkingDirectory(dir);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
         environment.remove(QString::fromLatin1(name));
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), dir + QStringLiteral("/.config"));
+    const QString homeDir = home.isEmpty() ? dir : home;
+    environment.insert(QStringLiteral("HOME"), homeDir);
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), homeDir + QStringLiteral("/.config"));
+    environment.insert(QStringLiteral("GIT_CONFIG_NOSYSTEM"), QStringLiteral("1"));
     process.setProcessEnvironment(environment);
     process.start(QStringLiteral(MR640_PROGRAM), arguments);
     EXPECT_TRUE(process.waitForFinished(60000)) << process.errorString().toStdString();

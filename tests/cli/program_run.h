@@ -14,8 +14,9 @@ struct ProgramRun
 };
 
 // Runs the built program in dir with no display: DISPLAY, WAYLAND_DISPLAY and
-// QT_QPA_PLATFORM unset, so anything that reached for a window system would fail. Its
-// settings are those of dir/.config/MR640Config/MR640Config.ini.
-ProgramRun RunProgram(const QString& dir, const QStringList& arguments);
+// QT_QPA_PLATFORM unset, so anything that reached for a window system would fail. Its home
+// is home (dir by default): its settings are those of home/.config/MR640Config/
+// MR640Config.ini, and git's configuration is the home's alone, never the system's.
+ProgramRun RunProgram(const QString& dir, const QStringList& arguments, const QString& home = {});
 
 } // namespace mr640::test

@@ -95,11 +95,11 @@ TEST_F(DirectorySelector, StartsInTheGivenDirectoryAndSelectAnswersOpenWithIt)
         EXPECT_EQ(d.minimumSize(), d.maximumSize());
         EXPECT_EQ(Control<QLabel>(d, "Label3").text(), u"Tip: This will usually be \"c:\\program files\\sentinel\\config\""_s);
         auto& ok = Control<QPushButton>(d, "CmdOK");
-        EXPECT_EQ(ok.text(), u"Select"_s);
+        EXPECT_EQ(ok.text(), u"&Select"_s);
         EXPECT_TRUE(ok.isEnabled());
         EXPECT_TRUE(ok.isDefault());
         EXPECT_TRUE(ok.hasFocus());
-        EXPECT_EQ(Control<QPushButton>(d, "CmdCancel").text(), u"Cancel"_s);
+        EXPECT_EQ(Control<QPushButton>(d, "CmdCancel").text(), u"&Cancel"_s);
         EXPECT_EQ(Files(d), (QStringList{u"a.txt"_s, u"noext"_s, u"Z.CFG"_s}));
         QTreeWidgetItem* open = Control<QTreeWidget>(d, "Dir1").currentItem();
         ASSERT_NE(open, nullptr);

@@ -13,7 +13,6 @@ namespace mr640 {
 namespace {
 
 using namespace Qt::StringLiterals;
-using test::Info;
 using test::Question;
 
 // Saves from the main window onto storage that runs out of space: a full device and a file
@@ -39,7 +38,10 @@ protected:
         ASSERT_TRUE(Window().modified());
     }
 
-    const QString kNoSpace = u"Error occurred while saving.\r\nNo space left on device"_s;
+    static MessageRequest NoSpace(const QString& path)
+    {
+        return test::SaveFailure(path, u"No space left on device"_s);
+    }
     const MessageRequest kSaveQuestion =
         Question(u"Save this site before closing?"_s, MessageButtons::YesNoCancel);
 };
@@ -57,7 +59,7 @@ TEST_F(FullDisk, AFullDeviceIsReportedAndNeitherAdoptedNorLetThroughAtClose)
 
     ui.ChooseFile(card);
     EXPECT_FALSE(w.SaveSiteAs());
-    EXPECT_EQ(ui.Messages(), std::vector{Info(kNoSpace)});
+    EXPECT_EQ(ui.Messages(), std::vector{NoSpace(card)});
     EXPECT_TRUE(w.currentFile().isEmpty());
     EXPECT_EQ(w.windowTitle(), u"MR640 configuration editor"_s);
     EXPECT_TRUE(w.modified());
@@ -67,7 +69,7 @@ TEST_F(FullDisk, AFullDeviceIsReportedAndNeitherAdoptedNorLetThroughAtClose)
     ui.ClearShown();
     ui.Answer(MessageButton::Yes).ChooseFile(card);
     EXPECT_FALSE(w.close());
-    EXPECT_EQ(ui.Messages(), (std::vector{kSaveQuestion, Info(kNoSpace)}));
+    EXPECT_EQ(ui.Messages(), (std::vector{kSaveQuestion, NoSpace(card)}));
     EXPECT_TRUE(w.isVisible());
     EXPECT_TRUE(w.modified());
     EXPECT_EQ(w.Table().Row(0).relNam, u"12 TPR"_s);
@@ -94,7 +96,7 @@ TEST_F(FullDisk, AFileSystemFillingUpDuringTheSaveKeepsTheOldFiles)
 
     // Save, onto the site's own file.
     EXPECT_FALSE(w.SaveSite());
-    EXPECT_EQ(ui.Messages(), std::vector{Info(kNoSpace)});
+    EXPECT_EQ(ui.Messages(), std::vector{NoSpace(site)});
     EXPECT_EQ(test::ReadBytes(site), siteBefore);
     EXPECT_TRUE(w.modified());
     EXPECT_EQ(w.currentFile(), site);
@@ -104,7 +106,7 @@ TEST_F(FullDisk, AFileSystemFillingUpDuringTheSaveKeepsTheOldFiles)
     ui.ChooseFile(disk.FilePath(u"south.dip"_s)).ChooseFile(copy);
     EXPECT_FALSE(w.SaveSiteAs());
     EXPECT_FALSE(w.SaveSiteAs());
-    EXPECT_EQ(ui.Messages(), (std::vector{Info(kNoSpace), Info(kNoSpace)}));
+    EXPECT_EQ(ui.Messages(), (std::vector{NoSpace(disk.FilePath(u"south.dip"_s)), NoSpace(copy)}));
     EXPECT_EQ(test::ReadBytes(copy), copyBefore);
     EXPECT_EQ(w.currentFile(), site);
     EXPECT_EQ(w.windowTitle(), u"north - MR640 configuration editor"_s);
@@ -117,7 +119,7 @@ TEST_F(FullDisk, AFileSystemFillingUpDuringTheSaveKeepsTheOldFiles)
     ui.ClearShown();
     ui.Answer(MessageButton::Yes);
     EXPECT_FALSE(w.close());
-    EXPECT_EQ(ui.Messages(), (std::vector{kSaveQuestion, Info(kNoSpace)}));
+    EXPECT_EQ(ui.Messages(), (std::vector{kSaveQuestion, NoSpace(site)}));
 
     // Once there is room, the same Save goes through.
     ASSERT_TRUE(QFile::remove(copy));

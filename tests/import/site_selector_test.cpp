@@ -72,10 +72,10 @@ TEST_F(SiteSelector, ListsTheSitesWithTheFirstSelectedAndOpenAnswersLoad)
         EXPECT_EQ(Control<QListWidget>(d, "SiteList").currentRow(), 0);
         EXPECT_TRUE(Open(d).isEnabled());
         EXPECT_TRUE(Open(d).isDefault());
-        EXPECT_EQ(Open(d).text(), u"Open"_s);
-        EXPECT_EQ(Control<QPushButton>(d, "CmdCancel").text(), u"Cancel"_s);
-        EXPECT_EQ(Control<QPushButton>(d, "CmdDirSelect").text(), u"Browse..."_s);
-        EXPECT_EQ(Control<QPushButton>(d, "Command1").text(), u"Help..."_s);
+        EXPECT_EQ(Open(d).text(), u"&Open"_s);
+        EXPECT_EQ(Control<QPushButton>(d, "CmdCancel").text(), u"&Cancel"_s);
+        EXPECT_EQ(Control<QPushButton>(d, "CmdDirSelect").text(), u"&Browse..."_s);
+        EXPECT_EQ(Control<QPushButton>(d, "Command1").text(), u"&Help..."_s);
         QTest::keyClick(&d, Qt::Key_Return);
         EXPECT_FALSE(d.isVisible());
     });

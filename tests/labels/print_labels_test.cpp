@@ -42,18 +42,6 @@ void Click(QDialog& dialog, const char* button)
     QTest::mouseClick(&Control<QPushButton>(dialog, button), Qt::LeftButton);
 }
 
-// The letter a text gives Alt, upper case; none when it has no '&'.
-QChar Mnemonic(const QString& text)
-{
-    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
-        if (text[i] == u'&' && text[i + 1] != u'&')
-            return text[i + 1].toUpper();
-        if (text[i] == u'&')
-            ++i;
-    }
-    return {};
-}
-
 // Every control of the dialog, buttons included, has a letter of its own, by its text or
 // that of its label; `through` is reached by another's letter.
 void ExpectALetterEach(QDialog& dialog, const QString& through = {})
@@ -70,7 +58,7 @@ void ExpectALetterEach(QDialog& dialog, const QString& through = {})
         for (QLabel* label : dialog.findChildren<QLabel*>())
             if (label->buddy() == control)
                 text = label->text();
-        const QChar letter = Mnemonic(text);
+        const QChar letter = test::AltLetter(text);
         EXPECT_FALSE(letter.isNull()) << name.toStdString();
         const auto [at, fresh] = taken.emplace(letter, name);
         EXPECT_TRUE(fresh || letter.isNull())

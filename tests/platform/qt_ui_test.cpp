@@ -201,6 +201,21 @@ TEST(QtUiMessage, BoxesWithButtonsOfTheirOwnAnswerWithThem)
     }
 }
 
+// A card that was written offers Eject and Close; Close answers Cancel.
+TEST(QtUiMessage, AWrittenCardOffersEjectAndClose)
+{
+    for (const auto& [eject, answer] : {std::pair{true, MessageButton::Eject}, std::pair{false, MessageButton::Cancel}}) {
+        QtUi ui;
+        AtNextModal([eject = eject](QWidget* widget) {
+            auto* box = static_cast<QMessageBox*>(widget);
+            EXPECT_EQ(box->buttons().size(), 2);
+            (eject ? box->findChild<QAbstractButton*>(u"Eject"_s) : box->button(QMessageBox::Close))->click();
+        });
+        EXPECT_EQ(ui.ShowMessage({u"north.dip was written."_s, MessageIcon::Information, MessageButtons::EjectClose, {}}),
+                  answer);
+    }
+}
+
 TEST(QtUiFileDialog, CancellingIsADistinctOutcome)
 {
     QtUi ui;

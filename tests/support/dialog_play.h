@@ -22,6 +22,18 @@ T& Control(QDialog& dialog, const char* name)
     return *control;
 }
 
+// The Alt letter a text gives, upper case; none without one ("&&" shows a plain '&').
+inline QChar AltLetter(const QString& text)
+{
+    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] == u'&' && text[i + 1] != u'&')
+            return text[i + 1].toUpper();
+        if (text[i] == u'&')
+            ++i;
+    }
+    return {};
+}
+
 // Plays the person at the next modal dialog with the dialog shown, as it is when the
 // person meets it, so its buttons, keys and lists act as they do on screen.
 inline void AtShown(ScriptedUi& ui, std::function<void(QDialog&)> play)

@@ -101,4 +101,10 @@ MessageRequest Question(const QString& text, MessageButtons buttons)
     return {text, MessageIcon::Question, buttons, QString(kAppTitle)};
 }
 
+MessageRequest SaveFailure(const QString& path, const QString& reason)
+{
+    return {QStringLiteral("Error occurred while saving.\r\n") + path + QStringLiteral("\r\n") + reason,
+            MessageIcon::Exclamation, MessageButtons::Ok, QString(kAppTitle)};
+}
+
 } // namespace mr640::test

@@ -3,10 +3,19 @@
 #include "test_files.h"
 #include "window_fixture.h"
 
+#include "window/edit_commands.h"
+#include "window/find_dialog.h"
+
 #include <QAction>
+#include <QClipboard>
+#include <QComboBox>
 #include <QDialog>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTableView>
+
+#include <functional>
 
 namespace mr640 {
 namespace {
@@ -104,15 +113,96 @@ const Comparison kComparisons[] = {
 INSTANTIATE_TEST_SUITE_P(Sites, CompareWith, ::testing::ValuesIn(kComparisons),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// A file refused, or whose reading the person stops at a prompt, changes nothing.
-TEST_F(CompareWith, AFileThatIsNotReadShowsNoComparison)
+// The window follows the site on screen against the rows it read from the file: each change
+// of the table is compared once, and a double-click goes to the cell of the line as it now is.
+TEST_F(CompareWith, FollowsTheSiteOnScreenOnceForEachChange)
+{
+    std::vector<ChannelRow> file = OpenScreenSite(384);
+    file[16].relNam = u"North TPR"_s;
+    file[20].back = true;
+    const QString path = SitePath(u"other.dip"_s);
+    test::WriteBytes(path, EncodeDip(file));
+    QDialog* compare = CompareWithFile(path);
+    ASSERT_NE(compare, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(compare));
+    auto& list = *compare->findChild<QTableView*>(u"LstDifferences"_s);
+    int recomputed = 0;
+    QObject::connect(list.model(), &QAbstractItemModel::modelReset, [&] { ++recomputed; });
+    const auto counts = [&] {
+        QCoreApplication::processEvents();
+        return compare->findChild<QLabel*>(u"LblCounts"_s)->text();
+    };
+    const auto action = [&](const char* name) {
+        return Window().findChild<QAction*>(QString::fromLatin1(name));
+    };
+
+    ChannelTable& table = Window().Table();
+    table.setData(table.index(16, FieldRelNam), u"North TPR"_s);
+    EXPECT_EQ(counts(), u"1 channel differs in 1 field"_s);
+    const QPoint at = list.visualRect(list.model()->index(0, 2)).center();
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, at);
+    EXPECT_EQ(Window().Grid().currentIndex(), table.index(20, FieldBack));
+    action("MnuUndo")->trigger();
+    EXPECT_EQ(counts(), u"2 channels differ in 2 fields"_s);
+
+    // However many rows and signals a step takes, it is compared once.
+    const std::pair<const char*, std::function<void()>> steps[] = {
+        {"paste", [&] {
+             QGuiApplication::clipboard()->setText(u"A\nB\nC\n"_s);
+             Window().Grid().setCurrentIndex(table.index(0, FieldRelNam));
+             action("MnuPaste")->trigger();
+         }},
+        {"replace all", [&] {
+             FrmFind& find = Window().Edit().FindWindow();
+             find.findChild<QLineEdit*>(u"TxtFind"_s)->setText(u"Spare"_s);
+             find.findChild<QLineEdit*>(u"TxtReplace"_s)->setText(u"S"_s);
+             Window().Edit().ReplaceAll();
+         }},
+        {"channel count", [&] { Window().findChild<QComboBox*>(u"CmbNoChans"_s)->setCurrentIndex(1); }},
+    };
+    for (const auto& [name, step] : steps) {
+        recomputed = 0;
+        step();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(recomputed, 1) << name;
+    }
+    EXPECT_EQ(counts(), u"384 channels differ in 385 fields"_s);
+    EXPECT_EQ(compare->findChild<QLabel*>(u"LblOneSide"_s)->text(),
+              u"384 channels only on screen (BA01 to BH48)."_s);
+
+    // Another site opened is compared with the same file's rows.
+    ui.Answer(MessageButton::No);
+    Window().OpenSiteFile(path);
+    EXPECT_EQ(counts(), u"The sites are the same."_s);
+    EXPECT_TRUE(compare->isVisible());
+}
+
+// A new comparison that does not come about (a file refused, a reading stopped at a prompt,
+// the dialog cancelled) changes nothing and takes the one before off the screen.
+TEST_F(CompareWith, ANewComparisonNotMadeClosesTheOneBefore)
 {
     const std::vector<ChannelRow> screen = OpenScreenSite(384);
     test::WriteBytes(SitePath(u"refused.dip"_s), "not a dip file at all");
     test::WriteBytes(SitePath(u"stopped.csv"_s), "AA01,TR1,Back\r\nAA05,TR5,Front\r\n");
     EXPECT_EQ(CompareWithFile(SitePath(u"refused.dip"_s)), nullptr);
-    ui.Answer(MessageButton::Cancel); // at the channel out of sequence
-    EXPECT_EQ(CompareWithFile(SitePath(u"stopped.csv"_s)), nullptr);
+    const std::pair<const char*, std::function<void()>> attempts[] = {
+        {"refused", [&] { CompareWithFile(SitePath(u"refused.dip"_s)); }},
+        {"stopped", [&] {
+             ui.Answer(MessageButton::Cancel); // at the channel out of sequence
+             CompareWithFile(SitePath(u"stopped.csv"_s));
+         }},
+        {"cancelled", [&] {
+             ui.CancelFileDialog();
+             Window().findChild<QAction*>(u"MnuCompare"_s)->trigger();
+         }},
+    };
+    for (const auto& [name, attempt] : attempts) {
+        QDialog* compare = CompareWithFile(SitePath(u"screen.dip"_s));
+        ASSERT_TRUE(compare && compare->isVisible()) << name;
+        attempt();
+        EXPECT_FALSE(compare->isVisible()) << name;
+    }
     EXPECT_EQ(Window().Table().Rows(), screen);
 }
 

@@ -90,16 +90,51 @@ TEST_F(DiskChange, TheBarTellsOfEachChangeOnceAndReloadsOrCompares)
 
     OtherProgram(R"(cp "$2" "$1")");
     Press("CmdCompareDisk");
-    EXPECT_EQ(
-        Window().findChild<QDialog*>(u"FrmCompare"_s)->findChild<QLabel*>(u"LblCounts"_s)->text(),
-        u"2 channels differ in 2 fields"_s);
+    QLabel& counts =
+        *Window().findChild<QDialog*>(u"FrmCompare"_s)->findChild<QLabel*>(u"LblCounts"_s);
+    EXPECT_EQ(counts.text(), u"2 channels differ in 2 fields"_s);
+
+    // Reload asks whether to give up the edit: No keeps it, Yes loads the file again.
     ui.ClearShown();
-    ui.Answer(MessageButton::No); // at the save question: the edit is given up
+    ui.Answer(MessageButton::No).Answer(MessageButton::Yes);
     Press("CmdReload");
-    EXPECT_EQ(ui.MessageTexts().first(), u"Save this site before closing?"_s);
+    EXPECT_EQ(Window().Table().Row(1).relNam, u"edited"_s);
+    EXPECT_TRUE(Window().modified());
+    EXPECT_TRUE(bar.isVisible());
+    Press("CmdReload");
+    const MessageRequest discard{u"Discard your changes to north and load it again from disk?"_s,
+                                 MessageIcon::Exclamation, MessageButtons::YesNo,
+                                 u"MR640 configuration editor"_s};
+    EXPECT_EQ(ui.Messages(), (std::vector{discard, discard, test::Info(u"384 channels loaded"_s)}));
     EXPECT_EQ(Window().Table().Row(0).relNam, u"14 TPR"_s);
     EXPECT_FALSE(Window().modified());
     EXPECT_TRUE(bar.isHidden());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(counts.text(), u"The sites are the same."_s); // the comparison follows
+}
+
+TEST_F(DiskChange, AFileDeletedIsToldOnceAndSavedAgainFromTheBar)
+{
+    const auto deleted = [&] {
+        OtherProgram(R"(rm "$1")");
+        QWidget& bar = BringToFront();
+        EXPECT_TRUE(bar.isVisible());
+        EXPECT_EQ(bar.findChild<QLabel*>()->text(), u"north.dip was deleted from disk."_s);
+        for (const char* gone : {"CmdReload", "CmdCompareDisk"})
+            EXPECT_FALSE(bar.findChild<QWidget*>(QString::fromLatin1(gone))->isVisible());
+        return &bar;
+    };
+    QWidget* bar = deleted();
+    const std::vector<ChannelRow> rows = Window().Table().Rows();
+    Press("CmdSaveAgain"); // asks nothing: there is nothing to overwrite
+    EXPECT_TRUE(ui.Messages().empty());
+    EXPECT_EQ(test::ReadBytes(Window().currentFile()), EncodeDip(rows));
+    EXPECT_FALSE(Window().modified());
+    EXPECT_TRUE(bar->isHidden());
+
+    deleted(); // deleted again: a new change
+    Press("CmdHideBar");
+    EXPECT_TRUE(BringToFront().isHidden()); // told once
 }
 
 } // namespace

@@ -1,15 +1,21 @@
 #include "window/icons.h"
 #include "labels/labels_export.h"
+#include "cli/commands.h"
+#include "dialog_play.h"
 #include "window_fixture.h"
 
 #include <QAction>
 #include <QDialog>
 #include <QFileInfo>
+#include <QFontInfo>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QProxyStyle>
+#include <QTableWidget>
 #include <QToolBar>
 
+#include <algorithm>
 #include <memory>
 
 namespace mr640 {
@@ -74,6 +80,41 @@ TEST_F(WindowMenus, HelpShowsTheImportGuideAndWhereTheProgramKeepsItsFiles)
     for (const QString& part : {u"MR640Config "_s + QLatin1StringView(MR640_VERSION), u"Qt "_s + QLatin1StringView(qVersion()),
                                 u"Settings: "_s + SettingsFile(), u"Labels database: "_s + LabelsDatabasePath()})
         EXPECT_TRUE(about.text.contains(part)) << part.toStdString() << " in " << about.text.toStdString();
+}
+
+// The command line's help is the program's --help; the shortcuts come from the menus' own
+// actions, so a command added with keys is listed with them.
+TEST_F(WindowMenus, HelpShowsTheCommandLineAndTheKeysOfEveryCommand)
+{
+    FrmDips& w = Start();
+    test::AtShown(ui, [](QDialog& d) {
+        EXPECT_EQ(d.objectName(), u"FrmCommandLine"_s);
+        EXPECT_EQ(d.windowTitle(), u"Command line"_s);
+        auto& text = test::Control<QPlainTextEdit>(d, "TxtCommandLine");
+        EXPECT_EQ(text.toPlainText(), CommandLineHelp());
+        EXPECT_TRUE(text.isReadOnly());
+        EXPECT_TRUE(QFontInfo(text.font()).fixedPitch());
+    });
+    Action(u"MnuCommandLine"_s).trigger();
+
+    QAction* added = w.findChild<QMenu*>(u"MnuFile"_s)->addAction(u"&Test && see"_s);
+    added->setShortcut(QKeySequence(u"Ctrl+Alt+T"_s));
+    QStringList rows;
+    test::AtShown(ui, [&](QDialog& d) {
+        EXPECT_EQ(d.objectName(), u"FrmShortcuts"_s);
+        const QAbstractItemModel& list = *test::Control<QTableWidget>(d, "LstShortcuts").model();
+        for (int row = 0; row < list.rowCount(); ++row)
+            rows << list.index(row, 0).data().toString() + u'|' + list.index(row, 1).data().toString() +
+                        u'|' + list.index(row, 2).data().toString();
+    });
+    Action(u"MnuShortcuts"_s).trigger();
+    // Each command's first keys; Edit's have the platform's keys after them.
+    for (const QString& row : {u"File|Open...|Ctrl+O"_s, u"File|Quit|Ctrl+Q"_s,
+                               u"File|Test & see|Ctrl+Alt+T"_s, u"Edit|Redo|Ctrl+Y"_s,
+                               u"Edit|Find Next|F3"_s}) {
+        EXPECT_TRUE(std::any_of(rows.begin(), rows.end(), [&](const QString& r) { return r.startsWith(row); }))
+            << row.toStdString() << " in " << rows.join(u" / "_s).toStdString();
+    }
 }
 
 // Each picture fills its button, so none looks like a smaller copy of another.

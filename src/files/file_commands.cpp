@@ -2,6 +2,7 @@
 
 #include "file_commands.h"
 
+#include "checks/site_problems.h"
 #include "csv_file.h"
 #include "dip_file.h"
 #include "card/card_commands.h"
@@ -97,10 +98,10 @@ FileDialogRequest OpenSiteDialog(const QString& title, const QString& folder)
 }
 
 FileCommands::FileCommands(ChannelTable& table, Ui& ui, DirectorySettings& directories,
-                           SiteFile& siteFile, CardCommands& cards, SiteVersions& versions,
-                           SiteWindow& window)
-    : table_(table), ui_(ui), directories_(directories), siteFile_(siteFile), cards_(cards),
-      versions_(versions), window_(window)
+                           SiteFile& siteFile, SiteProblems& problems, CardCommands& cards,
+                           SiteVersions& versions, SiteWindow& window)
+    : table_(table), ui_(ui), directories_(directories), siteFile_(siteFile), problems_(problems),
+      cards_(cards), versions_(versions), window_(window)
 {
 }
 
@@ -266,6 +267,8 @@ void FileCommands::ExportToCard()
 {
     // What goes to the card is what the screen shows, recorded first if the person wants.
     window_.EndEdit();
+    if (!problems_.MayExport(siteFile_.siteName()))
+        return;
     const std::optional<ExportMark> mark = versions_.BeforeExport([this] { return SaveSite(); });
     if (!mark)
         return;

@@ -8,6 +8,7 @@ namespace mr640 {
 class CardCommands;
 class ChannelTable;
 class SiteFile;
+class SiteProblems;
 class SiteVersions;
 class SiteWindow;
 class Ui;
@@ -26,7 +27,8 @@ class FileCommands : public QObject
 
 public:
     FileCommands(ChannelTable& table, Ui& ui, DirectorySettings& directories, SiteFile& siteFile,
-                 CardCommands& cards, SiteVersions& versions, SiteWindow& window);
+                 SiteProblems& problems, CardCommands& cards, SiteVersions& versions,
+                 SiteWindow& window);
 
     // True when the caller may go on: nothing to save, saved, or the user chose not to
     // save. False when the user cancelled or the save did not complete.
@@ -56,6 +58,7 @@ private:
     Ui& ui_;
     DirectorySettings& directories_;
     SiteFile& siteFile_;
+    SiteProblems& problems_;
     CardCommands& cards_;
     SiteVersions& versions_;
     SiteWindow& window_;

@@ -29,6 +29,7 @@ void SiteFile::AdoptDialogFile(const ChosenFile& chosen)
     siteName_ = FileStem(chosen.fileTitle);
     currentFileTitle_ = chosen.fileTitle;
     window_.UpdateTitle();
+    emit SiteNamed();
 }
 
 void SiteFile::SetSiteWithoutFile(const QString& name)
@@ -38,6 +39,7 @@ void SiteFile::SetSiteWithoutFile(const QString& name)
     currentFileTitle_.clear();
     RememberSiteFile({});
     window_.UpdateTitle();
+    emit SiteNamed();
 }
 
 bool SiteFile::WriteSiteFile(const QString& path)

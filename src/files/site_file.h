@@ -53,6 +53,9 @@ public:
     void NoticeChangeOnDisk();
 
 signals:
+    // The site was given its name and file anew: another site is on screen, or this one was
+    // saved under a new name.
+    void SiteNamed();
     // The site's file was changed (Changed) or deleted (Deleted) by another program; note
     // says so.
     void ChangeNoticed(DiskChange change, const QString& note);

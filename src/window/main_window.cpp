@@ -2,6 +2,8 @@
 
 #include "card/card_commands.h"
 #include "channel_grid.h"
+#include "checks/label_fit.h"
+#include "checks/site_problems.h"
 #include "compare_window.h"
 #include "disk_change_bar.h"
 #include "edit_commands.h"
@@ -18,6 +20,7 @@
 #include "import/import_command.h"
 #include "labels/labels_export.h"
 #include "labels/print_labels_command.h"
+#include "problems_panel.h"
 #include "recovery_journal.h"
 #include "platform/settings_store.h"
 #include "platform/ui.h"
@@ -61,15 +64,19 @@ FrmDips::FrmDips(Ui& ui, SettingsStore& settings, QWidget* parent)
     setCentralWidget(central);
     central->installEventFilter(this);
     grid_ = new ChannelGrid(central);
+    grid_->viewport()->installEventFilter(this);
     grid_->setModel(&table_);
     diskBar_ = new DiskChangeBar(central);
     connect(diskBar_, &DiskChangeBar::VisibilityChanged, this, &FrmDips::LayOutGrid);
     // The site on screen and the classes that do the commands on it.
     siteFile_ = std::make_unique<SiteFile>(table_, ui_, directories_, *this);
+    problems_ = std::make_unique<SiteProblems>(
+        table_, ui_, [this] { return siteFile_->currentFile(); }, LastLabelSheet(settings_));
+    connect(siteFile_.get(), &SiteFile::SiteNamed, problems_.get(), &SiteProblems::NoteNamed);
     cards_ = new CardCommands(ui_, table_, *this);
     versions_ = std::make_unique<SiteVersions>(table_, ui_, settings_, *siteFile_, *this, *this);
-    fileCommands_ = std::make_unique<FileCommands>(table_, ui_, directories_, *siteFile_, *cards_,
-                                                   *versions_, *this);
+    fileCommands_ = std::make_unique<FileCommands>(table_, ui_, directories_, *siteFile_,
+                                                   *problems_, *cards_, *versions_, *this);
     compareCommand_ = std::make_unique<CompareCommand>(table_, ui_, directories_, *this);
     importCommand_ =
         std::make_unique<ImportCommand>(table_, ui_, directories_.insPath, *siteFile_, *this);
@@ -102,6 +109,8 @@ FrmDips::FrmDips(Ui& ui, SettingsStore& settings, QWidget* parent)
     // modified exactly when the history is away from its saved state.
     history_ = std::make_unique<EditHistory>(table_, *grid_);
     connect(history_.get(), &EditHistory::Stepped, this, [this](bool saved) { modified_ = !saved; });
+    connect(history_.get(), &EditHistory::CellsSetting, problems_.get(),
+            [this](const SharedChanges& changes) { problems_->NoteChanges(*changes); });
     journal_ = std::make_unique<RecoveryJournal>(table_, *history_, *grid_, ui_, [this] {
         return JournalSite{siteFile_->currentFile(), siteFile_->siteName(), siteFile_->Stamp()};
     });
@@ -109,6 +118,10 @@ FrmDips::FrmDips(Ui& ui, SettingsStore& settings, QWidget* parent)
 
     BuildMenu();
     editCommands_->AddMenu(*menuBar());
+    QMenu* view = menuBar()->addMenu(u"&View"_s);
+    view->setObjectName(u"MnuView"_s);
+    auto* problemsPanel = new ProblemsPanel(*problems_, *this, *view);
+    connect(problemsPanel, &ProblemsPanel::CellChosen, this, &FrmDips::SelectCell);
     BuildToolbars();
     Form_Load();
     AddHelpMenu(*this, ui_, settings_);
@@ -398,6 +411,8 @@ void FrmDips::ApplyAllocations(const std::vector<InsDChannel>& allocations)
 void FrmDips::PrintLabels()
 {
     printLabelsCommand_->PrintLabels();
+    // label-fit fits names to the sheet the dialog left chosen.
+    problems_->UseLabelSheet(LastLabelSheet(settings_));
 }
 
 void FrmDips::CompareWithFile()
@@ -418,8 +433,9 @@ void FrmDips::NewSite()
     grid_->CancelEdit();
     table_.FillDefaultRows(0);
     modified_ = false;
-    StartHistory();
+    // Named before its history starts: the new site starts with no problem ignored.
     siteFile_->SetSiteWithoutFile(QString());
+    StartHistory();
 }
 
 void FrmDips::Toolbar1_ButtonClick(const QString& key)
@@ -462,6 +478,7 @@ void FrmDips::closeEvent(QCloseEvent* event)
 
 void FrmDips::StartHistory()
 {
+    problems_->NoteReplaced();
     history_->Start(!modified_);
     // Typing goes where the user can see it.
     grid_->GoToFirstCell();
@@ -471,6 +488,7 @@ void FrmDips::MarkSaved()
 {
     modified_ = false;
     history_->MarkSaved();
+    problems_->NoteSaved();
 }
 
 void FrmDips::EndEdit()
@@ -508,6 +526,7 @@ void FrmDips::SelectCell(int row, int field)
     const QModelIndex cell = table_.index(row, field);
     grid_->setCurrentIndex(cell);
     grid_->scrollTo(cell);
+    grid_->setFocus();
     raise();
     activateWindow();
 }
@@ -567,6 +586,11 @@ void FrmDips::Form_Resize()
 
 bool FrmDips::eventFilter(QObject* watched, QEvent* event)
 {
+    // The site is first checked once the window is up: the first paint does not wait for it.
+    if (event->type() == QEvent::Paint && grid_ && watched == grid_->viewport()) {
+        grid_->viewport()->removeEventFilter(this);
+        problems_->StartChecking();
+    }
     // The area below the toolbar gets its size from the window's layout after the window's
     // own resize, so the grid follows it from here.
     if (watched == centralWidget() && event->type() == QEvent::Resize &&

@@ -29,6 +29,7 @@ class PrintLabelsCommand;
 class RecoveryJournal;
 class SettingsStore;
 class SiteFile;
+class SiteProblems;
 class SiteVersions;
 class Ui;
 struct ChosenFile;
@@ -98,6 +99,7 @@ public:
     EditCommands& Edit() { return *editCommands_; }
     EditHistory& History() { return *history_; }
     RecoveryJournal& Journal() { return *journal_; }
+    SiteProblems& Problems() { return *problems_; }
     SiteVersions& Versions() { return *versions_; }
     DirectorySettings& Directories() { return directories_; }
     bool modified() const override { return modified_; }
@@ -154,6 +156,7 @@ private:
     DiskChangeBar* diskBar_ = nullptr;
     CardCommands* cards_ = nullptr;
     std::unique_ptr<SiteFile> siteFile_;
+    std::unique_ptr<SiteProblems> problems_; // of the site, for the panel and the commands
     std::unique_ptr<SiteVersions> versions_;
     std::unique_ptr<FileCommands> fileCommands_;
     std::unique_ptr<CompareCommand> compareCommand_;

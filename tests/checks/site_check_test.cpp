@@ -216,9 +216,19 @@ TEST(SiteChecks, ARecheckAfterEditsFindsWhatAFullCheckFinds)
         EXPECT_EQ(Applied(before, made), full) << "after edit " << i;
     }
 
+    // An edit of half the table is checked afresh, and still says what changed.
+    std::vector<int> half;
+    for (int r = 0; r < 768; r += 2) {
+        rows[static_cast<std::size_t>(r)].relNam = u"TR%1"_s.arg(r % 7);
+        half.push_back(r);
+    }
+    std::vector<Problem> before = check.Problems();
+    const ProblemChanges many = check.Update(rows, half);
+    EXPECT_EQ(Applied(before, many), CheckSite(rows, fit));
+
     // A table of another size is checked afresh.
     rows.resize(384);
-    const std::vector<Problem> before = check.Problems();
+    before = check.Problems();
     const ProblemChanges changes = check.Update(rows, std::vector<int>{});
     EXPECT_EQ(Applied(before, changes), CheckSite(rows, fit));
 }

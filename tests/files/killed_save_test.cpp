@@ -31,11 +31,15 @@ std::vector<ChannelRow> Table(int which)
     return rows;
 }
 
-// Exports to the card whenever asked for a file; the program asks no question here.
+// Exports to the card whenever asked for a file, and when asked whether to export a site
+// with errors (each table names every channel alike).
 class SavingPerson : public Ui
 {
 public:
-    MessageButton ShowMessage(const MessageRequest&) override { return MessageButton::Ok; }
+    MessageButton ShowMessage(const MessageRequest& request) override
+    {
+        return request.buttons == MessageButtons::YesNo ? MessageButton::Yes : MessageButton::Ok;
+    }
     std::optional<ChosenFile> ShowFileDialog(const FileDialogRequest&) override
     {
         const QString card = qEnvironmentVariable("MR640_TEST_CARD");

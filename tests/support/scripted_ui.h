@@ -60,6 +60,8 @@ inline void PrintTo(const MessageRequest& m, std::ostream* os)
 {
     *os << "box \"" << m.text.toStdString() << "\" icon " << static_cast<int>(m.icon) << " buttons "
         << static_cast<int>(m.buttons) << " title \"" << m.title.toStdString() << '"';
+    if (m.defaultButton)
+        *os << " default " << static_cast<int>(*m.defaultButton);
 }
 
 } // namespace mr640

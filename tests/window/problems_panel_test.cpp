@@ -122,6 +122,7 @@ TEST_F(ProblemsPanel, TheStatusBarCountsErrorsAndWarningsAndShowsThePanel)
     FrmDips& w = Start();
     OpenNorth();
     EXPECT_EQ(Count().text(), u"1 error"_s);
+    EXPECT_TRUE(Count().isVisible()); // also with no card in
     QAction& view = *w.findChild<QAction*>(u"MnuProblems"_s);
     EXPECT_FALSE(view.isChecked());
     EXPECT_EQ(Dock(), nullptr); // made when first shown

@@ -312,7 +312,8 @@ void FileCommands::ReloadSiteFile()
     if (window_.modified() &&
         ui_.ShowMessage({u"Discard your changes to "_s + siteFile_.siteName() +
                              u" and load it again from disk?"_s,
-                         MessageIcon::Exclamation, MessageButtons::YesNo, QString(kAppTitle)}) !=
+                         MessageIcon::Exclamation, MessageButtons::YesNo, QString(kAppTitle),
+                         MessageButton::No}) !=
             MessageButton::Yes)
         return;
     OpenChosenFile({siteFile_.currentFile(), siteFile_.currentFileTitle()});

@@ -72,7 +72,8 @@ void CardCommands::CardsChanged()
     const Card* shown = Present(shown_);
     if (shown)
         status_->ShowCard(*shown);
-    window_.statusBar()->setVisible(shown != nullptr);
+    // The bar stays: it holds the counts of the site's problems and of the team's versions.
+    status_->setVisible(shown != nullptr);
 }
 
 std::optional<ChosenFile> CardCommands::ChooseExportFile(const FileDialogRequest& request)

@@ -54,6 +54,7 @@ protected:
     }
 
     QStatusBar& Status() { return *Window().statusBar(); }
+    QWidget& CardShown() { return *Status().findChild<QWidget*>(u"CardStatus"_s); }
 
     // The lines of the chooser's list, each card followed by its files indented.
     static QStringList Listed(QDialog& chooser)
@@ -79,11 +80,11 @@ MessageRequest Warning(const QString& text)
 TEST_F(CardWork, TheStatusBarShowsTheCardPutInLastForAsLongAsItIsInAndNeverTheSystemDisk)
 {
     Start();
-    EXPECT_TRUE(Status().isHidden()); // the stand-in's system disk is no card
+    EXPECT_TRUE(CardShown().isHidden()); // the stand-in's system disk is no card
     const auto shown = [&] { return Status().findChild<QLabel*>(u"LblCard"_s)->text(); };
 
     InsertLogger(card_.path());
-    EXPECT_TRUE(Status().isVisible());
+    EXPECT_TRUE(CardShown().isVisible());
     EXPECT_EQ(shown(), u"Card LOGGER (SD, 1.9 GB) inserted"_s);
     StandIn().AddCard(u"sdc"_s, {{u"label"_s, u"SPARE"_s}, {u"size"_s, quint64{8'004'304'896}}});
     WaitForCards(2);
@@ -96,7 +97,7 @@ TEST_F(CardWork, TheStatusBarShowsTheCardPutInLastForAsLongAsItIsInAndNeverTheSy
     EXPECT_EQ(ui.Messages(), std::vector{test::Info(u"You can remove the card LOGGER now."_s)});
     EXPECT_EQ(StandIn().Calls(), QStringList{u"PowerOff sdb"_s}); // nothing was mounted
     WaitForCards(0);
-    EXPECT_TRUE(Status().isHidden());
+    EXPECT_TRUE(CardShown().isHidden());
 }
 
 struct Ejection
@@ -160,7 +161,7 @@ TEST_P(CardExport, WritesTheSiteAtTheCardsTopChecksItAndEjectsTheCard)
     EXPECT_EQ(test::ReadBytes(card_.filePath(u"north.dip"_s)), EncodeDip(Window().Table().Rows()));
     EXPECT_EQ(StandIn().Calls(), row.calls);
     WaitForCards(0);
-    EXPECT_TRUE(Status().isHidden());
+    EXPECT_TRUE(CardShown().isHidden());
 }
 
 INSTANTIATE_TEST_SUITE_P(

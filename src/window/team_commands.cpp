@@ -25,13 +25,6 @@ namespace mr640 {
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-// How long the outcome of a Get or a Send stays in the status bar.
-constexpr int kSayMs = 15000;
-
-} // namespace
-
 TeamCommands::TeamCommands(Ui& ui, SettingsStore& settings, SiteFile& siteFile,
                            SiteVersions& versions, SiteWindow& window, QMainWindow& mainWindow)
     : QObject(&mainWindow), ui_(ui), settings_(settings), siteFile_(siteFile), versions_(versions),
@@ -124,7 +117,6 @@ void TeamCommands::GetChanges()
         if (!incoming.conflicts.empty()) {
             FrmConflicts conflicts(incoming.conflicts, incoming.theirAuthor, &mainWindow_);
             if (ui_.RunModal(conflicts) != QDialog::Accepted) {
-                Say(u"The team's changes were not taken: the library is as it was."_s);
                 ShowCounts(); // what the Get saw of the team's
                 return;
             }
@@ -133,19 +125,18 @@ void TeamCommands::GetChanges()
         const Author recorder =
             Recorder(*library, incoming.kind == IncomingChanges::Kind::Merge);
         const GetOutcome got = library->Take(incoming, decisions, recorder);
-        Say(got.summary);
         versions_.LibraryChanged();
         const QFileInfo site(siteFile_.currentFile());
         for (const QString& changed : got.changedFiles) {
             if (QFileInfo(changed) == site)
                 siteFile_.NoticeTeamChange();
         }
-        if (!got.problems.isEmpty())
+        if (got.problems.isEmpty())
+            ShowInfo(ui_, got.summary + u'.');
+        else
             Warn(got.summary + u", but "_s + got.problems.join(u"; "_s) + u'.');
     } catch (const TeamError& error) {
-        if (error.WhatStopped() == TeamError::Kind::Cancelled)
-            Say(error.Message());
-        else
+        if (error.WhatStopped() != TeamError::Kind::Cancelled) // the person knows
             Warn(error.Message());
     } catch (const HistoryError& error) {
         Warn(u"The team's changes could not be taken: %1. Nothing was changed."_s.arg(
@@ -165,14 +156,13 @@ void TeamCommands::SendChanges()
         const SendOutcome sent = transfer_.Run(
             u"Send my changes"_s,
             [&library](const TeamCallbacks& callbacks) { return library->Send(callbacks); });
-        Say(sent.summary);
-        if (!sent.skipped.isEmpty())
+        if (sent.skipped.isEmpty())
+            ShowInfo(ui_, sent.summary + u'.');
+        else
             Warn(u"%1, but not the tags %2: the team's library holds each for another "
                  u"version."_s.arg(sent.summary, sent.skipped.join(u", "_s)));
     } catch (const TeamError& error) {
-        if (error.WhatStopped() == TeamError::Kind::Cancelled)
-            Say(error.Message());
-        else
+        if (error.WhatStopped() != TeamError::Kind::Cancelled) // the person knows
             Warn(error.Message());
     } catch (const HistoryError& error) {
         Warn(u"Your changes could not be sent: %1."_s.arg(error.Message()));
@@ -218,11 +208,6 @@ void TeamCommands::ShowCounts()
 void TeamCommands::Warn(const QString& text)
 {
     ui_.ShowMessage({text, MessageIcon::Exclamation, MessageButtons::Ok, QString(kAppTitle)});
-}
-
-void TeamCommands::Say(const QString& text)
-{
-    mainWindow_.statusBar()->showMessage(text, kSayMs);
 }
 
 } // namespace mr640

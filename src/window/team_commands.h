@@ -58,7 +58,6 @@ private:
     Author Recorder(const TeamLibrary& library, bool merge);
     void SiteChanged();
     void Warn(const QString& text);
-    void Say(const QString& text);
 
     Ui& ui_;
     SettingsStore& settings_;

@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <climits>
 #include <exception>
 #include <memory>
 #include <mutex>
@@ -82,7 +83,8 @@ void TeamTransfer::RunOnThread(const QString& title,
     dialog.setCancelButton(cancelButton);
     dialog.setAutoClose(false);
     dialog.setAutoReset(false);
-    dialog.setMinimumDuration(kQuietMs);
+    // Shown by the wait below only, never over a question asked.
+    dialog.setMinimumDuration(INT_MAX);
     dialog.setRange(0, 0);
     dialog.setMinimumWidth(360);
     ProgressPost progress(dialog);
@@ -90,34 +92,44 @@ void TeamTransfer::RunOnThread(const QString& title,
     TeamCallbacks callbacks;
     callbacks.cancel = &cancel;
     callbacks.progress = [&progress](const TransferProgress& now) { progress.Post(now); };
-    // Asked on the window's thread, where the dialogs live; the work waits for the answer.
-    callbacks.askLogin = [&](const QString& url, const QString& user,
-                             bool refused) -> std::optional<Login> {
-        std::optional<Login> login;
+    // Asked on the window's thread, where the dialogs live, with the progress out of the
+    // way; the work waits for the answer.
+    const auto ask = [&](const std::function<void()>& question) {
         QMetaObject::invokeMethod(
             &dialog,
             [&] {
-                FrmLogin asked(url, user, refused, &window_);
-                if (ui_.RunModal(asked) == QDialog::Accepted)
-                    login = asked.Entered();
+                const bool shown = dialog.isVisible();
+                dialog.hide();
+                question();
+                dialog.setVisible(shown);
             },
             Qt::BlockingQueuedConnection);
+    };
+    QString lastUser;
+    callbacks.askLogin = [&](const QString& url, const QString& user,
+                             bool refused) -> std::optional<Login> {
+        std::optional<Login> login;
+        ask([&] {
+            // Asked again after a refusal, the name typed before is offered.
+            FrmLogin asked(url, user.isEmpty() ? lastUser : user, refused, &window_);
+            if (ui_.RunModal(asked) == QDialog::Accepted) {
+                login = asked.Entered();
+                lastUser = login->user;
+            }
+        });
         return login;
     };
     callbacks.trustHost = [&](const QString& host, const QString& fingerprint) {
         bool trusted = false;
-        QMetaObject::invokeMethod(
-            &dialog,
-            [&] {
-                trusted =
-                    ui_.ShowMessage({u"The server %1 is not among the known hosts of this "
-                                     u"computer. Its key's fingerprint is %2: connect to it "
-                                     u"only when its administrator gave you this fingerprint. "
-                                     u"Connect to it this time?"_s.arg(host, fingerprint),
-                                     MessageIcon::Exclamation, MessageButtons::YesNo,
-                                     QString(kAppTitle), MessageButton::No}) == MessageButton::Yes;
-            },
-            Qt::BlockingQueuedConnection);
+        ask([&] {
+            trusted = ui_.ShowMessage({u"The server %1 is not among the known hosts of this "
+                                       u"computer. Its key's fingerprint is %2: connect to it "
+                                       u"only when its administrator gave you this fingerprint. "
+                                       u"Connect to it this time?"_s.arg(host, fingerprint),
+                                       MessageIcon::Exclamation, MessageButtons::YesNo,
+                                       QString(kAppTitle), MessageButton::No}) ==
+                      MessageButton::Yes;
+        });
         return trusted;
     };
 

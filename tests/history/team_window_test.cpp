@@ -3,13 +3,14 @@
 
 #include "editor/shared_routines.h"
 #include "team_fixture.h"
+#include "team_servers.h"
 #include "window/disk_change_bar.h"
 #include "window_versions_fixture.h"
 
 #include <QAction>
 #include <QLabel>
 #include <QMenu>
-#include <QStatusBar>
+#include <QLineEdit>
 #include <QTableWidget>
 
 namespace mr640::test {
@@ -62,13 +63,13 @@ TEST_F(TeamWindow, ACleanGetAsksToSaveFirstMergesAndRaisesTheBarOfTheOpenSite)
     ui.Answer(MessageButton::Yes); // save, and so record, what the screen holds
     Trigger("MnuGetChanges");
 
-    EXPECT_EQ(ui.Messages(), std::vector{Question(u"Save this site before closing?"_s,
-                                                  MessageButtons::YesNoCancel)});
+    EXPECT_EQ(ui.Messages(),
+              (std::vector{Question(u"Save this site before closing?"_s, MessageButtons::YesNoCancel),
+                           Info(u"Merged 1 change of Ann Engineer."_s)}));
     const QByteArray merged = SiteNaming({{16, u"North TPR"_s}, {17, u"Jo's relay"_s}});
     EXPECT_EQ(ReadBytes(NorthOf(team_.jo)), merged);
     EXPECT_EQ(JoGit({u"log"_s, u"-1"_s, u"--format=%an|%s"_s}),
               u"Jo Bloggs|Merged 1 change of Ann Engineer\n"_s);
-    EXPECT_EQ(Window().statusBar()->currentMessage(), u"Merged 1 change of Ann Engineer"_s);
     EXPECT_EQ(Counts(), u"2 versions to send"_s);
     ASSERT_TRUE(Bar().isVisible());
     EXPECT_EQ(Bar().Note(), u"north.dip now holds the team's changes."_s);
@@ -124,7 +125,8 @@ TEST_F(TeamWindow, ConflictsAreDecidedLineByLineAndCancelLeavesTheLibraryAsItWas
     const QString anns = JoGit({u"rev-parse"_s, u"origin/main"_s}).trimmed();
     EXPECT_EQ(JoGit({u"log"_s, u"-1"_s, u"--format=%an|%s|%P"_s}),
               u"Jo Bloggs|Merged 1 change of Ann Engineer; 2 conflicts decided|%1 %2\n"_s.arg(jos, anns));
-    EXPECT_EQ(ui.Messages(), std::vector<MessageRequest>{});
+    EXPECT_EQ(ui.Messages(),
+              std::vector{Info(u"Merged 1 change of Ann Engineer; 2 conflicts decided."_s)});
     EXPECT_TRUE(Bar().isVisible());
 }
 
@@ -139,6 +141,37 @@ TEST_F(TeamWindow, ASendTheTeamHasMovedPastIsRefusedAndChangesNothing)
     EXPECT_EQ(ui.Messages(), std::vector{Warning(u"Another engineer sent changes since you last "
                                                  u"got them. Get the team's changes first."_s)});
     EXPECT_EQ(TeamTest::State(team_.jo) + Git({u"rev-parse"_s, u"main"_s}, team_.team), before);
+}
+
+TEST_F(TeamWindow, AServerAskingForALoginGetsTheOneTypedAndNothingIsKept)
+{
+    LoginServer server;
+    JoGit({u"remote"_s, u"set-url"_s, u"origin"_s, server.Url()});
+    StartJo();
+    const QString before = TeamTest::State(team_.jo);
+
+    QStringList shown; // the hint and the user name offered, at each time asked
+    for (const char* button : {"CmdLoginOk", "CmdLoginCancel"}) {
+        ui.AtModal([&shown, button](QDialog& dialog) {
+            auto& password = Control<QLineEdit>(dialog, "TxtLoginPassword");
+            EXPECT_EQ(password.echoMode(), QLineEdit::Password);
+            shown << Control<QLabel>(dialog, "LblLoginHint").text()
+                  << Control<QLineEdit>(dialog, "TxtLoginUser").text();
+            Control<QLineEdit>(dialog, "TxtLoginUser").setText(u"jo"_s);
+            password.setText(u"s3cret"_s);
+            Control<QPushButton>(dialog, button).click();
+            return dialog.result();
+        });
+    }
+    Trigger("MnuGetChanges");
+    const QString asks = u"The team library at %1 asks for your user name and password. The "
+                         u"password goes to this connection only and is not kept."_s.arg(server.Url());
+    EXPECT_EQ(shown, (QStringList{asks, {}, u"The user name or password was refused. "_s + asks,
+                                  u"jo"_s}));
+    EXPECT_TRUE(server.Logins().contains("Basic " + QByteArray("jo:s3cret").toBase64()));
+    EXPECT_EQ(ui.Messages(), std::vector<MessageRequest>{}) << "cancelled: nothing to say";
+    EXPECT_EQ(TeamTest::State(team_.jo), before);
+    EXPECT_FALSE(ReadBytes(team_.jo + u"/.git/config"_s).contains("s3cret"));
 }
 
 TEST_F(TeamWindow, TheStatusBarCountsFromTheLocalCopyOfTheTeamsVersionsOnceTheWindowIsDrawn)

@@ -11,6 +11,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace mr640 {
 
 using namespace Qt::StringLiterals;
@@ -86,20 +88,19 @@ FrmConflicts::FrmConflicts(const std::vector<SiteConflict>& conflicts, const QSt
         const SiteConflict& at = conflicts[static_cast<std::size_t>(line)];
         const MergeConflict& conflict = at.conflict;
         list_->setItem(line, ColumnSite, Cell(at.site));
-        list_->setItem(line, ColumnChan,
-                       Cell(conflict.IsChannelCount() ? QString()
-                                                      : ChannelIdFromNumber(conflict.row + 1)));
-        list_->setItem(line, ColumnField, Cell(conflict.IsChannelCount()
-                                                   ? u"Channels"_s
-                                                   : FieldCaption(conflict.field)));
+        list_->setItem(
+            line, ColumnChan,
+            Cell(conflict.IsChannelCount() ? QString() : ChannelIdFromNumber(conflict.row + 1)));
+        list_->setItem(
+            line, ColumnField,
+            Cell(conflict.IsChannelCount() ? u"Channels"_s : FieldCaption(conflict.field)));
         list_->setItem(line, ColumnCommon, Cell(Shown(conflict, conflict.common)));
         list_->setItem(line, ColumnMine, Choice(Shown(conflict, conflict.mine)));
         list_->setItem(line, ColumnTheirs, Choice(Shown(conflict, conflict.theirs)));
     }
     list_->resizeColumnsToContents();
-    connect(list_, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
-        BoxChanged(item->row(), item->column());
-    });
+    connect(list_, &QTableWidget::itemChanged, this,
+            [this](QTableWidgetItem* item) { BoxChanged(item->row(), item->column()); });
     // Enter or a double-click on a side's value decides the line for it.
     connect(list_, &QTableWidget::itemActivated, this, [this](QTableWidgetItem* item) {
         if (item->column() == ColumnMine || item->column() == ColumnTheirs)

@@ -54,7 +54,8 @@ void TeamCommands::AddMenu(QMenuBar& menuBar)
         connect(action, &QAction::triggered, this, command);
         return action;
     };
-    QAction* share = add("MnuShareLibrary", u"&Share this library..."_s, [this] { ShareLibrary(); });
+    QAction* share =
+        add("MnuShareLibrary", u"&Share this library..."_s, [this] { ShareLibrary(); });
     QAction* get = add("MnuGetChanges", u"&Get the team's changes"_s, [this] { GetChanges(); });
     QAction* send = add("MnuSendChanges", u"Send &my changes"_s, [this] { SendChanges(); });
     // A site in no library has nothing to share; a library not shared, nothing to get or
@@ -96,78 +97,77 @@ void TeamCommands::ShareLibrary()
     std::optional<TeamLibrary> library = SiteLibrary(true);
     if (!library)
         return;
-    FrmShare dialog(ui_, library->Folder(), library->Place(),
-                    [&library](const QString& place) { library->Share(place); }, &mainWindow_);
+    FrmShare dialog(
+        ui_, library->Folder(), library->Place(),
+        [&library](const QString& place) { library->Share(place); }, &mainWindow_);
     if (ui_.RunModal(dialog) == QDialog::Accepted)
         ShowCounts();
 }
 
 void TeamCommands::GetChanges()
 {
-    window_.EndEdit();
-    std::optional<TeamLibrary> library = SiteLibrary(true);
-    // The Get may write the site's file: what the screen holds is saved first, or given up.
-    if (!library || !window_.QuerySave())
-        return;
-    try {
-        const IncomingChanges incoming = transfer_.Run(
-            u"Get the team's changes"_s,
-            [&library](const TeamCallbacks& callbacks) { return library->Fetch(callbacks); });
-        std::vector<MergeSide> decisions;
-        if (!incoming.conflicts.empty()) {
-            FrmConflicts conflicts(incoming.conflicts, incoming.theirAuthor, &mainWindow_);
-            if (ui_.RunModal(conflicts) != QDialog::Accepted) {
-                ShowCounts(); // what the Get saw of the team's
-                return;
+    WorkOnLibrary(
+        u"The team's changes could not be taken: %1. Nothing was changed."_s,
+        [this](TeamLibrary& library) {
+            const IncomingChanges incoming = transfer_.Run(
+                u"Get the team's changes"_s,
+                [&library](const TeamCallbacks& callbacks) { return library.Fetch(callbacks); });
+            std::vector<MergeSide> decisions;
+            if (!incoming.conflicts.empty()) {
+                FrmConflicts conflicts(incoming.conflicts, incoming.theirAuthor, &mainWindow_);
+                if (ui_.RunModal(conflicts) != QDialog::Accepted)
+                    return;
+                decisions = conflicts.Decided();
             }
-            decisions = conflicts.Decided();
-        }
-        const Author recorder =
-            Recorder(*library, incoming.kind == IncomingChanges::Kind::Merge);
-        const GetOutcome got = library->Take(incoming, decisions, recorder);
-        versions_.LibraryChanged();
-        const QFileInfo site(siteFile_.currentFile());
-        for (const QString& changed : got.changedFiles) {
-            if (QFileInfo(changed) == site)
-                siteFile_.NoticeTeamChange();
-        }
-        if (got.problems.isEmpty())
-            ShowInfo(ui_, got.summary + u'.');
-        else
-            Warn(got.summary + u", but "_s + got.problems.join(u"; "_s) + u'.');
-    } catch (const TeamError& error) {
-        if (error.WhatStopped() != TeamError::Kind::Cancelled) // the person knows
-            Warn(error.Message());
-    } catch (const HistoryError& error) {
-        Warn(u"The team's changes could not be taken: %1. Nothing was changed."_s.arg(
-            error.Message()));
-    }
-    ShowCounts();
+            const Author recorder =
+                Recorder(library, incoming.kind == IncomingChanges::Kind::Merge);
+            const GetOutcome got = library.Take(incoming, decisions, recorder);
+            versions_.LibraryChanged();
+            const QFileInfo site(siteFile_.currentFile());
+            for (const QString& changed : got.changedFiles) {
+                if (QFileInfo(changed) == site)
+                    siteFile_.NoticeTeamChange();
+            }
+            if (got.problems.isEmpty())
+                ShowInfo(ui_, got.summary + u'.');
+            else
+                Warn(got.summary + u", but "_s + got.problems.join(u"; "_s) + u'.');
+        });
 }
 
 void TeamCommands::SendChanges()
 {
-    window_.EndEdit();
-    std::optional<TeamLibrary> library = SiteLibrary(true);
-    // What goes is the versions recorded: a save records what the screen holds.
-    if (!library || !window_.QuerySave())
-        return;
-    try {
-        const SendOutcome sent = transfer_.Run(
-            u"Send my changes"_s,
-            [&library](const TeamCallbacks& callbacks) { return library->Send(callbacks); });
+    WorkOnLibrary(u"Your changes could not be sent: %1."_s, [this](TeamLibrary& library) {
+        const SendOutcome sent =
+            transfer_.Run(u"Send my changes"_s, [&library](const TeamCallbacks& callbacks) {
+                return library.Send(callbacks);
+            });
         if (sent.skipped.isEmpty())
             ShowInfo(ui_, sent.summary + u'.');
         else
             Warn(u"%1, but not the tags %2: the team's library holds each for another "
                  u"version."_s.arg(sent.summary, sent.skipped.join(u", "_s)));
+    });
+}
+
+void TeamCommands::WorkOnLibrary(const QString& failure,
+                                 const std::function<void(TeamLibrary&)>& work)
+{
+    window_.EndEdit();
+    std::optional<TeamLibrary> library = SiteLibrary(true);
+    // A Get may write the site's file and a Send sends the versions recorded: what the
+    // screen holds is saved first, or given up.
+    if (!library || !window_.QuerySave())
+        return;
+    try {
+        work(*library);
     } catch (const TeamError& error) {
         if (error.WhatStopped() != TeamError::Kind::Cancelled) // the person knows
             Warn(error.Message());
     } catch (const HistoryError& error) {
-        Warn(u"Your changes could not be sent: %1."_s.arg(error.Message()));
+        Warn(failure.arg(error.Message()));
     }
-    ShowCounts();
+    ShowCounts(); // as far as the work saw the team's
 }
 
 Author TeamCommands::Recorder(const TeamLibrary& library, bool merge)

@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 class QAction;
@@ -54,6 +55,9 @@ private:
     // The library of the site on screen; nothing when it has none, after saying why when
     // tell.
     std::optional<TeamLibrary> SiteLibrary(bool tell);
+    // Runs work on the library of the site on screen, after the save question; says why
+    // it stopped, unless the person cancelled, failure saying a HistoryError's message (%1).
+    void WorkOnLibrary(const QString& failure, const std::function<void(TeamLibrary&)>& work);
     // The engineer who records a merge, or who merges the team's notes in any Get.
     Author Recorder(const TeamLibrary& library, bool merge);
     void SiteChanged();

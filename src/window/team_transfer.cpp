@@ -40,7 +40,8 @@ public:
         if (std::exchange(posted_, true))
             return;
         // Dropped with the dialog, which goes only after the work ended.
-        QMetaObject::invokeMethod(&dialog_, [this] { Show(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            &dialog_, [this] { Show(); }, Qt::QueuedConnection);
     }
 
 private:
@@ -122,13 +123,13 @@ void TeamTransfer::RunOnThread(const QString& title,
     callbacks.trustHost = [&](const QString& host, const QString& fingerprint) {
         bool trusted = false;
         ask([&] {
-            trusted = ui_.ShowMessage({u"The server %1 is not among the known hosts of this "
-                                       u"computer. Its key's fingerprint is %2: connect to it "
-                                       u"only when its administrator gave you this fingerprint. "
-                                       u"Connect to it this time?"_s.arg(host, fingerprint),
-                                       MessageIcon::Exclamation, MessageButtons::YesNo,
-                                       QString(kAppTitle), MessageButton::No}) ==
-                      MessageButton::Yes;
+            trusted =
+                ui_.ShowMessage({u"The server %1 is not among the known hosts of this "
+                                 u"computer. Its key's fingerprint is %2: connect to it "
+                                 u"only when its administrator gave you this fingerprint. "
+                                 u"Connect to it this time?"_s.arg(host, fingerprint),
+                                 MessageIcon::Exclamation, MessageButtons::YesNo,
+                                 QString(kAppTitle), MessageButton::No}) == MessageButton::Yes;
         });
         return trusted;
     };

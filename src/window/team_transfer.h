@@ -29,7 +29,8 @@ public:
     template <typename Work> auto Run(const QString& title, Work work)
     {
         std::optional<std::invoke_result_t<Work, const TeamCallbacks&>> result;
-        RunOnThread(title, [&](const TeamCallbacks& callbacks) { result.emplace(work(callbacks)); });
+        RunOnThread(title,
+                    [&](const TeamCallbacks& callbacks) { result.emplace(work(callbacks)); });
         return std::move(*result);
     }
 

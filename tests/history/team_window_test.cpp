@@ -9,8 +9,8 @@
 
 #include <QAction>
 #include <QLabel>
-#include <QMenu>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTableWidget>
 
 namespace mr640::test {
@@ -63,9 +63,9 @@ TEST_F(TeamWindow, ACleanGetAsksToSaveFirstMergesAndRaisesTheBarOfTheOpenSite)
     ui.Answer(MessageButton::Yes); // save, and so record, what the screen holds
     Trigger("MnuGetChanges");
 
-    EXPECT_EQ(ui.Messages(),
-              (std::vector{Question(u"Save this site before closing?"_s, MessageButtons::YesNoCancel),
-                           Info(u"Merged 1 change of Ann Engineer."_s)}));
+    EXPECT_EQ(ui.Messages(), (std::vector{Question(u"Save this site before closing?"_s,
+                                                   MessageButtons::YesNoCancel),
+                                          Info(u"Merged 1 change of Ann Engineer."_s)}));
     const QByteArray merged = SiteNaming({{16, u"North TPR"_s}, {17, u"Jo's relay"_s}});
     EXPECT_EQ(ReadBytes(NorthOf(team_.jo)), merged);
     EXPECT_EQ(JoGit({u"log"_s, u"-1"_s, u"--format=%an|%s"_s}),
@@ -82,7 +82,8 @@ TEST_F(TeamWindow, ACleanGetAsksToSaveFirstMergesAndRaisesTheBarOfTheOpenSite)
 TEST_F(TeamWindow, ConflictsAreDecidedLineByLineAndCancelLeavesTheLibraryAsItWas)
 {
     AnnSends({{16, u"Ann's"_s}, {19, u"Ann's twenty"_s}, {30, u"Ann only"_s}});
-    LibraryTest::Save(NorthOf(team_.jo), SiteNaming({{16, u"Jo's"_s}, {19, u"Jo's twenty"_s}}), kJo);
+    LibraryTest::Save(NorthOf(team_.jo), SiteNaming({{16, u"Jo's"_s}, {19, u"Jo's twenty"_s}}),
+                      kJo);
     StartJo();
     const QString before = TeamTest::State(team_.jo);
 
@@ -100,8 +101,9 @@ TEST_F(TeamWindow, ConflictsAreDecidedLineByLineAndCancelLeavesTheLibraryAsItWas
         return dialog.result();
     });
     Trigger("MnuGetChanges");
-    EXPECT_EQ(listed, (QStringList{u"north.dip|AA17|Relay name|Spare AA17|Jo's|Ann's"_s,
-                                   u"north.dip|AA20|Relay name|Spare AA20|Jo's twenty|Ann's twenty"_s}));
+    EXPECT_EQ(listed,
+              (QStringList{u"north.dip|AA17|Relay name|Spare AA17|Jo's|Ann's"_s,
+                           u"north.dip|AA20|Relay name|Spare AA20|Jo's twenty|Ann's twenty"_s}));
     EXPECT_EQ(TeamTest::State(team_.jo), before);
     EXPECT_FALSE(Bar().isVisible());
     EXPECT_EQ(Counts(), u"1 version to send, 1 to get"_s);
@@ -123,8 +125,9 @@ TEST_F(TeamWindow, ConflictsAreDecidedLineByLineAndCancelLeavesTheLibraryAsItWas
               SiteNaming({{16, u"Jo's"_s}, {19, u"Ann's twenty"_s}, {30, u"Ann only"_s}}));
     const QString jos = JoGit({u"rev-parse"_s, u"HEAD~1"_s}).trimmed();
     const QString anns = JoGit({u"rev-parse"_s, u"origin/main"_s}).trimmed();
-    EXPECT_EQ(JoGit({u"log"_s, u"-1"_s, u"--format=%an|%s|%P"_s}),
-              u"Jo Bloggs|Merged 1 change of Ann Engineer; 2 conflicts decided|%1 %2\n"_s.arg(jos, anns));
+    EXPECT_EQ(
+        JoGit({u"log"_s, u"-1"_s, u"--format=%an|%s|%P"_s}),
+        u"Jo Bloggs|Merged 1 change of Ann Engineer; 2 conflicts decided|%1 %2\n"_s.arg(jos, anns));
     EXPECT_EQ(ui.Messages(),
               std::vector{Info(u"Merged 1 change of Ann Engineer; 2 conflicts decided."_s)});
     EXPECT_TRUE(Bar().isVisible());
@@ -164,10 +167,11 @@ TEST_F(TeamWindow, AServerAskingForALoginGetsTheOneTypedAndNothingIsKept)
         });
     }
     Trigger("MnuGetChanges");
-    const QString asks = u"The team library at %1 asks for your user name and password. The "
-                         u"password goes to this connection only and is not kept."_s.arg(server.Url());
-    EXPECT_EQ(shown, (QStringList{asks, {}, u"The user name or password was refused. "_s + asks,
-                                  u"jo"_s}));
+    const QString asks =
+        u"The team library at %1 asks for your user name and password. The "
+        u"password goes to this connection only and is not kept."_s.arg(server.Url());
+    EXPECT_EQ(shown, (QStringList{
+                         asks, {}, u"The user name or password was refused. "_s + asks, u"jo"_s}));
     EXPECT_TRUE(server.Logins().contains("Basic " + QByteArray("jo:s3cret").toBase64()));
     EXPECT_EQ(ui.Messages(), std::vector<MessageRequest>{}) << "cancelled: nothing to say";
     EXPECT_EQ(TeamTest::State(team_.jo), before);

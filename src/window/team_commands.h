@@ -24,10 +24,11 @@ class Ui;
 // The library of the site on screen shared with a team: the Team menu ("Share this
 // library...", "Get the team's changes", "Send my changes") and, in the status bar, how
 // many versions are to send and to get as the last Get or Send saw the team's. Get and Send
-// run off the window's thread (TeamTransfer); a Get asks the save question first, opens
+// ask the save question first and run off the window's thread (TeamTransfer); a Get opens
 // the conflict window when both sides changed a field two ways, and raises the disk-change
-// bar when it changed the site's file. Every refusal or failure is said in a warning box
-// and leaves the library as it was. Owned by the window; what it is handed outlives it.
+// bar when it changed the site's file. The outcome is said in an information box; every
+// refusal or failure in a warning box, the library left as it was. A child of the window;
+// what it is handed outlives it.
 class TeamCommands : public QObject
 {
     Q_OBJECT

@@ -88,6 +88,12 @@ Author SiteVersions::Engineer(const QString& path)
     return engineer;
 }
 
+void SiteVersions::LibraryChanged()
+{
+    history_.reset();
+    emit Changed();
+}
+
 void SiteVersions::Warn(const QString& text)
 {
     ui_.ShowMessage({text, MessageIcon::Exclamation, MessageButtons::Ok, QString(kAppTitle)});

@@ -79,6 +79,13 @@ public:
     // "Mark as issued...": asks for a line and tags version with it.
     void MarkIssued(const SiteVersion& version);
 
+    // The engineer of the settings, git's offered first, asked for once when they name
+    // none; path is in the library the engineer records in. Throws HistoryError when the
+    // person gives none.
+    Author Engineer(const QString& path);
+    // The library took versions from elsewhere (the team's): the history shown is old.
+    void LibraryChanged();
+
 signals:
     // A version was recorded or marked, or a library made: the history shown is old.
     void Changed();
@@ -87,9 +94,6 @@ private:
     // The history of the site file at path, kept while path is the one asked about;
     // nullptr when no library holds it. Throws HistoryError for one that cannot be opened.
     SiteHistory* HistoryOf(const QString& path);
-    // The engineer of the settings, asked for once when they name none; throws
-    // HistoryError when the person gives none.
-    Author Engineer(const QString& path);
     // The library holding path has bytes as the site's version in HEAD.
     bool IsLastVersion(const QString& path, const QByteArray& bytes);
     void Warn(const QString& text);

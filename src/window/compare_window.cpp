@@ -30,13 +30,6 @@ enum CompareColumn
     ColumnCount
 };
 
-QString Shown(int field, const QVariant& value)
-{
-    if (field == FieldBack)
-        return value.toBool() ? u"Back"_s : u"Front"_s;
-    return value.toString();
-}
-
 // The channels only one side has, with their ids; empty when both have the same channels.
 QString OneSideCounts(const SiteComparison& comparison, int leftRows, const CompareSides& sides)
 {
@@ -57,6 +50,13 @@ QString Caption(const QString& where)
 }
 
 } // namespace
+
+QString ShownValue(int field, const QVariant& value)
+{
+    if (field == FieldBack)
+        return value.toBool() ? u"Back"_s : u"Front"_s;
+    return value.toString();
+}
 
 // The differences of one comparison as lines of the list.
 class ComparisonModel : public QAbstractTableModel
@@ -108,9 +108,9 @@ public:
         case ColumnField:
             return FieldCaption(difference.field);
         case ColumnScreen:
-            return Shown(difference.field, difference.left);
+            return ShownValue(difference.field, difference.left);
         default:
-            return Shown(difference.field, difference.right);
+            return ShownValue(difference.field, difference.right);
         }
     }
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override

@@ -11,6 +11,9 @@ namespace mr640 {
 
 class ComparisonModel;
 
+// A field's value as the windows show it: its text, or "Back" or "Front" for the contact.
+QString ShownValue(int field, const QVariant& value);
+
 // How the window names the two sides of a comparison: its title, the line above the counts,
 // and where each side's values are ("on screen", "in the file"), which heads its column.
 struct CompareSides

@@ -25,6 +25,7 @@
 #include "platform/settings_store.h"
 #include "platform/ui.h"
 #include "site_drop.h"
+#include "team_commands.h"
 #include "window_menus.h"
 
 #include <QCloseEvent>
@@ -77,6 +78,7 @@ FrmDips::FrmDips(Ui& ui, SettingsStore& settings, QWidget* parent)
     versions_ = std::make_unique<SiteVersions>(table_, ui_, settings_, *siteFile_, *this, *this);
     fileCommands_ = std::make_unique<FileCommands>(table_, ui_, directories_, *siteFile_,
                                                    *problems_, *cards_, *versions_, *this);
+    team_ = new TeamCommands(ui_, settings_, *siteFile_, *versions_, *this, *this);
     compareCommand_ = std::make_unique<CompareCommand>(table_, ui_, directories_, *this);
     importCommand_ =
         std::make_unique<ImportCommand>(table_, ui_, directories_.insPath, *siteFile_, *this);
@@ -122,6 +124,7 @@ FrmDips::FrmDips(Ui& ui, SettingsStore& settings, QWidget* parent)
     view->setObjectName(u"MnuView"_s);
     auto* problemsPanel = new ProblemsPanel(*problems_, *this, *view);
     connect(problemsPanel, &ProblemsPanel::CellChosen, this, &FrmDips::SelectCell);
+    team_->AddMenu(*menuBar());
     BuildToolbars();
     Form_Load();
     AddHelpMenu(*this, ui_, settings_);
@@ -131,7 +134,12 @@ FrmDips::FrmDips(Ui& ui, SettingsStore& settings, QWidget* parent)
     AcceptSiteDrops(*this);
 }
 
-FrmDips::~FrmDips() = default;
+FrmDips::~FrmDips()
+{
+    // A window destroyed while shown hides its children after this part of it is gone: the
+    // bar must not lay out the grid then.
+    disconnect(diskBar_, nullptr, this, nullptr);
+}
 
 void FrmDips::Form_Load()
 {
@@ -415,6 +423,21 @@ void FrmDips::PrintLabels()
     problems_->UseLabelSheet(LastLabelSheet(settings_));
 }
 
+void FrmDips::ShareLibrary()
+{
+    team_->ShareLibrary();
+}
+
+void FrmDips::GetTeamChanges()
+{
+    team_->GetChanges();
+}
+
+void FrmDips::SendMyChanges()
+{
+    team_->SendChanges();
+}
+
 void FrmDips::CompareWithFile()
 {
     compareCommand_->CompareWithFile();
@@ -586,10 +609,12 @@ void FrmDips::Form_Resize()
 
 bool FrmDips::eventFilter(QObject* watched, QEvent* event)
 {
-    // The site is first checked once the window is up: the first paint does not wait for it.
+    // The site is first checked, and its library's versions counted, once the window is up:
+    // the first paint does not wait for them.
     if (event->type() == QEvent::Paint && grid_ && watched == grid_->viewport()) {
         grid_->viewport()->removeEventFilter(this);
         problems_->StartChecking();
+        team_->StartCounting();
     }
     // The area below the toolbar gets its size from the window's layout after the window's
     // own resize, so the grid follows it from here.

@@ -31,6 +31,7 @@ class SettingsStore;
 class SiteFile;
 class SiteProblems;
 class SiteVersions;
+class TeamCommands;
 class Ui;
 struct ChosenFile;
 struct InsDChannel;
@@ -67,6 +68,10 @@ public:
     // The History window, for the site on screen; a site whose versions cannot be read is
     // reported instead.
     void ShowSiteHistory();
+    // Done by TeamCommands, for the library of the site on screen.
+    void ShareLibrary();
+    void GetTeamChanges();
+    void SendMyChanges();
     // Done by CompareCommand; the Compare window shows what differs.
     void CompareWithFile();
     void CompareWith(const ChosenFile& chosen);
@@ -101,6 +106,7 @@ public:
     RecoveryJournal& Journal() { return *journal_; }
     SiteProblems& Problems() { return *problems_; }
     SiteVersions& Versions() { return *versions_; }
+    TeamCommands& Team() { return *team_; }
     DirectorySettings& Directories() { return directories_; }
     bool modified() const override { return modified_; }
     void SetModified(bool value) override { modified_ = value; }
@@ -159,6 +165,7 @@ private:
     std::unique_ptr<SiteProblems> problems_; // of the site, for the panel and the commands
     std::unique_ptr<SiteVersions> versions_;
     std::unique_ptr<FileCommands> fileCommands_;
+    TeamCommands* team_ = nullptr;
     std::unique_ptr<CompareCommand> compareCommand_;
     std::unique_ptr<ImportCommand> importCommand_;
     std::unique_ptr<PrintLabelsCommand> printLabelsCommand_;

@@ -30,6 +30,11 @@ QByteArray SiteNamed(const QString& name = QStringLiteral("Spare AA17"));
 // the history core made, both isolated as IsolateGit says.
 class LibraryTest : public ::testing::Test
 {
+public:
+    // Saves bytes to the site file and records them, as Save does.
+    static RecordOutcome Save(const QString& site, const QByteArray& bytes,
+                              const Author& author = kAnn, const RecordOptions& options = {});
+
 protected:
     static void SetUpTestSuite();
 
@@ -47,10 +52,6 @@ protected:
     {
         return SiteNamed(name);
     }
-
-    // Saves bytes to the site file and records them, as Save does.
-    static RecordOutcome Save(const QString& site, const QByteArray& bytes,
-                              const Author& author = kAnn, const RecordOptions& options = {});
 
     QString library_;
 

@@ -9,16 +9,24 @@ namespace mr640::test {
 
 using namespace Qt::StringLiterals;
 
+TeamFolders MakeTeamIn(const QString& folder)
+{
+    const QDir in(folder);
+    const TeamFolders made{in.filePath(u"team.git"_s), in.filePath(u"ann"_s), in.filePath(u"jo"_s)};
+    RunGit({u"init"_s, u"-q"_s, u"-b"_s, u"main"_s, made.ann}, folder);
+    LibraryTest::Save(NorthOf(made.ann), SiteNamed());
+    TeamLibrary::Open(made.ann).Share(made.team);
+    TeamLibrary::Open(made.ann).Send({});
+    RunGit({u"clone"_s, u"-q"_s, made.team, made.jo}, folder);
+    return made;
+}
+
 void TeamTest::MakeTeam()
 {
-    ann_ = Path(u"ann"_s);
-    jo_ = Path(u"jo"_s);
-    team_ = Path(u"team.git"_s);
-    Git({u"init"_s, u"-q"_s, u"-b"_s, u"main"_s, ann_}, Path({}));
-    Save(North(ann_), Site());
-    TeamLibrary::Open(ann_).Share(team_);
-    Send(ann_);
-    Git({u"clone"_s, u"-q"_s, team_, jo_}, Path({}));
+    const TeamFolders made = MakeTeamIn(Path({}));
+    team_ = made.team;
+    ann_ = made.ann;
+    jo_ = made.jo;
 }
 
 QByteArray SiteNaming(std::initializer_list<std::pair<int, QString>> names, int channels)
@@ -44,9 +52,9 @@ SendOutcome TeamTest::Send(const QString& library, const TeamCallbacks& callback
 
 QString TeamTest::State(const QString& library)
 {
-    return Git({u"rev-parse"_s, u"HEAD"_s}, library) +
-           Git({u"status"_s, u"--porcelain"_s}, library) +
-           QString::fromLatin1(ReadBytes(North(library)).toHex());
+    return QString::fromUtf8(RunGit({u"rev-parse"_s, u"HEAD"_s}, library) +
+                             RunGit({u"status"_s, u"--porcelain"_s}, library) +
+                             ReadBytes(North(library)).toHex());
 }
 
 } // namespace mr640::test

@@ -173,4 +173,46 @@ CuttingRelay::~CuttingRelay()
     thread_.join();
 }
 
+LoginServer::LoginServer()
+    : thread_([this] {
+          for (int client; (client = ::accept4(listener_.fd, nullptr, nullptr, SOCK_CLOEXEC)) >= 0;) {
+              QByteArray request;
+              char buffer[4096];
+              ssize_t got = 0;
+              while (!request.contains("\r\n\r\n") &&
+                     (got = ::recv(client, buffer, sizeof buffer, 0)) > 0)
+                  request.append(buffer, got);
+              for (const QByteArray& line : request.split('\n')) {
+                  if (line.toLower().startsWith("authorization:")) {
+                      const std::lock_guard lock(mutex_);
+                      logins_.append(line.mid(line.indexOf(':') + 1).trimmed());
+                  }
+              }
+              const char answer[] = "HTTP/1.1 401 Unauthorized\r\nWWW-Authenticate: Basic "
+                                    "realm=\"team\"\r\nContent-Length: 0\r\nConnection: "
+                                    "close\r\n\r\n";
+              ::send(client, answer, sizeof answer - 1, MSG_NOSIGNAL);
+              ::close(client);
+          }
+      })
+{
+}
+
+LoginServer::~LoginServer()
+{
+    ::shutdown(listener_.fd, SHUT_RDWR); // wakes the accept waiting
+    thread_.join();
+}
+
+QString LoginServer::Url() const
+{
+    return u"http://127.0.0.1:%1/sites.git"_s.arg(listener_.port);
+}
+
+QByteArrayList LoginServer::Logins()
+{
+    const std::lock_guard lock(mutex_);
+    return logins_;
+}
+
 } // namespace mr640::test

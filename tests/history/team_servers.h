@@ -2,8 +2,10 @@
 
 // Servers on 127.0.0.1 and free ports, started by a test and stopped when it ends.
 
+#include <QByteArrayList>
 #include <QProcess>
 #include <QString>
+#include <mutex>
 #include <thread>
 
 namespace mr640::test {
@@ -69,6 +71,24 @@ public:
 
 private:
     Listener listener_;
+    std::thread thread_;
+};
+
+// An http server that asks for a user name and password and takes none: each request is
+// answered 401, Basic. Url() is http://127.0.0.1:PORT/sites.git.
+class LoginServer
+{
+public:
+    LoginServer();
+    ~LoginServer();
+    QString Url() const;
+    // The Authorization headers of the requests so far ("Basic ..."), in order.
+    QByteArrayList Logins();
+
+private:
+    Listener listener_;
+    std::mutex mutex_;
+    QByteArrayList logins_;
     std::thread thread_;
 };
 

@@ -3,8 +3,10 @@
 
 #include "card/card_chooser.h"
 #include "dialog_play.h"
+#include "history/team_dialogs.h"
 #include "history/version_dialogs.h"
 #include "platform/qt_ui.h"
+#include "window/conflict_window.h"
 #include "window/edit_commands.h"
 #include "window/find_dialog.h"
 #include "window/history_window.h"
@@ -167,6 +169,22 @@ TEST_F(AltLetters, EveryDialogGivesEachControlALetterOfItsOwn)
              FrmVersionText text(u"Mark as issued"_s, u"&Text:"_s, {}, &w);
              text.show();
              look(text);
+         }},
+        {"Share this library", 3, [&](const Look& look) {
+             FrmShare share(ui, u"/sites"_s, {}, [](const QString&) {}, &w);
+             share.show();
+             look(share);
+         }},
+        {"Log in to the team library", 4, [&](const Look& look) {
+             FrmLogin login(u"https://example.org/sites.git"_s, {}, false, &w);
+             login.show();
+             look(login);
+         }},
+        {"Conflicts", 4, [&](const Look& look) {
+             FrmConflicts conflicts({{u"north.dip"_s, {16, FieldRelNam, u"a"_s, u"b"_s, u"c"_s}}},
+                                    u"Ann"_s, &w);
+             conflicts.show();
+             look(conflicts);
          }},
         {"card chooser", 3, [&](const Look& look) {
              FrmCardChooser chooser(FrmCardChooser::Purpose::Export, {CardEntry{}}, &w);

@@ -170,7 +170,8 @@ QString TeamLibrary::Share(const QString& place)
     if (where.isEmpty())
         throw HistoryError(u"say where the team keeps the library: a folder or a URL"_s);
     if (QString folder = LocalFolderOf(where); !folder.isEmpty()) {
-        folder = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+        // A relative folder is where the engineer sees it from: the library.
+        folder = QDir::cleanPath(QDir(library_->folder).absoluteFilePath(folder));
         CheckTeamFolder(folder, library_->get());
         if (!where.startsWith(u"file://"_s))
             where = folder;

@@ -181,7 +181,7 @@ TEST_F(TeamTest, ShareKeepsThePlaceAsOriginAndMakesAnEmptyFolderATeamLibrary)
                     .Message()
                     .startsWith(library_ + u" is an engineer's library"_s));
     const QString folder = Path(u"shared/sites"_s);
-    EXPECT_EQ(library.Share(folder + u"/"_s), folder);
+    EXPECT_EQ(library.Share(u"../shared/sites/"_s), folder); // from the library, not from here
     EXPECT_EQ(Git({u"rev-parse"_s, u"--is-bare-repository"_s}, folder), u"true\n"_s);
     EXPECT_EQ(Git({u"symbolic-ref"_s, u"HEAD"_s}, folder), u"refs/heads/main\n"_s);
     EXPECT_EQ(Send(library_).summary, u"Sent 1 version"_s);

@@ -8,7 +8,6 @@
 #include "team_remote.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QUrl>
 #include <map>
 

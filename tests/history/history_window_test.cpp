@@ -42,18 +42,7 @@ protected:
     }
     static QTableView& List(FrmHistory& history) { return *history.findChild<QTableView*>(); }
     // The lines of the list, their fields joined by "|".
-    static QStringList Lines(FrmHistory& history)
-    {
-        const QAbstractItemModel& model = *List(history).model();
-        QStringList lines;
-        for (int row = 0; row < model.rowCount(); ++row) {
-            QStringList fields;
-            for (int column = 0; column < model.columnCount(); ++column)
-                fields.append(model.index(row, column).data().toString());
-            lines.append(fields.join(u'|'));
-        }
-        return lines;
-    }
+    static QStringList Lines(FrmHistory& history) { return ModelLines(*List(history).model()); }
     // Selects the lines rows and presses button.
     static void Press(FrmHistory& history, std::initializer_list<int> rows, const char* button)
     {

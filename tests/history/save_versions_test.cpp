@@ -20,8 +20,7 @@ protected:
     // The warning of a save whose version could not be recorded.
     static MessageRequest NotRecorded(const QString& reason)
     {
-        return {u"north.dip was saved, but its version could not be recorded: %1."_s.arg(reason),
-                MessageIcon::Exclamation, MessageButtons::Ok, QString(kAppTitle)};
+        return Warning(u"north.dip was saved, but its version could not be recorded: %1."_s.arg(reason));
     }
     const QString kNewSite = u"Ann Engineer <ann@example.org>|New site, 384 channels|\n"_s;
 };
@@ -106,11 +105,9 @@ TEST_F(SaveVersions, KeepHistoryMakesTheSitesFolderALibraryOnce)
 
     ASSERT_EQ(ui.Messages().size(), 3u);
     EXPECT_TRUE(ui.Messages()[1].text.startsWith(u"Keep the history of the sites in %1?\r\n"_s.arg(folder)));
-    EXPECT_EQ(ui.Messages()[2],
-              (MessageRequest{u"The history of the sites in %1 is kept.\r\n2 sites recorded: "
-                              u"north.dip, south.dip.\r\nNot recorded:\r\nbroken.dip: the file "
-                              u"holds no site this program reads"_s.arg(folder),
-                              MessageIcon::Exclamation, MessageButtons::Ok, QString(kAppTitle)}));
+    EXPECT_EQ(ui.Messages()[2], Warning(u"The history of the sites in %1 is kept.\r\n2 sites recorded: "
+                                        u"north.dip, south.dip.\r\nNot recorded:\r\nbroken.dip: the "
+                                        u"file holds no site this program reads"_s.arg(folder)));
     EXPECT_EQ(Git("log --format=%s -- north.dip", folder), u"New site, 384 channels\n"_s);
     EXPECT_FALSE(enabled()) << "a folder kept already";
     w.NewSite();

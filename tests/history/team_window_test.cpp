@@ -50,11 +50,6 @@ protected:
     TeamFolders team_;
 };
 
-MessageRequest Warning(const QString& text)
-{
-    return {text, MessageIcon::Exclamation, MessageButtons::Ok, QString(kAppTitle)};
-}
-
 TEST_F(TeamWindow, ACleanGetAsksToSaveFirstMergesAndRaisesTheBarOfTheOpenSite)
 {
     AnnSends({{16, u"North TPR"_s}});
@@ -88,13 +83,7 @@ TEST_F(TeamWindow, ConflictsAreDecidedLineByLineAndCancelLeavesTheLibraryAsItWas
 
     QStringList listed;
     ui.AtModal([&](QDialog& dialog) {
-        auto& list = Control<QTableWidget>(dialog, "LstConflicts");
-        for (int line = 0; line < list.rowCount(); ++line) {
-            QStringList fields;
-            for (int column = 0; column < list.columnCount(); ++column)
-                fields.append(list.item(line, column)->text());
-            listed.append(fields.join(u'|'));
-        }
+        listed = ModelLines(*Control<QTableWidget>(dialog, "LstConflicts").model());
         EXPECT_FALSE(Control<QPushButton>(dialog, "CmdConflictsOk").isEnabled());
         Control<QPushButton>(dialog, "CmdConflictsCancel").click();
         return dialog.result();

@@ -72,11 +72,6 @@ protected:
     QTemporaryDir card_;
 };
 
-MessageRequest Warning(const QString& text)
-{
-    return {text, MessageIcon::Exclamation, MessageButtons::Ok, u"MR640 configuration editor"_s};
-}
-
 TEST_F(CardWork, TheStatusBarShowsTheCardPutInLastForAsLongAsItIsInAndNeverTheSystemDisk)
 {
     Start();
@@ -220,7 +215,7 @@ TEST_F(CardWork, FaultsAreToldAndNothingIsWrittenNorLost)
         });
         window.ExportToCard();
 
-        EXPECT_EQ(ui.Messages(), std::vector{Warning(fault.message)});
+        EXPECT_EQ(ui.Messages(), std::vector{test::Warning(fault.message)});
         EXPECT_FALSE(QFileInfo::exists(folder + u"/north.dip"_s));
         EXPECT_EQ(window.Table().Rows(), onScreen);
         EXPECT_TRUE(window.modified());

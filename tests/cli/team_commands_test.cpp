@@ -83,16 +83,16 @@ TEST_F(TeamCommands, GitMergesSitesThroughTheDriver)
     Git({u"config"_s, u"merge.mr640config.driver"_s,
          QStringLiteral(MR640_PROGRAM) + u" merge %O %A %B"_s});
     Save(North(library_), Site());
-    Git({u"add"_s, u".gitattributes"_s});
-    Git({u"commit"_s, u"-q"_s, u"-m"_s, u"Attributes"_s});
-    Git({u"branch"_s, u"jo"_s});
+    Git("add .gitattributes");
+    Git("commit -q -m Attributes");
+    Git("branch jo");
     Save(North(library_), kNorth);
-    Git({u"checkout"_s, u"-q"_s, u"jo"_s});
+    Git("checkout -q jo");
     Save(North(library_), SiteNaming({{17, u"AA18"_s}}));
-    Git({u"merge"_s, u"-q"_s, u"--no-edit"_s, u"main"_s});
+    Git("merge -q --no-edit main");
     EXPECT_EQ(ReadBytes(North(library_)), SiteNaming({{16, u"North TPR"_s}, {17, u"AA18"_s}}));
 
-    Git({u"checkout"_s, u"-q"_s, u"-b"_s, u"clash"_s, u"jo~1"_s});
+    Git("checkout -q -b clash jo~1");
     Save(North(library_), Site(u"Jo's"_s));
     QProcess git; // fails, as a merge with conflicts does
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -107,7 +107,7 @@ TEST_F(TeamCommands, GitMergesSitesThroughTheDriver)
     EXPECT_TRUE(git.readAllStandardError().contains(
         "AA17 name: \"Spare AA17\" -> \"Jo's\" | \"North TPR\""));
     EXPECT_EQ(ReadBytes(North(library_)), Site(u"Jo's"_s));
-    EXPECT_EQ(Git({u"status"_s, u"--porcelain"_s}), u"UU north.dip\n"_s);
+    EXPECT_EQ(Git("status --porcelain"), u"UU north.dip\n"_s);
 }
 
 TEST_F(TeamCommands, GetAndSendDoWhatTheTeamMenuDoes)
@@ -136,7 +136,7 @@ TEST_F(TeamCommands, GetAndSendDoWhatTheTeamMenuDoes)
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out, (QStringList{u"Merged 1 change of Ann Engineer; 1 conflict decided"_s,
                                     u"2 versions to send"_s}));
-    EXPECT_EQ(Git({u"log"_s, u"-1"_s, u"--format=%an"_s}, jo_), u"Jo Bloggs\n"_s);
+    EXPECT_EQ(Git("log -1 --format=%an", jo_), u"Jo Bloggs\n"_s);
     EXPECT_EQ(Run({u"send"_s, u"jo"_s}).out, QStringList{u"Sent 2 versions"_s});
     EXPECT_EQ(Run({u"get"_s, u"ann"_s}).out,
               (QStringList{u"Got 2 versions"_s, u"Up to date with the team"_s}));

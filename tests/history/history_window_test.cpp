@@ -42,18 +42,7 @@ protected:
     }
     static QTableView& List(FrmHistory& history) { return *history.findChild<QTableView*>(); }
     // The lines of the list, their fields joined by "|".
-    static QStringList Lines(FrmHistory& history)
-    {
-        const QAbstractItemModel& model = *List(history).model();
-        QStringList lines;
-        for (int row = 0; row < model.rowCount(); ++row) {
-            QStringList fields;
-            for (int column = 0; column < model.columnCount(); ++column)
-                fields.append(model.index(row, column).data().toString());
-            lines.append(fields.join(u'|'));
-        }
-        return lines;
-    }
+    static QStringList Lines(FrmHistory& history) { return ModelLines(*List(history).model()); }
     // Selects the lines rows and presses button.
     static void Press(FrmHistory& history, std::initializer_list<int> rows, const char* button)
     {
@@ -87,7 +76,7 @@ protected:
 
 TEST_F(HistoryWindow, ListsWhatGitLogListsFollowsEachVersionAndMarkAndHasAKeyOfItsOwn)
 {
-    Git({u"tag"_s, u"v1"_s, u"HEAD~1"_s});
+    Git("tag v1 HEAD~1");
     FrmHistory& history = Open();
     QStringList expected = Logged(u"%h|%ad|%an|%s|"_s);
     ASSERT_EQ(expected.size(), 2);
@@ -96,8 +85,7 @@ TEST_F(HistoryWindow, ListsWhatGitLogListsFollowsEachVersionAndMarkAndHasAKeyOfI
 
     AtDialog({{"TxtVersionText", u"Approved by J. Smith"_s}}, "CmdVersionTextOk");
     Press(history, {1}, "CmdMarkIssued");
-    EXPECT_EQ(Git({u"tag"_s, u"-n"_s, u"-l"_s, u"issued/*"_s}).simplified(),
-              u"issued/north/1 Approved by J. Smith"_s);
+    EXPECT_EQ(Git("tag -n -l issued/*").simplified(), u"issued/north/1 Approved by J. Smith"_s);
     EXPECT_TRUE(Lines(history).value(1).endsWith(u"||Issued (issued/north/1): Approved by J. Smith; Tag v1"_s));
     EXPECT_EQ(List(history).selectionModel()->selectedRows().value(0).row(), 1) << "kept";
 
@@ -158,7 +146,7 @@ TEST_F(HistoryWindow, OpenThisVersionPutsItOnScreenAndItsSaveRecordsTheRestoring
 
     Window().SaveSite();
     EXPECT_EQ(Logged(u"%s"_s).value(0), u"Restored the version of "_s + first);
-    EXPECT_EQ(RunGit({u"show"_s, u"HEAD:north.dip"_s}, library_), SiteNamed());
+    EXPECT_EQ(RunGit("show HEAD:north.dip", library_), SiteNamed());
     EXPECT_EQ(Lines(history).size(), 3);
     EXPECT_EQ(ui.MessageTexts(), (QStringList(2, u"Save this site before closing?"_s)));
 }
@@ -178,7 +166,7 @@ TEST_F(HistoryWindow, ASiteWhoseVersionsCannotBeReadIsNamed)
         {[&] { Window().OpenSiteFile(MakeDip(u"lib/west.dip"_s)); },
          west + u": the site has no recorded version in the library at "_s + library_ + u'.'},
         {[&] {
-             const QString tree = Git({u"rev-parse"_s, u"HEAD^{tree}"_s}).trimmed();
+             const QString tree = Git("rev-parse HEAD^{tree}").trimmed();
              QFile::remove(library_ + u"/.git/objects/"_s + tree.left(2) + u'/' + tree.mid(2));
              Window().OpenSiteFile(site_);
          },

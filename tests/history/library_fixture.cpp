@@ -29,7 +29,7 @@ void IsolateGit()
         git_libgit2_opts(GIT_OPT_SET_SEARCH_PATH, level, EmptyHome().toUtf8().constData());
 }
 
-QByteArray RunGit(const QStringList& arguments, const QString& dir)
+QByteArray RunGit(const GitArguments& arguments, const QString& dir)
 {
     QProcess git;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -54,12 +54,12 @@ void LibraryTest::SetUpTestSuite()
     IsolateGit();
 }
 
-QByteArray LibraryTest::GitBytes(const QStringList& arguments, const QString& dir)
+QByteArray LibraryTest::GitBytes(const GitArguments& arguments, const QString& dir)
 {
     return RunGit(arguments, dir.isEmpty() ? library_ : dir);
 }
 
-QString LibraryTest::Git(const QStringList& arguments, const QString& dir)
+QString LibraryTest::Git(const GitArguments& arguments, const QString& dir)
 {
     return QString::fromUtf8(GitBytes(arguments, dir));
 }
@@ -67,10 +67,10 @@ QString LibraryTest::Git(const QStringList& arguments, const QString& dir)
 void MakeLibrary(const QString& folder)
 {
     QDir().mkpath(folder);
-    RunGit({u"init"_s, u"-q"_s, u"-b"_s, u"main"_s}, folder);
+    RunGit("init -q -b main", folder);
     WriteBytes(folder + u"/readme.txt"_s, "Sites of the north line\n");
-    RunGit({u"add"_s, u"readme.txt"_s}, folder);
-    RunGit({u"commit"_s, u"-q"_s, u"-m"_s, u"Readme"_s}, folder);
+    RunGit("add readme.txt", folder);
+    RunGit("commit -q -m Readme", folder);
 }
 
 void LibraryTest::MakeRepository()

@@ -16,9 +16,17 @@ inline const Author kAnn{QStringLiteral("Ann Engineer"), QStringLiteral("ann@exa
 // each reads an empty home, so an author comes only from what a test sets.
 void IsolateGit();
 
+// git's arguments: a list, or one line of words when no argument holds a space.
+struct GitArguments : QStringList
+{
+    GitArguments(const char* words) : QStringList(QString::fromUtf8(words).split(u' ')) {}
+    GitArguments(std::initializer_list<QString> arguments) : QStringList(arguments) {}
+    GitArguments(const QStringList& arguments) : QStringList(arguments) {}
+};
+
 // git ARGUMENTS in dir, as the author "Git User"; the test fails unless git exits 0.
 // Answers its output (standard output and error).
-QByteArray RunGit(const QStringList& arguments, const QString& dir);
+QByteArray RunGit(const GitArguments& arguments, const QString& dir);
 
 // A library in folder (made if need be) with a first commit by git of a file "readme.txt".
 void MakeLibrary(const QString& folder);
@@ -40,8 +48,8 @@ protected:
 
     // git ARGUMENTS in dir (the library folder by default); the test fails unless git
     // exits 0. Answers its output (standard output and error) as text, or as bytes.
-    QString Git(const QStringList& arguments, const QString& dir = {});
-    QByteArray GitBytes(const QStringList& arguments, const QString& dir = {});
+    QString Git(const GitArguments& arguments, const QString& dir = {});
+    QByteArray GitBytes(const GitArguments& arguments, const QString& dir = {});
 
     // MakeLibrary in the folder "lib".
     void MakeRepository();

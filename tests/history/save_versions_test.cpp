@@ -20,8 +20,7 @@ protected:
     // The warning of a save whose version could not be recorded.
     static MessageRequest NotRecorded(const QString& reason)
     {
-        return {u"north.dip was saved, but its version could not be recorded: %1."_s.arg(reason),
-                MessageIcon::Exclamation, MessageButtons::Ok, QString(kAppTitle)};
+        return Warning(u"north.dip was saved, but its version could not be recorded: %1."_s.arg(reason));
     }
     const QString kNewSite = u"Ann Engineer <ann@example.org>|New site, 384 channels|\n"_s;
 };
@@ -29,10 +28,10 @@ protected:
 TEST_F(SaveVersions, EachSaveRecordsAVersionByTheEngineerAskedForOnce)
 {
     Git({u"config"_s, u"user.name"_s, u"Git Ann"_s});
-    Git({u"config"_s, u"user.email"_s, u"git-ann@example.org"_s});
+    Git("config user.email git-ann@example.org");
     FrmDips& w = StartWithNorth();
     WriteBytes(library_ + u"/readme.txt"_s, "staged\n"); // the user's own work, staged
-    Git({u"add"_s, u"readme.txt"_s});
+    Git("add readme.txt");
 
     QStringList offered;
     AtDialog({{"TxtAuthorName", kAnn.name}, {"TxtAuthorEmail", kAnn.email}}, "CmdAuthorOk",
@@ -52,9 +51,9 @@ TEST_F(SaveVersions, EachSaveRecordsAVersionByTheEngineerAskedForOnce)
     EXPECT_EQ(ui.Messages(), std::vector<MessageRequest>{});
     EXPECT_EQ(Log(), u"Ann Engineer <ann@example.org>|1 channel changed: AA03 contact|Works order 4471\n\n"
                      u"Ann Engineer <ann@example.org>|1 channel changed: AA03 name|\n"_s + kNewSite);
-    EXPECT_EQ(Git({u"log"_s, u"--format=%s"_s, u"--"_s, u"north.csv"_s}), u"New site, 384 channels\n"_s);
-    EXPECT_EQ(Git({u"fsck"_s, u"--strict"_s, u"--no-progress"_s}), QString());
-    EXPECT_EQ(Git({u"status"_s, u"--porcelain"_s}), u"M  readme.txt\n"_s);
+    EXPECT_EQ(Git("log --format=%s -- north.csv"), u"New site, 384 channels\n"_s);
+    EXPECT_EQ(Git("fsck --strict --no-progress"), QString());
+    EXPECT_EQ(Git("status --porcelain"), u"M  readme.txt\n"_s);
     w.close();
     EXPECT_TRUE(ReadBytes(SettingsFile()).contains("[Author]\nEmail=ann@example.org\nName=Ann Engineer\n"));
 }
@@ -106,13 +105,10 @@ TEST_F(SaveVersions, KeepHistoryMakesTheSitesFolderALibraryOnce)
 
     ASSERT_EQ(ui.Messages().size(), 3u);
     EXPECT_TRUE(ui.Messages()[1].text.startsWith(u"Keep the history of the sites in %1?\r\n"_s.arg(folder)));
-    EXPECT_EQ(ui.Messages()[2],
-              (MessageRequest{u"The history of the sites in %1 is kept.\r\n2 sites recorded: "
-                              u"north.dip, south.dip.\r\nNot recorded:\r\nbroken.dip: the file "
-                              u"holds no site this program reads"_s.arg(folder),
-                              MessageIcon::Exclamation, MessageButtons::Ok, QString(kAppTitle)}));
-    EXPECT_EQ(Git({u"log"_s, u"--format=%s"_s, u"--"_s, u"north.dip"_s}, folder),
-              u"New site, 384 channels\n"_s);
+    EXPECT_EQ(ui.Messages()[2], Warning(u"The history of the sites in %1 is kept.\r\n2 sites recorded: "
+                                        u"north.dip, south.dip.\r\nNot recorded:\r\nbroken.dip: the "
+                                        u"file holds no site this program reads"_s.arg(folder)));
+    EXPECT_EQ(Git("log --format=%s -- north.dip", folder), u"New site, 384 channels\n"_s);
     EXPECT_FALSE(enabled()) << "a folder kept already";
     w.NewSite();
     EXPECT_FALSE(enabled()) << "a site without a file";
@@ -128,7 +124,7 @@ TEST_F(SaveVersions, ExportMarksTheVersionItSendsToTheCard)
     w.SaveSite();
     const QString card = SitePath(u"card.dip"_s);
     const auto noted = [&] {
-        return Git({u"log"_s, u"--format=%s|%N"_s, u"--notes"_s, u"-1"_s, u"--"_s, u"north.dip"_s})
+        return Git("log --format=%s|%N --notes -1 -- north.dip")
             .remove(QRegularExpression(u" on \\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d\n\n$"_s));
     };
     const QString exported = u"|Exported to card at "_s + card;

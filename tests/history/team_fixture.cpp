@@ -52,8 +52,8 @@ SendOutcome TeamTest::Send(const QString& library, const TeamCallbacks& callback
 
 QString TeamTest::State(const QString& library)
 {
-    return QString::fromUtf8(RunGit({u"rev-parse"_s, u"HEAD"_s}, library) +
-                             RunGit({u"status"_s, u"--porcelain"_s}, library) +
+    return QString::fromUtf8(RunGit("rev-parse HEAD", library) +
+                             RunGit("status --porcelain", library) +
                              ReadBytes(North(library)).toHex());
 }
 

@@ -88,13 +88,13 @@ TEST_F(TeamNetworkTest, AServerStoppedMidTransferChangesNothing)
     const CuttingRelay relay(daemon.Port(), 8192);
     const QString url = u"git://127.0.0.1:%1/team.git"_s.arg(relay.Port());
     TeamLibrary::Open(jo_).Share(url);
-    const QString before = State(jo_) + Git({u"rev-parse"_s, u"origin/main"_s}, jo_);
+    const QString before = State(jo_) + Git("rev-parse origin/main", jo_);
 
     EXPECT_EQ(TeamErrorOf([&] { Get(jo_, kJo); }).Message(),
               u"The team library at %1 cannot be reached: the server stopped in the middle of "
               u"the transfer (early EOF)."_s.arg(url));
-    EXPECT_EQ(State(jo_) + Git({u"rev-parse"_s, u"origin/main"_s}, jo_), before);
-    EXPECT_EQ(Git({u"fsck"_s, u"--no-progress"_s}, jo_), QString());
+    EXPECT_EQ(State(jo_) + Git("rev-parse origin/main", jo_), before);
+    EXPECT_EQ(Git("fsck --no-progress", jo_), QString());
 }
 
 TEST_F(TeamNetworkTest, AServerThatSaysNothingIsGivenUpAndCancelStopsAtOnce)

@@ -17,10 +17,10 @@ TEST_F(TeamTest, ChangesToDifferentFieldsMergeAsAVersionWithBothParents)
     Save(North(ann_), SiteNaming({{16, u"North TPR"_s}, {19, u"AA20 TPR"_s}}), kAnn);
     EXPECT_EQ(Send(ann_).summary, u"Sent 1 version"_s);
     Save(North(jo_), SiteNaming({{17, u"Jo's relay"_s}}), kJo);
-    const QString jos = Git({u"rev-parse"_s, u"HEAD"_s}, jo_).trimmed();
+    const QString jos = Git("rev-parse HEAD", jo_).trimmed();
     // Jo's own work beside the site, which the Get leaves alone.
     WriteBytes(jo_ + u"/wiring.txt"_s, "staged\n");
-    Git({u"add"_s, u"wiring.txt"_s}, jo_);
+    Git("add wiring.txt", jo_);
     WriteBytes(jo_ + u"/draft.txt"_s, "not mine\n");
 
     TeamLibrary team = TeamLibrary::Open(jo_);
@@ -31,17 +31,17 @@ TEST_F(TeamTest, ChangesToDifferentFieldsMergeAsAVersionWithBothParents)
     EXPECT_EQ(team.Take(incoming, {}, kJo).summary, u"Merged 2 changes of Ann Engineer"_s);
     EXPECT_EQ(ReadBytes(North(jo_)),
               SiteNaming({{16, u"North TPR"_s}, {17, u"Jo's relay"_s}, {19, u"AA20 TPR"_s}}));
-    const QString anns = Git({u"rev-parse"_s, u"origin/main"_s}, jo_).trimmed();
-    EXPECT_EQ(Git({u"log"_s, u"-1"_s, u"--format=%an|%s|%P"_s}, jo_),
+    const QString anns = Git("rev-parse origin/main", jo_).trimmed();
+    EXPECT_EQ(Git("log -1 --format=%an|%s|%P", jo_),
               u"Jo Bloggs|Merged 2 changes of Ann Engineer|%1 %2\n"_s.arg(jos, anns));
-    EXPECT_EQ(Git({u"status"_s, u"--porcelain"_s}, jo_), u"A  wiring.txt\n?? draft.txt\n"_s);
-    EXPECT_EQ(Git({u"fsck"_s, u"--strict"_s, u"--no-progress"_s}, jo_), QString());
+    EXPECT_EQ(Git("status --porcelain", jo_), u"A  wiring.txt\n?? draft.txt\n"_s);
+    EXPECT_EQ(Git("fsck --strict --no-progress", jo_), QString());
     EXPECT_EQ(TeamCountsText(team.Counts().value()), u"2 versions to send"_s);
 
     EXPECT_EQ(Send(jo_).summary, u"Sent 2 versions"_s);
     EXPECT_EQ(Get(ann_, kAnn).summary, u"Got 2 versions"_s);
     EXPECT_EQ(ReadBytes(North(ann_)), ReadBytes(North(jo_)));
-    EXPECT_EQ(Git({u"status"_s, u"--porcelain"_s}, ann_), QString());
+    EXPECT_EQ(Git("status --porcelain", ann_), QString());
     EXPECT_EQ(TeamCountsText(TeamLibrary::Open(ann_).Counts().value()),
               u"Up to date with the team"_s);
 }
@@ -92,12 +92,12 @@ TEST_P(RefusedGetTest, SaysWhyAndChangesNothing)
     if (which == u"AnotherFileChangedOnBothSides"_s) {
         for (const QString& library : {ann_, jo_}) {
             WriteBytes(library + u"/wiring.txt"_s, library.toUtf8());
-            Git({u"add"_s, u"wiring.txt"_s}, library);
-            Git({u"commit"_s, u"-q"_s, u"-m"_s, u"Wiring"_s}, library);
+            Git("add wiring.txt", library);
+            Git("commit -q -m Wiring", library);
         }
     } else if (which == u"ASiteRemovedOnOneSideAndChangedOnTheOther"_s) {
-        Git({u"rm"_s, u"-q"_s, u"north.dip"_s}, ann_);
-        Git({u"commit"_s, u"-q"_s, u"-m"_s, u"Gone"_s}, ann_);
+        Git("rm -q north.dip", ann_);
+        Git("commit -q -m Gone", ann_);
         Save(North(jo_), SiteNaming({{16, u"Jo's"_s}}), kJo);
     } else {
         Save(North(ann_), SiteNaming({{16, u"Ann's"_s}}), kAnn);
@@ -128,16 +128,16 @@ TEST_F(TeamTest, ASendTheTeamHasMovedPastIsRefusedAndSendsNothing)
     MakeTeam();
     Save(North(ann_), SiteNaming({{16, u"Ann's"_s}}), kAnn);
     Send(ann_);
-    const QString teamBefore = Git({u"rev-parse"_s, u"main"_s}, team_);
+    const QString teamBefore = Git("rev-parse main", team_);
     Save(North(jo_), SiteNaming({{17, u"Jo's"_s}}), kJo);
     SiteHistory::Open(North(jo_)).MarkIssued(u"HEAD"_s, u"For the works"_s, kJo);
-    const QString before = State(jo_) + Git({u"rev-parse"_s, u"origin/main"_s}, jo_);
+    const QString before = State(jo_) + Git("rev-parse origin/main", jo_);
     EXPECT_EQ(TeamErrorOf([&] { Send(jo_); }).Message(),
               u"Another engineer sent changes since you last got them. Get the "
               u"team's changes first."_s);
-    EXPECT_EQ(Git({u"rev-parse"_s, u"main"_s}, team_), teamBefore);
-    EXPECT_EQ(Git({u"tag"_s}, team_), QString()) << "nothing of the send went";
-    EXPECT_EQ(State(jo_) + Git({u"rev-parse"_s, u"origin/main"_s}, jo_), before);
+    EXPECT_EQ(Git("rev-parse main", team_), teamBefore);
+    EXPECT_EQ(Git("tag", team_), QString()) << "nothing of the send went";
+    EXPECT_EQ(State(jo_) + Git("rev-parse origin/main", jo_), before);
 }
 
 TEST_F(TeamTest, IssuesAndCardNotesTravelAndTheNotesOfBothAreKept)
@@ -154,7 +154,7 @@ TEST_F(TeamTest, IssuesAndCardNotesTravelAndTheNotesOfBothAreKept)
     EXPECT_EQ(Send(jo_).summary, u"Sent the marks of versions sent before"_s);
     Get(ann_, kAnn);
     for (const QString& library : {ann_, jo_}) { // Jo's note, then the lines the team's adds
-        EXPECT_EQ(Git({u"tag"_s}, library) + Git({u"notes"_s, u"show"_s}, library),
+        EXPECT_EQ(Git("tag", library) + Git("notes show", library),
                   u"issued/north/1\nExported to card at /media/card2 on 2026-12-01 14:02\n"
                   u"Exported to card at /media/card1 on 2026-12-01 14:02\n"_s);
     }
@@ -169,7 +169,7 @@ TEST_F(TeamTest, ShareKeepsThePlaceAsOriginAndMakesAnEmptyFolderATeamLibrary)
     EXPECT_EQ(TeamErrorOf([&] { library.Fetch({}); }).WhatStopped(), TeamError::Kind::NotShared);
     for (const QString& url : {u"ssh://git@example.org/sites.git"_s, u"git@example.org:sites"_s}) {
         EXPECT_EQ(library.Share(url), url);
-        EXPECT_EQ(Git({u"remote"_s, u"get-url"_s, u"origin"_s}), url + u'\n');
+        EXPECT_EQ(Git("remote get-url origin"), url + u'\n');
     }
     // A folder of other files, or an engineer's library, never becomes the team's.
     QDir().mkpath(Path(u"other"_s));
@@ -182,10 +182,10 @@ TEST_F(TeamTest, ShareKeepsThePlaceAsOriginAndMakesAnEmptyFolderATeamLibrary)
                     .startsWith(library_ + u" is an engineer's library"_s));
     const QString folder = Path(u"shared/sites"_s);
     EXPECT_EQ(library.Share(u"../shared/sites/"_s), folder); // from the library, not from here
-    EXPECT_EQ(Git({u"rev-parse"_s, u"--is-bare-repository"_s}, folder), u"true\n"_s);
-    EXPECT_EQ(Git({u"symbolic-ref"_s, u"HEAD"_s}, folder), u"refs/heads/main\n"_s);
+    EXPECT_EQ(Git("rev-parse --is-bare-repository", folder), u"true\n"_s);
+    EXPECT_EQ(Git("symbolic-ref HEAD", folder), u"refs/heads/main\n"_s);
     EXPECT_EQ(Send(library_).summary, u"Sent 1 version"_s);
-    EXPECT_EQ(Git({u"log"_s, u"--format=%s"_s}, folder), u"Readme\n"_s);
+    EXPECT_EQ(Git("log --format=%s", folder), u"Readme\n"_s);
 }
 
 } // namespace

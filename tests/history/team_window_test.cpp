@@ -45,15 +45,10 @@ protected:
     }
     QString Counts() { return Window().findChild<QLabel*>(u"TeamCounts"_s)->text(); }
     DiskChangeBar& Bar() { return *Window().findChild<DiskChangeBar*>(); }
-    QString JoGit(const QStringList& arguments) { return Git(arguments, team_.jo); }
+    QString JoGit(const GitArguments& arguments) { return Git(arguments, team_.jo); }
 
     TeamFolders team_;
 };
-
-MessageRequest Warning(const QString& text)
-{
-    return {text, MessageIcon::Exclamation, MessageButtons::Ok, QString(kAppTitle)};
-}
 
 TEST_F(TeamWindow, ACleanGetAsksToSaveFirstMergesAndRaisesTheBarOfTheOpenSite)
 {
@@ -68,8 +63,7 @@ TEST_F(TeamWindow, ACleanGetAsksToSaveFirstMergesAndRaisesTheBarOfTheOpenSite)
                                           Info(u"Merged 1 change of Ann Engineer."_s)}));
     const QByteArray merged = SiteNaming({{16, u"North TPR"_s}, {17, u"Jo's relay"_s}});
     EXPECT_EQ(ReadBytes(NorthOf(team_.jo)), merged);
-    EXPECT_EQ(JoGit({u"log"_s, u"-1"_s, u"--format=%an|%s"_s}),
-              u"Jo Bloggs|Merged 1 change of Ann Engineer\n"_s);
+    EXPECT_EQ(JoGit("log -1 --format=%an|%s"), u"Jo Bloggs|Merged 1 change of Ann Engineer\n"_s);
     EXPECT_EQ(Counts(), u"2 versions to send"_s);
     ASSERT_TRUE(Bar().isVisible());
     EXPECT_EQ(Bar().Note(), u"north.dip now holds the team's changes."_s);
@@ -89,13 +83,7 @@ TEST_F(TeamWindow, ConflictsAreDecidedLineByLineAndCancelLeavesTheLibraryAsItWas
 
     QStringList listed;
     ui.AtModal([&](QDialog& dialog) {
-        auto& list = Control<QTableWidget>(dialog, "LstConflicts");
-        for (int line = 0; line < list.rowCount(); ++line) {
-            QStringList fields;
-            for (int column = 0; column < list.columnCount(); ++column)
-                fields.append(list.item(line, column)->text());
-            listed.append(fields.join(u'|'));
-        }
+        listed = ModelLines(*Control<QTableWidget>(dialog, "LstConflicts").model());
         EXPECT_FALSE(Control<QPushButton>(dialog, "CmdConflictsOk").isEnabled());
         Control<QPushButton>(dialog, "CmdConflictsCancel").click();
         return dialog.result();
@@ -123,10 +111,10 @@ TEST_F(TeamWindow, ConflictsAreDecidedLineByLineAndCancelLeavesTheLibraryAsItWas
     Trigger("MnuGetChanges");
     EXPECT_EQ(ReadBytes(NorthOf(team_.jo)),
               SiteNaming({{16, u"Jo's"_s}, {19, u"Ann's twenty"_s}, {30, u"Ann only"_s}}));
-    const QString jos = JoGit({u"rev-parse"_s, u"HEAD~1"_s}).trimmed();
-    const QString anns = JoGit({u"rev-parse"_s, u"origin/main"_s}).trimmed();
+    const QString jos = JoGit("rev-parse HEAD~1").trimmed();
+    const QString anns = JoGit("rev-parse origin/main").trimmed();
     EXPECT_EQ(
-        JoGit({u"log"_s, u"-1"_s, u"--format=%an|%s|%P"_s}),
+        JoGit("log -1 --format=%an|%s|%P"),
         u"Jo Bloggs|Merged 1 change of Ann Engineer; 2 conflicts decided|%1 %2\n"_s.arg(jos, anns));
     EXPECT_EQ(ui.Messages(),
               std::vector{Info(u"Merged 1 change of Ann Engineer; 2 conflicts decided."_s)});
@@ -138,12 +126,12 @@ TEST_F(TeamWindow, ASendTheTeamHasMovedPastIsRefusedAndChangesNothing)
     AnnSends({{16, u"Ann's"_s}});
     LibraryTest::Save(NorthOf(team_.jo), SiteNaming({{17, u"Jo's"_s}}), kJo);
     StartJo();
-    const QString before = TeamTest::State(team_.jo) + Git({u"rev-parse"_s, u"main"_s}, team_.team);
+    const QString before = TeamTest::State(team_.jo) + Git("rev-parse main", team_.team);
 
     Trigger("MnuSendChanges");
     EXPECT_EQ(ui.Messages(), std::vector{Warning(u"Another engineer sent changes since you last "
                                                  u"got them. Get the team's changes first."_s)});
-    EXPECT_EQ(TeamTest::State(team_.jo) + Git({u"rev-parse"_s, u"main"_s}, team_.team), before);
+    EXPECT_EQ(TeamTest::State(team_.jo) + Git("rev-parse main", team_.team), before);
 }
 
 TEST_F(TeamWindow, AServerAskingForALoginGetsTheOneTypedAndNothingIsKept)
@@ -183,7 +171,7 @@ TEST_F(TeamWindow, TheStatusBarCountsFromTheLocalCopyOfTheTeamsVersionsOnceTheWi
     AnnSends({{16, u"Ann's"_s}});
     LibraryTest::Save(NorthOf(team_.jo), SiteNaming({{17, u"Jo's"_s}}), kJo);
     LibraryTest::Save(NorthOf(team_.jo), SiteNaming({{17, u"Jo's again"_s}}), kJo);
-    JoGit({u"fetch"_s, u"-q"_s});
+    JoGit("fetch -q");
     SettingsStore settings;
     FrmDips window(ui, settings);
     window.OpenSiteFile(NorthOf(team_.jo));

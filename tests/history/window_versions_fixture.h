@@ -25,7 +25,7 @@ protected:
 
     void SetUp() override { MakeLibrary(library_); }
 
-    QString Git(const QStringList& arguments, const QString& dir = {})
+    QString Git(const GitArguments& arguments, const QString& dir = {})
     {
         return QString::fromUtf8(RunGit(arguments, dir.isEmpty() ? library_ : dir));
     }

@@ -49,6 +49,7 @@ private:
 // Shorthands for the boxes the program shows most.
 MessageRequest Info(const QString& text); // information icon, OK, the editor's title
 MessageRequest Question(const QString& text, MessageButtons buttons); // the editor's title
+MessageRequest Warning(const QString& text); // exclamation icon, OK, the editor's title
 // The warning that the site could not be saved to path, for reason.
 MessageRequest SaveFailure(const QString& path, const QString& reason);
 

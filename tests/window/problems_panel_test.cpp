@@ -1,4 +1,5 @@
 #include "checks/site_problems.h"
+#include "dialog_play.h"
 #include "test_files.h"
 #include "window/edit_history.h"
 #include "window/problems_panel.h"
@@ -41,17 +42,7 @@ protected:
     }
 
     // The panel's lines as "Level|Channels|Text".
-    QStringList Lines()
-    {
-        const QAbstractItemModel& model = *List().model();
-        QStringList lines;
-        for (int r = 0; r < model.rowCount(); ++r)
-            lines << QStringList{model.index(r, 0).data().toString(),
-                                 model.index(r, 1).data().toString(),
-                                 model.index(r, 2).data().toString()}
-                         .join(u'|');
-        return lines;
-    }
+    QStringList Lines() { return test::ModelLines(*List().model()); }
 
     void Click(const char* name) { Dock()->findChild<QToolButton*>(QLatin1StringView(name))->click(); }
 

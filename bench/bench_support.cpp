@@ -1,5 +1,6 @@
 #include "bench_support.h"
 
+#include <QApplication>
 #include <QDialog>
 #include <QFile>
 #include <QFileInfo>
@@ -24,7 +25,30 @@ ScratchFolders& Folders()
     return folders;
 }
 
+// Notes the first paint of a widget.
+class PaintProbe : public QObject
+{
+public:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        painted = painted || event->type() == QEvent::Paint;
+        return false;
+    }
+    bool painted = false;
+};
+
 } // namespace
+
+bool ShowUntilPainted(QWidget& window, QWidget& table)
+{
+    PaintProbe probe;
+    table.installEventFilter(&probe);
+    window.show();
+    for (int round = 0; round < 1000 && !probe.painted; ++round)
+        QApplication::processEvents();
+    table.removeEventFilter(&probe);
+    return probe.painted;
+}
 
 MessageButton QuietUi::ShowMessage(const MessageRequest& request)
 {

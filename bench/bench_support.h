@@ -5,6 +5,7 @@
 #include "state.h"
 
 #include <QString>
+#include <QWidget>
 #include <benchmark/benchmark.h>
 #include <functional>
 #include <optional>
@@ -49,6 +50,10 @@ void DropCache(const QString& path);
 // The baseline of a read: the whole file through a plain QFile, from a cold cache if asked.
 void RawRead(State& state, const QString& path, bool cold = false);
 
+// Shows the window and handles events until the table in it has painted: the moment the
+// user sees the rows.
+bool ShowUntilPainted(QWidget& window, QWidget& table);
+
 // Adding a figure: Add the figure and its baseline, then Compare them, with a target when
 // the figure has one. Each line of the summary is one Google Benchmark, which runs its two
 // benchmarks as pairs of samples, one right after the other, and reads the ratio pair by
@@ -77,6 +82,7 @@ void RegisterImportBenchmarks();
 void RegisterLabelsBenchmarks();
 void RegisterLabelPrintBenchmarks();
 void RegisterWindowBenchmarks();
+void RegisterHistoryBenchmarks();
 void RegisterProcessBenchmarks();
 void RegisterCliBenchmarks();
 

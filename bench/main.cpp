@@ -125,6 +125,7 @@ int main(int argc, char* argv[])
     RegisterLabelsBenchmarks();
     RegisterLabelPrintBenchmarks();
     RegisterWindowBenchmarks();
+    RegisterHistoryBenchmarks();
     RegisterProcessBenchmarks();
     RegisterCliBenchmarks();
 

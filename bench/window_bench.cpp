@@ -32,31 +32,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Notes the first paint of a widget.
-class PaintProbe : public QObject
-{
-public:
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        painted = painted || event->type() == QEvent::Paint;
-        return false;
-    }
-    bool painted = false;
-};
-
-// Shows the window and handles events until the table in it has painted: the moment the
-// user sees the rows.
-bool ShowUntilPainted(QWidget& window, QWidget& table)
-{
-    PaintProbe probe;
-    table.installEventFilter(&probe);
-    window.show();
-    for (int round = 0; round < 1000 && !probe.painted; ++round)
-        QApplication::processEvents();
-    table.removeEventFilter(&probe);
-    return probe.painted;
-}
-
 // Counts the notifications that make an attached view refresh.
 class RefreshCounter
 {

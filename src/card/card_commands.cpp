@@ -69,10 +69,11 @@ void CardCommands::CardsChanged()
         known_.append(card.block);
     if (!Present(shown_) && !media_->Cards().empty())
         shown_ = media_->Cards().back().block;
+    // Only the card's part of the status bar comes and goes: the bar holds other counts too.
     const Card* shown = Present(shown_);
     if (shown)
         status_->ShowCard(*shown);
-    window_.statusBar()->setVisible(shown != nullptr);
+    status_->setVisible(shown != nullptr);
 }
 
 std::optional<ChosenFile> CardCommands::ChooseExportFile(const FileDialogRequest& request)

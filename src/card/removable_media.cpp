@@ -2,7 +2,7 @@
 
 #include <QDBusArgument>
 #include <QDBusConnection>
-#include <QDBusInterface>
+#include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QDBusReply>
 
@@ -76,12 +76,22 @@ CardFault FaultOf(const QDBusError& error)
     return {CardFault::Kind::Failed, error.message()};
 }
 
+// Calls one of UDisks2's methods and waits for its answer. A plain message, not a
+// QDBusInterface: that one first asks the object to describe itself, a round trip more, and
+// keeps what it learnt for the life of the process.
+QDBusMessage Call(const QString& path, const QString& interface, const QString& method,
+                  const QVariantList& arguments = {})
+{
+    QDBusMessage call = QDBusMessage::createMethodCall(kService, path, interface, method);
+    call.setArguments(arguments);
+    return QDBusConnection::systemBus().call(call);
+}
+
 // Calls one of UDisks2's methods that take only options, with none.
 QDBusMessage CallWithoutOptions(const QString& path, const QString& interface,
                                 const QString& method)
 {
-    QDBusInterface object(kService, path, interface, QDBusConnection::systemBus());
-    return object.call(method, QVariantMap());
+    return Call(path, interface, method, {QVariantMap()});
 }
 
 } // namespace
@@ -105,8 +115,7 @@ void RemovableMedia::Refresh()
 {
     std::vector<Card> cards;
     if (QDBusConnection::systemBus().isConnected()) {
-        QDBusInterface manager(kService, kRoot, kObjectManager, QDBusConnection::systemBus());
-        const QDBusMessage reply = manager.call(u"GetManagedObjects"_s);
+        const QDBusMessage reply = Call(kRoot, kObjectManager, u"GetManagedObjects"_s);
         if (reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty())
             cards = CardsOf(ObjectsOf(reply.arguments().constFirst().value<QDBusArgument>()));
     }
@@ -118,9 +127,7 @@ void RemovableMedia::Refresh()
 
 std::variant<QString, CardFault> RemovableMedia::Mount(Card card)
 {
-    QDBusInterface filesystem(kService, card.block, kUDisksFilesystem,
-                              QDBusConnection::systemBus());
-    const QDBusReply<QString> folder = filesystem.call(u"Mount"_s, QVariantMap());
+    const QDBusReply<QString> folder = CallWithoutOptions(card.block, kUDisksFilesystem, u"Mount"_s);
     // Either way the card may have changed, or gone.
     Refresh();
     if (folder.isValid())

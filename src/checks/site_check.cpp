@@ -58,6 +58,9 @@ void SiteCheck::Reset(const std::vector<ChannelRow>& rows)
     problems_.clear();
     names_.clear();
     looks_.clear();
+    // Grown once: a rehash would hash every name again.
+    names_.reserve(n);
+    looks_.reserve(n);
     keys_.assign(rows.size(), {});
     namedInUnit_.assign(static_cast<std::size_t>((n + kChannelsPerUnit - 1) / kChannelsPerUnit), 0);
 
@@ -78,20 +81,24 @@ void SiteCheck::Reset(const std::vector<ChannelRow>& rows)
 ProblemChanges SiteCheck::Update(const std::vector<ChannelRow>& rows,
                                  const std::vector<int>& changed)
 {
-    if (rows.size() != keys_.size()) {
-        std::vector<Problem> before = Problems();
-        Reset(rows);
-        return Difference(std::move(before), Problems());
-    }
     std::vector<int> edited;
     std::copy_if(changed.begin(), changed.end(), std::back_inserter(edited),
                  [&](int r) { return r >= 0 && r < static_cast<int>(rows.size()); });
     std::sort(edited.begin(), edited.end());
     edited.erase(std::unique(edited.begin(), edited.end()), edited.end());
+    // Re-checking a channel costs about what checking three afresh does: an edit of more
+    // than a quarter of the table is checked afresh.
+    if (rows.size() != keys_.size() || edited.size() > rows.size() / 4) {
+        std::vector<Problem> before = Problems();
+        Reset(rows);
+        return Difference(std::move(before), Problems());
+    }
 
     // The groups an edited channel leaves or joins; each group's problem is made again.
     QSet<QString> names;
     QSet<QString> looks;
+    names.reserve(static_cast<qsizetype>(2 * edited.size()));
+    looks.reserve(static_cast<qsizetype>(2 * edited.size()));
     const auto touch = [&](const RowKeys& keys) {
         if (!keys.name.isEmpty()) {
             names.insert(keys.name);
@@ -195,7 +202,7 @@ void SiteCheck::CheckGroup(const std::vector<ChannelRow>& rows, const Groups& gr
                            const QString& key, Rule rule, std::vector<Problem>& made) const
 {
     const auto it = groups.constFind(key);
-    if (it == groups.cend())
+    if (it == groups.cend() || it->size() < 2) // a name of one channel is no duplicate
         return;
     std::optional<Problem> problem =
         rule == Rule::DuplicateName ? DuplicateName(rows, *it) : LookAlike(rows, *it);

@@ -39,7 +39,8 @@ public:
     void Reset(const std::vector<ChannelRow>& rows);
     // Re-checks after the rows `changed` (any fields, any order, repeats allowed) were
     // edited: rows is the table after the edit, the same as at the last check elsewhere.
-    // A table of another size is checked afresh.
+    // A table of another size, or an edit of more than a quarter of its rows, is checked
+    // afresh, which then costs less.
     ProblemChanges Update(const std::vector<ChannelRow>& rows, const std::vector<int>& changed);
     // The same for a list of cell changes, as an edit, paste or replace makes them.
     ProblemChanges Update(const std::vector<ChannelRow>& rows,

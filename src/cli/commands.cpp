@@ -23,6 +23,10 @@ const Command kCommands[] = {
     {"log"_L1, "Lists the recorded versions of a site, newest first"_L1, RunLog},
     {"show"_L1, "Writes a version of a site, as dip bytes or as CSV"_L1, RunShow},
     {"record"_L1, "Records a site file as a new version in its library"_L1, RunRecord},
+    {"merge"_L1, "Merges two versions of a site field by field, as git's merge driver"_L1,
+     RunMerge},
+    {"get"_L1, "Gets the team's changes into a site library"_L1, RunGet},
+    {"send"_L1, "Sends a site library's versions to the team's"_L1, RunSend},
 };
 
 constexpr auto kQuietHelp = "Prints only problems."_L1;
@@ -99,8 +103,9 @@ QString CommandLineHelp()
         kQuietHelp, kYesHelp);
     return help + ExitHelp(u"Exit status of a command"_s,
                            {u"all done, and nothing to report"_s,
-                            u"some file had problems (a question without --yes included), or "
-                            u"the sites differ"_s,
+                            u"some file had problems (a question without --yes included), the "
+                            u"sites differ or conflict, or the team's library refused a get or "
+                            u"send"_s,
                             u"bad usage, or a file that could not be read or written"_s});
 }
 

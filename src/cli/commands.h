@@ -68,5 +68,8 @@ int RunLabels(const QStringList& arguments);
 int RunLog(const QStringList& arguments);
 int RunShow(const QStringList& arguments);
 int RunRecord(const QStringList& arguments);
+int RunMerge(const QStringList& arguments);
+int RunGet(const QStringList& arguments);
+int RunSend(const QStringList& arguments);
 
 } // namespace mr640

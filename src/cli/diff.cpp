@@ -17,17 +17,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// A text between double quotes, its own quotes doubled and its control characters
-// escaped; a contact as Back or Front.
-QString ValueText(const QVariant& value)
-{
-    if (value.typeId() == QMetaType::Bool)
-        return value.toBool() ? u"Back"_s : u"Front"_s;
-    QString text = Escaped(value.toString());
-    text.replace(u'"', u"\"\""_s);
-    return u'"' + text + u'"';
-}
-
 // "BA01 to BH48: only in north.dip" for the rows from first on that one side alone has.
 QString OnlyIn(int first, int count, const QString& file)
 {
@@ -78,8 +67,10 @@ int RunDiff(const QStringList& arguments)
                 return d.field == FieldStUp || d.field == FieldStDn;
             });
         for (const FieldDifference& d : comparison.differences) {
-            report.output.append(ChannelIdFromNumber(d.row + 1) + u' ' + FieldShortName(d.field) +
-                                 u": "_s + ValueText(d.left) + u" -> "_s + ValueText(d.right));
+            report.output.append(Escaped(ChannelIdFromNumber(d.row + 1) + u' ' +
+                                         FieldShortName(d.field) + u": "_s +
+                                         FieldValueText(d.left) + u" -> "_s +
+                                         FieldValueText(d.right)));
         }
         const int common = left.rowCount() - comparison.leftOnlyRows;
         if (comparison.leftOnlyRows > 0)

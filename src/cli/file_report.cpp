@@ -113,6 +113,15 @@ QString Escaped(QStringView text)
     return shown;
 }
 
+QString FieldValueText(const QVariant& value)
+{
+    if (value.typeId() == QMetaType::Bool)
+        return value.toBool() ? u"Back"_s : u"Front"_s;
+    QString text = value.toString();
+    text.replace(u'"', u"\"\""_s);
+    return u'"' + text + u'"';
+}
+
 QString JoinedLines(const QString& text)
 {
     QString line;
@@ -146,6 +155,8 @@ QString OneLine(const QString& text)
 
 QString ReportedProblem::Printed() const
 {
+    if (file.isEmpty())
+        return Escaped(text);
     QString printed = Escaped(file);
     if (line > 0)
         printed += u':' + QString::number(line);
@@ -157,7 +168,7 @@ QString ReportedProblem::Printed() const
 
 void FileReport::Problem(const QString& file, int line, const QString& text, int atLeast)
 {
-    problems.push_back({file, line, JoinedLines(text)});
+    problems.push_back({file, line, JoinedLines(text), nullptr, {}});
     status = std::max(status, atLeast);
 }
 

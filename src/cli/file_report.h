@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QVariant>
 #include <functional>
 #include <vector>
 
@@ -28,7 +29,8 @@ struct ReportedProblem
     const RuleInfo* rule = nullptr; // the site rule that found it; null for any other problem
     QStringList channels;           // the ids of a rule's problem's channels
 
-    // "FILE:LINE: text", or "FILE:LINE: LEVEL RULE: text" for a rule's problem, escaped.
+    // "FILE:LINE: text", or "FILE:LINE: LEVEL RULE: text" for a rule's problem, escaped;
+    // the text alone for a problem of no file (a conflict of merge).
     QString Printed() const;
 };
 
@@ -59,6 +61,10 @@ struct FileReport
 // and a backslash as "\\", so that a name read from a file cannot break a line of output
 // or reach the terminal as a command.
 QString Escaped(QStringView text);
+
+// A field's value as a line of output shows it, before its escaping: a text between
+// double quotes, its own quotes doubled; a contact as Back or Front.
+QString FieldValueText(const QVariant& value);
 
 // A message's text as one line: its lines joined by "; " ("7 channels imported; 1 name
 // longer than 16 characters was cut"), a line's closing full stop or colon dropped before

@@ -12,35 +12,12 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// A mark as the log shows it: "Issued (issued/north/1): Approved by J. Smith",
-// "Exported to card at /media/ann/CF on 2026-12-01 14:02", "Tag v1: Before the works".
-QString MarkText(const VersionMark& mark)
-{
-    const QString text = mark.text.isEmpty() ? QString() : u": "_s + mark.text;
-    switch (mark.kind) {
-    case VersionMark::Kind::Issued:
-        return u"Issued ("_s + mark.name + u')' + text;
-    case VersionMark::Kind::Exported:
-        return mark.text + u" on "_s + VersionTimeText(mark.when);
-    case VersionMark::Kind::Tag:
-        return u"Tag "_s + mark.name + text;
-    case VersionMark::Kind::Note:
-        break;
-    }
-    return mark.text;
-}
-
 // The version's line: its fields separated by tabs, each escaped so that it holds none.
 QString VersionLine(const SiteVersion& version)
 {
-    QStringList marks;
-    if (version.removed)
-        marks.append(u"Removed the site"_s);
-    for (const VersionMark& mark : version.marks)
-        marks.append(MarkText(mark));
     const QStringList fields{version.shortId, VersionTimeText(version.when),
                              version.author.name + u" <"_s + version.author.email + u'>',
-                             version.summary, marks.join(u"; "_s)};
+                             version.summary, MarksText(version)};
     QStringList escaped;
     for (const QString& field : fields)
         escaped.append(Escaped(field));

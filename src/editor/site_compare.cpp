@@ -8,11 +8,9 @@ namespace mr640 {
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
 // A dip file fills state texts with spaces to their width, so "UP" and "UP " are the same
 // state on the card: trailing spaces do not make a state text differ.
-bool SameField(int field, const QVariant& a, const QVariant& b)
+bool SameFieldValue(int field, const QVariant& a, const QVariant& b)
 {
     if (field != FieldStUp && field != FieldStDn)
         return a == b;
@@ -25,8 +23,6 @@ bool SameField(int field, const QVariant& a, const QVariant& b)
     const QString left = a.toString(), right = b.toString();
     return withoutTrailingSpaces(left) == withoutTrailingSpaces(right);
 }
-
-} // namespace
 
 QLatin1StringView FieldShortName(int field)
 {
@@ -69,7 +65,7 @@ SiteComparison CompareSites(const std::vector<ChannelRow>& left, const std::vect
         for (int field = 0; field < FieldCount; ++field) {
             QVariant a = CellValue(left[r], field);
             QVariant b = CellValue(right[r], field);
-            if (!SameField(field, a, b))
+            if (!SameFieldValue(field, a, b))
                 comparison.differences.push_back({static_cast<int>(r), field, std::move(a), std::move(b)});
         }
     }

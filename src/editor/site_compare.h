@@ -40,6 +40,10 @@ QString DifferenceCounts(const SiteComparison& comparison);
 // "id", "name", "contact", "up", "down".
 QLatin1StringView FieldShortName(int field);
 
+// Whether two values of field are the same for the site: state texts that differ only by
+// the trailing spaces a dip file fills them with are.
+bool SameFieldValue(int field, const QVariant& a, const QVariant& b);
+
 // Compares every field of the rows both sides have.
 SiteComparison CompareSites(const std::vector<ChannelRow>& left, const std::vector<ChannelRow>& right);
 

@@ -126,6 +126,13 @@ void CompareCommand::CompareWith(const ChosenFile& chosen)
     emit Compared(Compare(), table_.rowCount(), file_->fileName);
 }
 
+SiteComparison CompareCommand::Follow(std::vector<ChannelRow> rows)
+{
+    file_ = FileSide{std::move(rows), true, {}};
+    recompare_.stop();
+    return Compare();
+}
+
 void CompareCommand::Forget()
 {
     file_.reset();

@@ -38,6 +38,10 @@ public:
     void CompareWith(const ChosenFile& chosen);
     // The comparison is no longer shown: the table's changes are not compared any more.
     void Forget();
+    // The site on screen against rows read elsewhere (a version of the site), as against a
+    // file's: the first comparison is the caller's to show, the ones after every change of
+    // the table go out through Recompared until Forget.
+    SiteComparison Follow(std::vector<ChannelRow> rows);
 
 signals:
     // A new comparison: the site on screen, screenRows rows, (the left side) against the

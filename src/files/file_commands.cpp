@@ -2,6 +2,7 @@
 
 #include "file_commands.h"
 
+#include "checks/site_problems.h"
 #include "csv_file.h"
 #include "dip_file.h"
 #include "card/card_commands.h"
@@ -11,6 +12,7 @@
 #include "editor/settings.h"
 #include "editor/shared_routines.h"
 #include "file_format.h"
+#include "history/site_versions.h"
 #include "site_dialogs.h"
 #include "site_file.h"
 #include "site_window.h"
@@ -96,9 +98,10 @@ FileDialogRequest OpenSiteDialog(const QString& title, const QString& folder)
 }
 
 FileCommands::FileCommands(ChannelTable& table, Ui& ui, DirectorySettings& directories,
-                           SiteFile& siteFile, CardCommands& cards, SiteWindow& window)
-    : table_(table), ui_(ui), directories_(directories), siteFile_(siteFile), cards_(cards),
-      window_(window)
+                           SiteFile& siteFile, SiteProblems& problems, CardCommands& cards,
+                           SiteVersions& versions, SiteWindow& window)
+    : table_(table), ui_(ui), directories_(directories), siteFile_(siteFile), problems_(problems),
+      cards_(cards), versions_(versions), window_(window)
 {
 }
 
@@ -129,6 +132,7 @@ bool FileCommands::SaveSite()
         return false;
     window_.MarkSaved();
     emit SiteFileUsed(siteFile_.currentFile());
+    versions_.Saved(siteFile_.currentFile(), EncodeDip(table_.Rows()));
     return true;
 }
 
@@ -238,6 +242,7 @@ bool FileCommands::SaveSiteAs()
         siteFile_.AdoptDialogFile(*chosen);
         window_.MarkSaved();
         emit SiteFileUsed(chosen->fullName);
+        versions_.Saved(chosen->fullName, EncodeDip(table_.Rows()));
         return true;
     case FileFormat::Csv: {
         // A copy for a spreadsheet or another editor: the site keeps its own file and
@@ -245,6 +250,7 @@ bool FileCommands::SaveSiteAs()
         QString error;
         if (WriteCsvFile(chosen->fullName, table_, &error)) {
             emit SiteFileUsed(chosen->fullName);
+            versions_.Saved(chosen->fullName, EncodeCsv(table_.Rows()));
             return true;
         }
         ReportSaveFailure(ui_, chosen->fullName, error);
@@ -259,8 +265,13 @@ bool FileCommands::SaveSiteAs()
 
 void FileCommands::ExportToCard()
 {
-    // What goes to the card is what the screen shows.
+    // What goes to the card is what the screen shows, recorded first if the person wants.
     window_.EndEdit();
+    if (!problems_.MayExport(siteFile_.siteName()))
+        return;
+    const std::optional<ExportMark> mark = versions_.BeforeExport([this] { return SaveSite(); });
+    if (!mark)
+        return;
     FileDialogRequest request;
     request.kind = FileDialogKind::Save;
     request.title = u"Save to CompactFlash card"_s;
@@ -285,8 +296,10 @@ void FileCommands::ExportToCard()
     // Exported over the site's own file: that is this program's change, not another's.
     if (chosen->fullName == siteFile_.currentFile())
         siteFile_.RememberSiteFile(StampOfWritten(chosen->fullName, written));
-    if (CheckCardCopy(ui_, *chosen, written))
+    if (CheckCardCopy(ui_, *chosen, written)) {
+        versions_.Exported(*mark, written, chosen->fullName);
         cards_.Exported(*chosen);
+    }
 }
 
 void FileCommands::ReloadSiteFile()
@@ -299,7 +312,8 @@ void FileCommands::ReloadSiteFile()
     if (window_.modified() &&
         ui_.ShowMessage({u"Discard your changes to "_s + siteFile_.siteName() +
                              u" and load it again from disk?"_s,
-                         MessageIcon::Exclamation, MessageButtons::YesNo, QString(kAppTitle)}) !=
+                         MessageIcon::Exclamation, MessageButtons::YesNo, QString(kAppTitle),
+                         MessageButton::No}) !=
             MessageButton::Yes)
         return;
     OpenChosenFile({siteFile_.currentFile(), siteFile_.currentFileTitle()});

@@ -8,6 +8,8 @@ namespace mr640 {
 class CardCommands;
 class ChannelTable;
 class SiteFile;
+class SiteProblems;
+class SiteVersions;
 class SiteWindow;
 class Ui;
 struct ChosenFile;
@@ -16,7 +18,8 @@ struct DirectorySettings;
 // The commands on the site's files: Open, Save, Save as, Export to card and Reload, and the
 // save question before the site on screen is given up. Questions and file dialogs go
 // through ui, and Open and Export offer the cards present before their file dialogs;
-// filePath and cfPath follow the files chosen. Owned by the window; what it is handed
+// filePath and cfPath follow the files chosen. Each file written and each export to a card
+// goes to versions, for the site's library. Owned by the window; what it is handed
 // outlives it.
 class FileCommands : public QObject
 {
@@ -24,7 +27,8 @@ class FileCommands : public QObject
 
 public:
     FileCommands(ChannelTable& table, Ui& ui, DirectorySettings& directories, SiteFile& siteFile,
-                 CardCommands& cards, SiteWindow& window);
+                 SiteProblems& problems, CardCommands& cards, SiteVersions& versions,
+                 SiteWindow& window);
 
     // True when the caller may go on: nothing to save, saved, or the user chose not to
     // save. False when the user cancelled or the save did not complete.
@@ -54,7 +58,9 @@ private:
     Ui& ui_;
     DirectorySettings& directories_;
     SiteFile& siteFile_;
+    SiteProblems& problems_;
     CardCommands& cards_;
+    SiteVersions& versions_;
     SiteWindow& window_;
 };
 

@@ -29,6 +29,7 @@ void SiteFile::AdoptDialogFile(const ChosenFile& chosen)
     siteName_ = FileStem(chosen.fileTitle);
     currentFileTitle_ = chosen.fileTitle;
     window_.UpdateTitle();
+    emit SiteNamed();
 }
 
 void SiteFile::SetSiteWithoutFile(const QString& name)
@@ -38,6 +39,7 @@ void SiteFile::SetSiteWithoutFile(const QString& name)
     currentFileTitle_.clear();
     RememberSiteFile({});
     window_.UpdateTitle();
+    emit SiteNamed();
 }
 
 bool SiteFile::WriteSiteFile(const QString& path)
@@ -71,6 +73,16 @@ bool SiteFile::MayOverwriteSiteFile()
 
 void SiteFile::NoticeChangeOnDisk()
 {
+    Notice(u" was changed by another program."_s, u" was deleted from disk."_s);
+}
+
+void SiteFile::NoticeTeamChange()
+{
+    Notice(u" now holds the team's changes."_s, u" was removed by the team's changes."_s);
+}
+
+void SiteFile::Notice(const QString& changed, const QString& deleted)
+{
     if (currentFileTitle_.isEmpty())
         return;
     FileStamp now;
@@ -78,9 +90,7 @@ void SiteFile::NoticeChangeOnDisk()
     if (change == DiskChange::None || now == noticedChange_)
         return;
     noticedChange_ = now;
-    emit ChangeNoticed(change, currentFileTitle_ + (change == DiskChange::Deleted
-                                                        ? u" was deleted from disk."_s
-                                                        : u" was changed by another program."_s));
+    emit ChangeNoticed(change, currentFileTitle_ + (change == DiskChange::Deleted ? deleted : changed));
 }
 
 } // namespace mr640

@@ -51,8 +51,14 @@ public:
     // Tells of a change another program made to the site's file, or of its deletion, once
     // per change.
     void NoticeChangeOnDisk();
+    // Tells of the change a Get of the team's changes made to the site's file, or of its
+    // removal, in the same way.
+    void NoticeTeamChange();
 
 signals:
+    // The site was given its name and file anew: another site is on screen, or this one was
+    // saved under a new name.
+    void SiteNamed();
     // The site's file was changed (Changed) or deleted (Deleted) by another program; note
     // says so.
     void ChangeNoticed(DiskChange change, const QString& note);
@@ -60,6 +66,9 @@ signals:
     void ChangeForgotten();
 
 private:
+    // Tells of a change once, with the note's ending for a changed or a deleted file.
+    void Notice(const QString& changed, const QString& deleted);
+
     const ChannelTable& table_;
     Ui& ui_;
     DirectorySettings& directories_;

@@ -32,19 +32,25 @@ QString StateText(int state)
     }
 }
 
-// Sets the index's entry for path to the blob, leaving every other entry as it is. The
-// entry carries no file times, so git compares the work tree's file by its content.
-void EnterInIndex(git_repository* repository, const QByteArray& path, const git_oid& blob,
-                  git_filemode_t mode, qsizetype size)
+// Sets the index's entries for paths, leaving every other entry as it is. An entry carries
+// no file times, so git compares the work tree's file by its content.
+void EnterInIndex(git_repository* repository, const std::vector<PathVersion>& paths)
 {
     const auto index = git::Take<git::Index>(git_repository_index, repository);
     git::Check(git_index_read(index.get(), 0)); // again when changed on disk
-    git_index_entry entry{};
-    entry.mode = mode;
-    entry.id = blob;
-    entry.file_size = static_cast<std::uint32_t>(size);
-    entry.path = path.constData();
-    git::Check(git_index_add(index.get(), &entry));
+    for (const PathVersion& path : paths) {
+        if (!path.entry) {
+            const int removed = git_index_remove_bypath(index.get(), path.path.constData());
+            git::Check(removed == GIT_ENOTFOUND ? 0 : removed);
+            continue;
+        }
+        git_index_entry entry{};
+        entry.mode = path.entry->mode;
+        entry.id = path.entry->id;
+        entry.file_size = static_cast<std::uint32_t>(path.size);
+        entry.path = path.path.constData();
+        git::Check(git_index_add(index.get(), &entry));
+    }
     git::Check(git_index_write(index.get()));
 }
 
@@ -136,36 +142,31 @@ std::optional<FileEntry> EntryAt(git_tree* tree, const QByteArray& path)
     return FileEntry{*git_tree_entry_id(entry.get()), git_tree_entry_filemode(entry.get())};
 }
 
-CommittedFile CommitFile(Library& library, const BranchTip& tip, const QByteArray& path,
-                         const QByteArray& bytes, const Author& author, const QString& message)
+void CheckUnlocked(git_repository* repository)
 {
-    git_repository* repository = library.get();
     // A lock left by another git program stops the version before anything is made.
     const QString indexLock = git::Text(git_repository_path(repository)) + u"index.lock"_s;
     if (QFileInfo::exists(indexLock))
         throw HistoryError(
             u"the repository is locked by another git program (%1 exists)"_s.arg(indexLock));
+}
 
-    std::optional<FileEntry> previous = tip.tree ? EntryAt(tip.tree.get(), path) : std::nullopt;
-    const git_filemode_t mode = previous && previous->mode == GIT_FILEMODE_BLOB_EXECUTABLE
-                                    ? GIT_FILEMODE_BLOB_EXECUTABLE
-                                    : GIT_FILEMODE_BLOB;
-    git_oid blob;
-    git::Check(git_blob_create_from_buffer(&blob, repository, bytes.constData(),
-                                           static_cast<size_t>(bytes.size())));
-    const git_tree_update update{GIT_TREE_UPDATE_UPSERT, blob, mode, path.constData()};
-    git_oid treeId;
-    git::Check(git_tree_create_updated(&treeId, repository, tip.tree.get(), 1, &update));
-    const auto tree = git::Take<git::Tree>(git_tree_lookup, repository, &treeId);
-
-    const git::Signature signature = SignatureOf(author);
-    const git_commit* parents[] = {tip.commit.get()};
-    git_oid commit;
-    git::Check(git_commit_create(&commit, repository, "HEAD", signature.get(), signature.get(),
-                                 nullptr, message.toUtf8().constData(), tree.get(),
-                                 tip.commit ? 1 : 0, parents));
+void AdvanceBranch(Library& library, const BranchTip& tip, const git_oid& commit,
+                   const std::vector<PathVersion>& paths, const QString& reflog)
+{
+    git_repository* repository = library.get();
+    CheckUnlocked(repository);
+    const QByteArray log = reflog.toUtf8();
+    // The branch moves only from where the caller saw it: another program's version in
+    // between stops this one.
+    if (tip.commit)
+        git::Take<git::Reference>(git_reference_create_matching, repository, tip.branch.constData(),
+                                  &commit, 1, git_commit_id(tip.commit.get()), log.constData());
+    else
+        git::Take<git::Reference>(git_reference_create, repository, tip.branch.constData(),
+                                  &commit, 0, log.constData());
     try {
-        EnterInIndex(repository, path, blob, mode, bytes.size());
+        EnterInIndex(repository, paths);
     } catch (const HistoryError& error) {
         try {
             TakeBack(repository, tip, commit);
@@ -176,6 +177,58 @@ CommittedFile CommitFile(Library& library, const BranchTip& tip, const QByteArra
         }
         throw;
     }
+}
+
+git_oid CommitPaths(Library& library, const BranchTip& tip, const std::vector<PathVersion>& paths,
+                    const Author& author, const QString& message, const git_oid* other)
+{
+    git_repository* repository = library.get();
+    CheckUnlocked(repository);
+    std::vector<git_tree_update> updates;
+    for (const PathVersion& path : paths) {
+        updates.push_back(path.entry ? git_tree_update{GIT_TREE_UPDATE_UPSERT, path.entry->id,
+                                                       path.entry->mode, path.path.constData()}
+                                     : git_tree_update{GIT_TREE_UPDATE_REMOVE, {},
+                                                       GIT_FILEMODE_BLOB, path.path.constData()});
+    }
+    git_oid treeId;
+    git::Check(git_tree_create_updated(&treeId, repository, tip.tree.get(), updates.size(),
+                                       updates.data()));
+    const auto tree = git::Take<git::Tree>(git_tree_lookup, repository, &treeId);
+
+    const git::Signature signature = SignatureOf(author);
+    git::Commit second;
+    if (other)
+        second = git::Take<git::Commit>(git_commit_lookup, repository, other);
+    std::vector<const git_commit*> parents;
+    if (tip.commit)
+        parents.push_back(tip.commit.get());
+    if (second)
+        parents.push_back(second.get());
+    const QByteArray text = message.toUtf8();
+    git_oid commit;
+    git::Check(git_commit_create(&commit, repository, nullptr, signature.get(), signature.get(),
+                                 nullptr, text.constData(), tree.get(), parents.size(),
+                                 parents.data()));
+    const QString kind = other ? u"merge"_s : tip.commit ? u"commit"_s : u"commit (initial)"_s;
+    AdvanceBranch(library, tip, commit, paths, kind + u": "_s + message.section(u'\n', 0, 0));
+    return commit;
+}
+
+CommittedFile CommitFile(Library& library, const BranchTip& tip, const QByteArray& path,
+                         const QByteArray& bytes, const Author& author, const QString& message)
+{
+    git_repository* repository = library.get();
+    CheckUnlocked(repository);
+    std::optional<FileEntry> previous = tip.tree ? EntryAt(tip.tree.get(), path) : std::nullopt;
+    const git_filemode_t mode = previous && previous->mode == GIT_FILEMODE_BLOB_EXECUTABLE
+                                    ? GIT_FILEMODE_BLOB_EXECUTABLE
+                                    : GIT_FILEMODE_BLOB;
+    git_oid blob;
+    git::Check(git_blob_create_from_buffer(&blob, repository, bytes.constData(),
+                                           static_cast<size_t>(bytes.size())));
+    const git_oid commit = CommitPaths(library, tip, {{path, FileEntry{blob, mode}, bytes.size()}},
+                                       author, message);
     return {commit, blob};
 }
 

@@ -67,10 +67,32 @@ struct FileEntry
 };
 std::optional<FileEntry> EntryAt(git_tree* tree, const QByteArray& path);
 
-// Commits bytes at path (in the library, UTF-8) on tip's branch with tip's commit as the
-// only parent: the tree is tip's with that one path replaced, and the index's entry for
-// that path alone follows it. Fails before changing anything on a lock; when the index
-// cannot be written, the branch is set back and the error thrown.
+// A path's version in a commit: its blob and mode, or nothing where the file goes away.
+struct PathVersion
+{
+    QByteArray path; // in the library, UTF-8
+    std::optional<FileEntry> entry;
+    qsizetype size = 0; // the blob's size, for the index
+};
+
+// Throws when another git program holds the repository's index locked.
+void CheckUnlocked(git_repository* repository);
+
+// Commits the paths' versions on tip's branch, with tip's commit (none on an unborn branch)
+// and then other, when given, as parents: the tree is tip's with those paths alone
+// replaced, and the index's entries for those paths alone follow it. Fails before changing
+// anything on a lock; when the index cannot be written, the branch is set back and the
+// error thrown. Answers the commit.
+git_oid CommitPaths(Library& library, const BranchTip& tip, const std::vector<PathVersion>& paths,
+                    const Author& author, const QString& message,
+                    const git_oid* other = nullptr);
+
+// Moves tip's branch on to commit, made or fetched, and the index's entries for paths to
+// their versions in it, as CommitPaths does; logged as reflog.
+void AdvanceBranch(Library& library, const BranchTip& tip, const git_oid& commit,
+                   const std::vector<PathVersion>& paths, const QString& reflog);
+
+// Commits bytes at path as the one path of CommitPaths.
 struct CommittedFile
 {
     git_oid commit;

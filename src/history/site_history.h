@@ -34,6 +34,11 @@ struct VersionMark
     friend bool operator==(const VersionMark&, const VersionMark&) = default;
 };
 
+// A mark as the versions are listed with it: "Issued (issued/north/1): Approved by J. Smith",
+// "Exported to card at /media/ann/CF on 2026-12-01 14:02", "Tag v1: Before the works", a
+// note's line.
+QString MarkText(const VersionMark& mark);
+
 // One version of a site: a commit of the library that changed the site file.
 struct SiteVersion
 {
@@ -46,6 +51,10 @@ struct SiteVersion
     bool removed = false; // the commit deleted the site file
     std::vector<VersionMark> marks;
 };
+
+// The version's marks in one line, joined by "; ", "Removed the site" first for a version
+// that deleted it; empty when it has none.
+QString MarksText(const SiteVersion& version);
 
 // A site's bytes in one of its versions.
 struct SiteAtVersion

@@ -6,6 +6,7 @@
 
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QStringList>
 
 #include <map>
 
@@ -108,6 +109,32 @@ QString TagStem(const QString& pathInLibrary)
 }
 
 } // namespace
+
+QString MarkText(const VersionMark& mark)
+{
+    const QString text = mark.text.isEmpty() ? QString() : u": "_s + mark.text;
+    switch (mark.kind) {
+    case VersionMark::Kind::Issued:
+        return u"Issued ("_s + mark.name + u')' + text;
+    case VersionMark::Kind::Exported:
+        return mark.text + u" on "_s + VersionTimeText(mark.when);
+    case VersionMark::Kind::Tag:
+        return u"Tag "_s + mark.name + text;
+    case VersionMark::Kind::Note:
+        break;
+    }
+    return mark.text;
+}
+
+QString MarksText(const SiteVersion& version)
+{
+    QStringList marks;
+    if (version.removed)
+        marks.append(u"Removed the site"_s);
+    for (const VersionMark& mark : version.marks)
+        marks.append(MarkText(mark));
+    return marks.join(u"; "_s);
+}
 
 void AttachMarks(git_repository* repository, std::vector<SiteVersion>& versions)
 {

@@ -54,6 +54,24 @@ QMessageBox::StandardButtons ButtonsOf(MessageButtons buttons)
     return QMessageBox::Ok;
 }
 
+QMessageBox::StandardButton StandardButtonOf(std::optional<MessageButton> button)
+{
+    if (!button)
+        return QMessageBox::NoButton;
+    switch (*button) {
+    case MessageButton::Ok:
+        return QMessageBox::Ok;
+    case MessageButton::Cancel:
+        return QMessageBox::Cancel;
+    case MessageButton::Yes:
+        return QMessageBox::Yes;
+    case MessageButton::No:
+        return QMessageBox::No;
+    default:
+        return QMessageBox::NoButton; // a button of the box's own
+    }
+}
+
 MessageButton ButtonOf(int pressed, MessageButtons buttons)
 {
     switch (pressed) {
@@ -106,7 +124,8 @@ QList<OwnButton> OwnButtonsOf(MessageButtons buttons)
 // own button.
 std::variant<int, MessageButton> ShowBox(QWidget* parent, const QString& text, QMessageBox::Icon icon,
                                          QMessageBox::StandardButtons buttons, const QString& title,
-                                         const QList<OwnButton>& own = {})
+                                         const QList<OwnButton>& own = {},
+                                         QMessageBox::StandardButton standardDefault = QMessageBox::NoButton)
 {
     QMessageBox box(parent);
     box.setTextFormat(Qt::PlainText);
@@ -122,6 +141,8 @@ std::variant<int, MessageButton> ShowBox(QWidget* parent, const QString& text, Q
     box.setStandardButtons(buttons);
     if (!added.isEmpty())
         box.setDefaultButton(added.front());
+    else if (standardDefault != QMessageBox::NoButton)
+        box.setDefaultButton(standardDefault);
     box.setWindowTitle(title);
     box.setObjectName(u"MessageBox"_s);
     const int pressed = box.exec();
@@ -195,7 +216,8 @@ MessageButton QtUi::ShowMessage(const MessageRequest& request)
 {
     const std::variant<int, MessageButton> pressed =
         ShowBox(parent_, request.text, IconOf(request.icon), ButtonsOf(request.buttons),
-                request.title.isEmpty() ? u"MR640Config"_s : request.title, OwnButtonsOf(request.buttons));
+                request.title.isEmpty() ? u"MR640Config"_s : request.title, OwnButtonsOf(request.buttons),
+                StandardButtonOf(request.defaultButton));
     if (const auto* own = std::get_if<MessageButton>(&pressed))
         return *own;
     return ButtonOf(std::get<int>(pressed), request.buttons);

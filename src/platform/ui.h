@@ -37,6 +37,8 @@ struct MessageRequest
     MessageIcon icon = MessageIcon::None;
     MessageButtons buttons = MessageButtons::Ok;
     QString title; // empty: the box carries the application name "MR640Config"
+    // The button Enter presses, one of the box's; not set: the box's first.
+    std::optional<MessageButton> defaultButton = std::nullopt;
 
     friend bool operator==(const MessageRequest&, const MessageRequest&) = default;
 };

@@ -30,27 +30,33 @@ enum CompareColumn
     ColumnCount
 };
 
-QString Shown(int field, const QVariant& value)
+// The channels only one side has, with their ids; empty when both have the same channels.
+QString OneSideCounts(const SiteComparison& comparison, int leftRows, const CompareSides& sides)
+{
+    const bool leftOnly = comparison.leftOnlyRows > 0;
+    const int rows = leftOnly ? comparison.leftOnlyRows : comparison.rightOnlyRows;
+    if (rows == 0)
+        return {};
+    const int first = leftRows - comparison.leftOnlyRows + 1;
+    return Counted(rows, u"channel"_s, u"channels"_s) + u" only "_s +
+           (leftOnly ? sides.left : sides.right) + u" ("_s + ChannelIdFromNumber(first) + u" to "_s +
+           ChannelIdFromNumber(first + rows - 1) + u")."_s;
+}
+
+// "in the file" as the caption of its column: "In the file".
+QString Caption(const QString& where)
+{
+    return where.left(1).toUpper() + where.mid(1);
+}
+
+} // namespace
+
+QString ShownValue(int field, const QVariant& value)
 {
     if (field == FieldBack)
         return value.toBool() ? u"Back"_s : u"Front"_s;
     return value.toString();
 }
-
-// The channels only one side has, with their ids; empty when both have the same channels.
-QString OneSideCounts(const SiteComparison& comparison, int screenRows)
-{
-    const bool screenOnly = comparison.leftOnlyRows > 0;
-    const int rows = screenOnly ? comparison.leftOnlyRows : comparison.rightOnlyRows;
-    if (rows == 0)
-        return {};
-    const int first = screenRows - comparison.leftOnlyRows + 1;
-    return Counted(rows, u"channel"_s, u"channels"_s) +
-           (screenOnly ? u" only on screen ("_s : u" only in the file ("_s) +
-           ChannelIdFromNumber(first) + u" to "_s + ChannelIdFromNumber(first + rows - 1) + u")."_s;
-}
-
-} // namespace
 
 // The differences of one comparison as lines of the list.
 class ComparisonModel : public QAbstractTableModel
@@ -58,10 +64,12 @@ class ComparisonModel : public QAbstractTableModel
 public:
     using QAbstractTableModel::QAbstractTableModel;
 
-    void Show(std::vector<FieldDifference> differences)
+    void Show(std::vector<FieldDifference> differences, const CompareSides& sides)
     {
         beginResetModel();
         differences_ = std::move(differences);
+        captions_[ColumnScreen] = Caption(sides.left);
+        captions_[ColumnFile] = Caption(sides.right);
         endResetModel();
     }
     const FieldDifference& At(int line) const
@@ -100,22 +108,21 @@ public:
         case ColumnField:
             return FieldCaption(difference.field);
         case ColumnScreen:
-            return Shown(difference.field, difference.left);
+            return ShownValue(difference.field, difference.left);
         default:
-            return Shown(difference.field, difference.right);
+            return ShownValue(difference.field, difference.right);
         }
     }
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override
     {
         if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
             return QAbstractTableModel::headerData(section, orientation, role);
-        static const QString captions[ColumnCount] = {u"Chan"_s, u"Field"_s, u"On screen"_s,
-                                                      u"In the file"_s};
-        return captions[section];
+        return captions_[section];
     }
 
 private:
     std::vector<FieldDifference> differences_;
+    QString captions_[ColumnCount] = {u"Chan"_s, u"Field"_s, u"On screen"_s, u"In the file"_s};
 };
 
 FrmCompare::FrmCompare(QWidget* parent) : QDialog(parent)
@@ -179,12 +186,12 @@ void FrmCompare::PlaceBesideParent()
     move(frame.right() + 1, frame.top());
 }
 
-void FrmCompare::ShowCounts(SiteComparison comparison, int screenRows)
+void FrmCompare::ShowCounts(SiteComparison comparison, int leftRows)
 {
     counts_->setText(DifferenceCounts(comparison));
-    oneSide_->setText(OneSideCounts(comparison, screenRows));
+    oneSide_->setText(OneSideCounts(comparison, leftRows, sides_));
     oneSide_->setVisible(!oneSide_->text().isEmpty());
-    model_->Show(std::move(comparison.differences));
+    model_->Show(std::move(comparison.differences), sides_);
 }
 
 void FrmCompare::UpdateComparison(SiteComparison comparison, int screenRows)
@@ -209,8 +216,17 @@ void FrmCompare::UpdateComparison(SiteComparison comparison, int screenRows)
 
 void FrmCompare::ShowComparison(SiteComparison comparison, int screenRows, const QString& fileName)
 {
-    file_->setText(u"The site on screen and "_s + fileName);
-    ShowCounts(std::move(comparison), screenRows);
+    ShowComparison(std::move(comparison), screenRows,
+                   {u"Compare"_s, u"The site on screen and "_s + fileName, u"on screen"_s,
+                    u"in the file"_s});
+}
+
+void FrmCompare::ShowComparison(SiteComparison comparison, int leftRows, const CompareSides& sides)
+{
+    sides_ = sides;
+    setWindowTitle(sides.title);
+    file_->setText(sides.heading);
+    ShowCounts(std::move(comparison), leftRows);
     if (!isVisible())
         PlaceBesideParent();
     show();

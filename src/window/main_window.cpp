@@ -2,6 +2,8 @@
 
 #include "card/card_commands.h"
 #include "channel_grid.h"
+#include "checks/label_fit.h"
+#include "checks/site_problems.h"
 #include "compare_window.h"
 #include "disk_change_bar.h"
 #include "edit_commands.h"
@@ -12,14 +14,18 @@
 #include "files/compare_command.h"
 #include "files/file_commands.h"
 #include "files/site_file.h"
+#include "history/site_versions.h"
+#include "history_window.h"
 #include "icons.h"
 #include "import/import_command.h"
 #include "labels/labels_export.h"
 #include "labels/print_labels_command.h"
+#include "problems_panel.h"
 #include "recovery_journal.h"
 #include "platform/settings_store.h"
 #include "platform/ui.h"
 #include "site_drop.h"
+#include "team_commands.h"
 #include "window_menus.h"
 
 #include <QCloseEvent>
@@ -59,13 +65,20 @@ FrmDips::FrmDips(Ui& ui, SettingsStore& settings, QWidget* parent)
     setCentralWidget(central);
     central->installEventFilter(this);
     grid_ = new ChannelGrid(central);
+    grid_->viewport()->installEventFilter(this);
     grid_->setModel(&table_);
     diskBar_ = new DiskChangeBar(central);
     connect(diskBar_, &DiskChangeBar::VisibilityChanged, this, &FrmDips::LayOutGrid);
     // The site on screen and the classes that do the commands on it.
     siteFile_ = std::make_unique<SiteFile>(table_, ui_, directories_, *this);
+    problems_ = std::make_unique<SiteProblems>(
+        table_, ui_, [this] { return siteFile_->currentFile(); }, LastLabelSheet(settings_));
+    connect(siteFile_.get(), &SiteFile::SiteNamed, problems_.get(), &SiteProblems::NoteNamed);
     cards_ = new CardCommands(ui_, table_, *this);
-    fileCommands_ = std::make_unique<FileCommands>(table_, ui_, directories_, *siteFile_, *cards_, *this);
+    versions_ = std::make_unique<SiteVersions>(table_, ui_, settings_, *siteFile_, *this, *this);
+    fileCommands_ = std::make_unique<FileCommands>(table_, ui_, directories_, *siteFile_,
+                                                   *problems_, *cards_, *versions_, *this);
+    team_ = new TeamCommands(ui_, settings_, *siteFile_, *versions_, *this, *this);
     compareCommand_ = std::make_unique<CompareCommand>(table_, ui_, directories_, *this);
     importCommand_ =
         std::make_unique<ImportCommand>(table_, ui_, directories_.insPath, *siteFile_, *this);
@@ -98,6 +111,8 @@ FrmDips::FrmDips(Ui& ui, SettingsStore& settings, QWidget* parent)
     // modified exactly when the history is away from its saved state.
     history_ = std::make_unique<EditHistory>(table_, *grid_);
     connect(history_.get(), &EditHistory::Stepped, this, [this](bool saved) { modified_ = !saved; });
+    connect(history_.get(), &EditHistory::CellsSetting, problems_.get(),
+            [this](const SharedChanges& changes) { problems_->NoteChanges(*changes); });
     journal_ = std::make_unique<RecoveryJournal>(table_, *history_, *grid_, ui_, [this] {
         return JournalSite{siteFile_->currentFile(), siteFile_->siteName(), siteFile_->Stamp()};
     });
@@ -105,6 +120,11 @@ FrmDips::FrmDips(Ui& ui, SettingsStore& settings, QWidget* parent)
 
     BuildMenu();
     editCommands_->AddMenu(*menuBar());
+    QMenu* view = menuBar()->addMenu(u"&View"_s);
+    view->setObjectName(u"MnuView"_s);
+    auto* problemsPanel = new ProblemsPanel(*problems_, *this, *view);
+    connect(problemsPanel, &ProblemsPanel::CellChosen, this, &FrmDips::SelectCell);
+    team_->AddMenu(*menuBar());
     BuildToolbars();
     Form_Load();
     AddHelpMenu(*this, ui_, settings_);
@@ -114,7 +134,12 @@ FrmDips::FrmDips(Ui& ui, SettingsStore& settings, QWidget* parent)
     AcceptSiteDrops(*this);
 }
 
-FrmDips::~FrmDips() = default;
+FrmDips::~FrmDips()
+{
+    // A window destroyed while shown hides its children after this part of it is gone: the
+    // bar must not lay out the grid then.
+    disconnect(diskBar_, nullptr, this, nullptr);
+}
 
 void FrmDips::Form_Load()
 {
@@ -141,6 +166,8 @@ void FrmDips::BuildMenu()
     add("MnuOpen", u"&Open..."_s, QKeySequence::Open, [this] { OpenSite(); });
     add("MnuSave", u"&Save"_s, QKeySequence::Save, [this] { SaveSite(); });
     add("MnuSaveAs", u"Save &as..."_s, QKeySequence(u"Ctrl+Shift+S"_s), [this] { SaveSiteAs(); });
+    QAction* describe = add("MnuSaveDescribed", u"Save &with a description..."_s, QKeySequence(),
+                            [this] { SaveSiteWithDescription(); });
     file->addSeparator()->setObjectName(u"MnuSep0"_s);
     add("MnuImport", u"&Import..."_s, QKeySequence(), [this] { ImportSite(); });
     file->addSeparator()->setObjectName(u"MnuSep1"_s);
@@ -150,6 +177,17 @@ void FrmDips::BuildMenu()
     add("MnuPrintLabels", u"&Print labels..."_s, QKeySequence::Print, [this] { PrintLabels(); });
     file->addSeparator()->setObjectName(u"MnuCompareSep"_s);
     add("MnuCompare", u"&Compare with..."_s, QKeySequence(), [this] { CompareWithFile(); });
+    file->addSeparator()->setObjectName(u"MnuHistorySep"_s);
+    QAction* keep = add("MnuKeepHistory", u"&Keep history of this folder..."_s, QKeySequence(),
+                        [this] { KeepHistoryOfFolder(); });
+    // Ctrl+H is Replace's, as in the editors people know.
+    add("MnuHistory", u"&History..."_s, QKeySequence(u"Ctrl+Shift+H"_s), [this] { ShowSiteHistory(); });
+    // A folder kept already, or a site without one, has no history to start; a description
+    // goes only into a library.
+    connect(file, &QMenu::aboutToShow, this, [this, keep, describe] {
+        keep->setEnabled(versions_->MayKeepHistory());
+        describe->setEnabled(!keep->isEnabled());
+    });
     AddFileMenuEnd(*this, *file, settings_, ui_);
 }
 
@@ -259,6 +297,9 @@ void FrmDips::UpdateTitle()
     QString name = siteFile_->siteName();
     name.replace(u"[*]"_s, u"[*][*]"_s);
     setWindowTitle(name.isEmpty() ? QString(kAppTitle) : name + u" - "_s + kAppTitle);
+    // The History window follows the site on screen.
+    if (historyWindow_ && historyWindow_->isVisible())
+        historyWindow_->Refresh();
 }
 
 void FrmDips::AdoptDialogFile(const ChosenFile& chosen)
@@ -326,6 +367,45 @@ void FrmDips::ReloadSiteFile()
     fileCommands_->ReloadSiteFile();
 }
 
+void FrmDips::SaveSiteWithDescription()
+{
+    grid_->EndEdit();
+    versions_->SaveWithDescription([this] { return SaveSite(); });
+}
+
+void FrmDips::KeepHistoryOfFolder()
+{
+    versions_->KeepHistoryOfFolder();
+}
+
+void FrmDips::ShowSiteHistory()
+{
+    if (!historyWindow_) {
+        historyWindow_ = new FrmHistory(*versions_, ui_, this);
+        // A version against the screen follows the screen as a file's comparison does; two
+        // versions stand as they are.
+        connect(historyWindow_, &FrmHistory::ComparedWithScreen, this,
+                [this](const std::vector<ChannelRow>& rows, const CompareSides& sides) {
+                    CompareWindow().ShowComparison(compareCommand_->Follow(rows),
+                                                   table_.rowCount(), sides);
+                });
+        connect(historyWindow_, &FrmHistory::Compared, this,
+                [this](const SiteComparison& comparison, int leftRows, const CompareSides& sides) {
+                    compareCommand_->Forget();
+                    CompareWindow().ShowComparison(comparison, leftRows, sides);
+                });
+    }
+    QString fault;
+    if (!historyWindow_->Refresh(&fault)) {
+        ui_.ShowMessage({fault, MessageIcon::Exclamation, MessageButtons::Ok, QString(kAppTitle)});
+        if (!historyWindow_->isVisible())
+            return;
+    }
+    historyWindow_->show();
+    historyWindow_->raise();
+    historyWindow_->activateWindow();
+}
+
 void FrmDips::ImportSite()
 {
     importCommand_->ImportSite();
@@ -339,6 +419,23 @@ void FrmDips::ApplyAllocations(const std::vector<InsDChannel>& allocations)
 void FrmDips::PrintLabels()
 {
     printLabelsCommand_->PrintLabels();
+    // label-fit fits names to the sheet the dialog left chosen.
+    problems_->UseLabelSheet(LastLabelSheet(settings_));
+}
+
+void FrmDips::ShareLibrary()
+{
+    team_->ShareLibrary();
+}
+
+void FrmDips::GetTeamChanges()
+{
+    team_->GetChanges();
+}
+
+void FrmDips::SendMyChanges()
+{
+    team_->SendChanges();
 }
 
 void FrmDips::CompareWithFile()
@@ -359,8 +456,9 @@ void FrmDips::NewSite()
     grid_->CancelEdit();
     table_.FillDefaultRows(0);
     modified_ = false;
-    StartHistory();
+    // Named before its history starts: the new site starts with no problem ignored.
     siteFile_->SetSiteWithoutFile(QString());
+    StartHistory();
 }
 
 void FrmDips::Toolbar1_ButtonClick(const QString& key)
@@ -403,6 +501,7 @@ void FrmDips::closeEvent(QCloseEvent* event)
 
 void FrmDips::StartHistory()
 {
+    problems_->NoteReplaced();
     history_->Start(!modified_);
     // Typing goes where the user can see it.
     grid_->GoToFirstCell();
@@ -412,6 +511,7 @@ void FrmDips::MarkSaved()
 {
     modified_ = false;
     history_->MarkSaved();
+    problems_->NoteSaved();
 }
 
 void FrmDips::EndEdit()
@@ -429,12 +529,17 @@ std::vector<int> FrmDips::SelectedRows() const
 
 void FrmDips::ShowComparison(const SiteComparison& comparison, int screenRows, const QString& fileName)
 {
+    CompareWindow().ShowComparison(comparison, screenRows, fileName);
+}
+
+FrmCompare& FrmDips::CompareWindow()
+{
     if (!compareWindow_) {
         compareWindow_ = new FrmCompare(this);
         connect(compareWindow_, &FrmCompare::CellChosen, this, &FrmDips::SelectCell);
         connect(compareWindow_, &QDialog::finished, compareCommand_.get(), &CompareCommand::Forget);
     }
-    compareWindow_->ShowComparison(comparison, screenRows, fileName);
+    return *compareWindow_;
 }
 
 void FrmDips::SelectCell(int row, int field)
@@ -444,6 +549,7 @@ void FrmDips::SelectCell(int row, int field)
     const QModelIndex cell = table_.index(row, field);
     grid_->setCurrentIndex(cell);
     grid_->scrollTo(cell);
+    grid_->setFocus();
     raise();
     activateWindow();
 }
@@ -503,6 +609,13 @@ void FrmDips::Form_Resize()
 
 bool FrmDips::eventFilter(QObject* watched, QEvent* event)
 {
+    // The site is first checked, and its library's versions counted, once the window is up:
+    // the first paint does not wait for them.
+    if (event->type() == QEvent::Paint && grid_ && watched == grid_->viewport()) {
+        grid_->viewport()->removeEventFilter(this);
+        problems_->StartChecking();
+        team_->StartCounting();
+    }
     // The area below the toolbar gets its size from the window's layout after the window's
     // own resize, so the grid follows it from here.
     if (watched == centralWidget() && event->type() == QEvent::Resize &&

@@ -23,14 +23,19 @@ class EditCommands;
 class EditHistory;
 class FileCommands;
 class FrmCompare;
+class FrmHistory;
 class ImportCommand;
 class PrintLabelsCommand;
 class RecoveryJournal;
 class SettingsStore;
 class SiteFile;
+class SiteProblems;
+class SiteVersions;
+class TeamCommands;
 class Ui;
 struct ChosenFile;
 struct InsDChannel;
+struct CompareSides;
 struct SiteComparison;
 
 // FrmDips, the editor's main window: it owns the channel table, the site on screen and the
@@ -57,6 +62,16 @@ public:
     void ExportToCard();
     void ReloadSiteFile();
     bool QuerySave() override;
+    // Done by SiteVersions: Save and Export record and mark versions in the site's library.
+    void SaveSiteWithDescription();
+    void KeepHistoryOfFolder();
+    // The History window, for the site on screen; a site whose versions cannot be read is
+    // reported instead.
+    void ShowSiteHistory();
+    // Done by TeamCommands, for the library of the site on screen.
+    void ShareLibrary();
+    void GetTeamChanges();
+    void SendMyChanges();
     // Done by CompareCommand; the Compare window shows what differs.
     void CompareWithFile();
     void CompareWith(const ChosenFile& chosen);
@@ -89,6 +104,9 @@ public:
     EditCommands& Edit() { return *editCommands_; }
     EditHistory& History() { return *history_; }
     RecoveryJournal& Journal() { return *journal_; }
+    SiteProblems& Problems() { return *problems_; }
+    SiteVersions& Versions() { return *versions_; }
+    TeamCommands& Team() { return *team_; }
     DirectorySettings& Directories() { return directories_; }
     bool modified() const override { return modified_; }
     void SetModified(bool value) override { modified_ = value; }
@@ -124,6 +142,7 @@ private:
     void MarkSaved() override;
     // Shows a comparison of the site on screen with a file in the Compare window.
     void ShowComparison(const SiteComparison& comparison, int screenRows, const QString& fileName);
+    FrmCompare& CompareWindow();
     // Selects a cell of the grid and brings the window to the front.
     void SelectCell(int row, int field);
 
@@ -139,10 +158,14 @@ private:
     QComboBox* cmbNoChans_ = nullptr;
     QToolBar* toolbar1_ = nullptr;
     FrmCompare* compareWindow_ = nullptr; // made at the first comparison
+    FrmHistory* historyWindow_ = nullptr; // made when first shown
     DiskChangeBar* diskBar_ = nullptr;
     CardCommands* cards_ = nullptr;
     std::unique_ptr<SiteFile> siteFile_;
+    std::unique_ptr<SiteProblems> problems_; // of the site, for the panel and the commands
+    std::unique_ptr<SiteVersions> versions_;
     std::unique_ptr<FileCommands> fileCommands_;
+    TeamCommands* team_ = nullptr;
     std::unique_ptr<CompareCommand> compareCommand_;
     std::unique_ptr<ImportCommand> importCommand_;
     std::unique_ptr<PrintLabelsCommand> printLabelsCommand_;

@@ -54,6 +54,7 @@ protected:
     }
 
     QStatusBar& Status() { return *Window().statusBar(); }
+    QWidget& CardPart() { return *Status().findChild<QWidget*>(u"CardStatus"_s); }
 
     // The lines of the chooser's list, each card followed by its files indented.
     static QStringList Listed(QDialog& chooser)
@@ -71,19 +72,14 @@ protected:
     QTemporaryDir card_;
 };
 
-MessageRequest Warning(const QString& text)
-{
-    return {text, MessageIcon::Exclamation, MessageButtons::Ok, u"MR640 configuration editor"_s};
-}
-
 TEST_F(CardWork, TheStatusBarShowsTheCardPutInLastForAsLongAsItIsInAndNeverTheSystemDisk)
 {
     Start();
-    EXPECT_TRUE(Status().isHidden()); // the stand-in's system disk is no card
+    EXPECT_TRUE(CardPart().isHidden()); // the stand-in's system disk is no card
     const auto shown = [&] { return Status().findChild<QLabel*>(u"LblCard"_s)->text(); };
 
     InsertLogger(card_.path());
-    EXPECT_TRUE(Status().isVisible());
+    EXPECT_TRUE(CardPart().isVisible());
     EXPECT_EQ(shown(), u"Card LOGGER (SD, 1.9 GB) inserted"_s);
     StandIn().AddCard(u"sdc"_s, {{u"label"_s, u"SPARE"_s}, {u"size"_s, quint64{8'004'304'896}}});
     WaitForCards(2);
@@ -96,7 +92,7 @@ TEST_F(CardWork, TheStatusBarShowsTheCardPutInLastForAsLongAsItIsInAndNeverTheSy
     EXPECT_EQ(ui.Messages(), std::vector{test::Info(u"You can remove the card LOGGER now."_s)});
     EXPECT_EQ(StandIn().Calls(), QStringList{u"PowerOff sdb"_s}); // nothing was mounted
     WaitForCards(0);
-    EXPECT_TRUE(Status().isHidden());
+    EXPECT_TRUE(CardPart().isHidden());
 }
 
 struct Ejection
@@ -160,7 +156,7 @@ TEST_P(CardExport, WritesTheSiteAtTheCardsTopChecksItAndEjectsTheCard)
     EXPECT_EQ(test::ReadBytes(card_.filePath(u"north.dip"_s)), EncodeDip(Window().Table().Rows()));
     EXPECT_EQ(StandIn().Calls(), row.calls);
     WaitForCards(0);
-    EXPECT_TRUE(Status().isHidden());
+    EXPECT_TRUE(CardPart().isHidden());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -219,7 +215,7 @@ TEST_F(CardWork, FaultsAreToldAndNothingIsWrittenNorLost)
         });
         window.ExportToCard();
 
-        EXPECT_EQ(ui.Messages(), std::vector{Warning(fault.message)});
+        EXPECT_EQ(ui.Messages(), std::vector{test::Warning(fault.message)});
         EXPECT_FALSE(QFileInfo::exists(folder + u"/north.dip"_s));
         EXPECT_EQ(window.Table().Rows(), onScreen);
         EXPECT_TRUE(window.modified());

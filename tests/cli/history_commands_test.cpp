@@ -104,12 +104,12 @@ TEST_F(HistoryCommands, ShowCsvIsGitsTextConverter)
          u"'%1' show --csv"_s.arg(QStringLiteral(MR640_PROGRAM))});
 
     const QStringList recorded{u"-AA17,Spare AA17,Front"_s, u"+AA17,North TPR,Front"_s};
-    EXPECT_EQ(Changes(Git({u"diff"_s, u"HEAD~1"_s, u"HEAD"_s})), recorded);
-    const QStringList log = Changes(Git({u"log"_s, u"-p"_s, u"--format="_s, u"north.dip"_s}));
+    EXPECT_EQ(Changes(Git("diff HEAD~1 HEAD")), recorded);
+    const QStringList log = Changes(Git("log -p --format= north.dip"));
     EXPECT_EQ(log.first(2), recorded);
     EXPECT_EQ(log.size(), 2 + 384) << "and the first version, a line a channel";
     WriteBytes(site_, Site(u"North TPR2"_s)); // the work tree's file
-    EXPECT_EQ(Changes(Git({u"diff"_s})),
+    EXPECT_EQ(Changes(Git("diff")),
               (QStringList{u"-AA17,North TPR,Front"_s, u"+AA17,North TPR2,Front"_s}));
 }
 
@@ -121,16 +121,16 @@ TEST_F(HistoryCommands, RecordAFileAnotherProgramWrote)
                "[Author]\nName=Bob Tester\nEmail=bob@example.org\n");
     const ProgramRun record = Run({u"record"_s, u"north.dip"_s, u"-m"_s, u"Works order 4502"_s});
     EXPECT_EQ(record.status, 0);
-    const QString head = Git({u"rev-parse"_s, u"--short=7"_s, u"HEAD"_s}).trimmed();
+    const QString head = Git("rev-parse --short=7 HEAD").trimmed();
     EXPECT_EQ(record.out, QStringList{head + u" 1 channel changed: AA17 name"_s});
-    EXPECT_EQ(Git({u"log"_s, u"-1"_s, u"--format=%an|%ae|%s|%b"_s}),
+    EXPECT_EQ(Git("log -1 --format=%an|%ae|%s|%b"),
               u"Bob Tester|bob@example.org|1 channel changed: AA17 name|Works order 4502\n\n"_s);
     EXPECT_EQ(Run({u"record"_s, u"north.dip"_s}).out, QStringList{u"north.dip: nothing changed"_s});
 
     // Without an engineer in the settings, git's own.
     QFile::remove(Path(u"home/.config/MR640Config/MR640Config.ini"_s));
     Git({u"config"_s, u"user.name"_s, u"Carol Signal"_s});
-    Git({u"config"_s, u"user.email"_s, u"carol@example.org"_s});
+    Git("config user.email carol@example.org");
     WriteBytes(site_, Site(u"North TPR3"_s));
     EXPECT_EQ(Run({u"record"_s, u"north.dip"_s}).status, 0);
     EXPECT_EQ(Git({u"log"_s, u"-1"_s, u"--format=%an <%ae>"_s}),
@@ -139,7 +139,7 @@ TEST_F(HistoryCommands, RecordAFileAnotherProgramWrote)
 
 TEST_F(HistoryCommands, EachBadInputIsNamedWithItsSiteAndVersion)
 {
-    const QString readme = Git({u"rev-parse"_s, u"--short=7"_s, u"HEAD~2"_s}).trimmed();
+    const QString readme = Git("rev-parse --short=7 HEAD~2").trimmed();
     const QString elsewhere = Path(u"north.dip"_s);
     WriteBytes(site_, Site(u"North TPR2"_s));
     const std::pair<QStringList, QString> cases[] = {
@@ -159,7 +159,7 @@ TEST_F(HistoryCommands, EachBadInputIsNamedWithItsSiteAndVersion)
         EXPECT_EQ(run.status, 2) << error.toStdString();
         EXPECT_EQ(run.err, QStringList{error});
     }
-    EXPECT_EQ(Git({u"rev-parse"_s, u"HEAD"_s}).trimmed(), second_) << "nothing recorded";
+    EXPECT_EQ(Git("rev-parse HEAD").trimmed(), second_) << "nothing recorded";
 }
 
 } // namespace

@@ -57,9 +57,8 @@ TEST_P(CardCheck, ExportReadsTheCardBackAndWarnsOfWhatDiffers)
 
     std::vector<MessageRequest> expected;
     if (c.warning)
-        expected.push_back({u"The card copy of north.dip "_s + QLatin1StringView(c.warning) +
-                                u". The card may be faulty."_s,
-                            MessageIcon::Exclamation, MessageButtons::Ok, u"MR640 configuration editor"_s});
+        expected.push_back(test::Warning(u"The card copy of north.dip "_s + QLatin1StringView(c.warning) +
+                                         u". The card may be faulty."_s));
     EXPECT_EQ(ui.Messages(), expected);
     EXPECT_EQ(test::ReadBytes(card), EncodeDip(Window().Table().Rows())); // left there as written
 }

@@ -21,7 +21,7 @@ QString EmptyHome()
 
 } // namespace
 
-void LibraryTest::SetUpTestSuite()
+void IsolateGit()
 {
     git_libgit2_init();
     for (const int level : {GIT_CONFIG_LEVEL_SYSTEM, GIT_CONFIG_LEVEL_XDG, GIT_CONFIG_LEVEL_GLOBAL,
@@ -29,7 +29,7 @@ void LibraryTest::SetUpTestSuite()
         git_libgit2_opts(GIT_OPT_SET_SEARCH_PATH, level, EmptyHome().toUtf8().constData());
 }
 
-QByteArray LibraryTest::GitBytes(const QStringList& arguments, const QString& dir)
+QByteArray RunGit(const GitArguments& arguments, const QString& dir)
 {
     QProcess git;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -37,7 +37,7 @@ QByteArray LibraryTest::GitBytes(const QStringList& arguments, const QString& di
     environment.insert(u"XDG_CONFIG_HOME"_s, EmptyHome());
     environment.insert(u"GIT_CONFIG_NOSYSTEM"_s, u"1"_s);
     git.setProcessEnvironment(environment);
-    git.setWorkingDirectory(dir.isEmpty() ? library_ : dir);
+    git.setWorkingDirectory(dir);
     git.setProcessChannelMode(QProcess::MergedChannels);
     git.start(u"git"_s, QStringList{u"-c"_s, u"user.name=Git User"_s, u"-c"_s,
                                     u"user.email=git@example.org"_s} +
@@ -49,22 +49,37 @@ QByteArray LibraryTest::GitBytes(const QStringList& arguments, const QString& di
     return output;
 }
 
-QString LibraryTest::Git(const QStringList& arguments, const QString& dir)
+void LibraryTest::SetUpTestSuite()
+{
+    IsolateGit();
+}
+
+QByteArray LibraryTest::GitBytes(const GitArguments& arguments, const QString& dir)
+{
+    return RunGit(arguments, dir.isEmpty() ? library_ : dir);
+}
+
+QString LibraryTest::Git(const GitArguments& arguments, const QString& dir)
 {
     return QString::fromUtf8(GitBytes(arguments, dir));
+}
+
+void MakeLibrary(const QString& folder)
+{
+    QDir().mkpath(folder);
+    RunGit("init -q -b main", folder);
+    WriteBytes(folder + u"/readme.txt"_s, "Sites of the north line\n");
+    RunGit("add readme.txt", folder);
+    RunGit("commit -q -m Readme", folder);
 }
 
 void LibraryTest::MakeRepository()
 {
     library_ = Path(u"lib"_s);
-    QDir().mkpath(library_);
-    Git({u"init"_s, u"-q"_s, u"-b"_s, u"main"_s});
-    WriteBytes(library_ + u"/readme.txt"_s, "Sites of the north line\n");
-    Git({u"add"_s, u"readme.txt"_s});
-    Git({u"commit"_s, u"-q"_s, u"-m"_s, u"Readme"_s});
+    MakeLibrary(library_);
 }
 
-QByteArray LibraryTest::Site(const QString& name)
+QByteArray SiteNamed(const QString& name)
 {
     std::vector<ChannelRow> rows = DefaultRows(384);
     rows[16].relNam = name;

@@ -29,14 +29,13 @@ TEST_F(KeepHistoryTest, MakesTheFolderALibraryAndRecordsEachSiteInIt)
     EXPECT_EQ(made.problems,
               QStringList{u"broken.dip: the file holds no site this program reads"_s});
     EXPECT_EQ(ReadBytes(library_ + u"/.gitattributes"_s), LibraryAttributes());
-    EXPECT_EQ(Git({u"log"_s, u"--format=%s"_s}),
-              u"New site, 384 channels\nNew site, 384 channels\n"
-              u"Keep the history of the sites in this folder\n"_s);
+    EXPECT_EQ(Git("log --format=%s"), u"New site, 384 channels\nNew site, 384 channels\n"
+                                      u"Keep the history of the sites in this folder\n"_s);
     EXPECT_EQ(
-        Git({u"check-attr"_s, u"diff"_s, u"merge"_s, u"text"_s, u"--"_s, u"north.dip"_s}),
+        Git("check-attr diff merge text -- north.dip"),
         u"north.dip: diff: mr640config\nnorth.dip: merge: mr640config\nnorth.dip: text: unset\n"_s);
-    EXPECT_EQ(Git({u"status"_s, u"--porcelain"_s}), u"?? broken.dip\n?? old/\n?? readme.txt\n"_s);
-    EXPECT_EQ(Git({u"fsck"_s, u"--strict"_s, u"--no-progress"_s}), QString());
+    EXPECT_EQ(Git("status --porcelain"), u"?? broken.dip\n?? old/\n?? readme.txt\n"_s);
+    EXPECT_EQ(Git("fsck --strict --no-progress"), QString());
 
     // Again: nothing new to record, and the user's own .gitattributes is theirs.
     WriteBytes(library_ + u"/.gitattributes"_s, "*.txt text\n");
@@ -52,7 +51,7 @@ TEST_F(KeepHistoryTest, AFolderInsideAWorkTreeJoinsItsLibrary)
     const LibraryMade made = KeepHistory(library_ + u"/east"_s, kAnn);
     EXPECT_FALSE(made.created);
     EXPECT_EQ(made.recorded, QStringList{u"east/north.dip"_s});
-    EXPECT_EQ(Git({u"ls-files"_s}), u"east/.gitattributes\neast/north.dip\nreadme.txt\n"_s);
+    EXPECT_EQ(Git("ls-files"), u"east/.gitattributes\neast/north.dip\nreadme.txt\n"_s);
 }
 
 } // namespace

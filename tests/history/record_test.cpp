@@ -17,13 +17,13 @@ using RecordTest = LibraryTest;
 TEST_F(RecordTest, CommitsTheOneSiteFileAndLeavesTheUsersWorkAsItWas)
 {
     MakeRepository();
-    Git({u"branch"_s, u"side"_s});
-    const QString sideBefore = Git({u"rev-parse"_s, u"side"_s});
+    Git("branch side");
+    const QString sideBefore = Git("rev-parse side");
     QDir(library_).mkdir(u"east"_s);
     const QString site = library_ + u"/east/north.dip"_s;
     // The user's own work: a staged change and a new file.
     WriteBytes(library_ + u"/readme.txt"_s, "staged\n");
-    Git({u"add"_s, u"readme.txt"_s});
+    Git("add readme.txt");
     WriteBytes(library_ + u"/notes.txt"_s, "not mine\n");
 
     const RecordOutcome first = Save(site, Site());
@@ -34,16 +34,16 @@ TEST_F(RecordTest, CommitsTheOneSiteFileAndLeavesTheUsersWorkAsItWas)
     EXPECT_EQ(second.summary, u"1 channel changed: AA17 name"_s);
     EXPECT_FALSE(Save(site, Site(u"North TPR"_s)).recorded) << "the same bytes again";
 
-    EXPECT_EQ(Git({u"fsck"_s, u"--strict"_s, u"--no-progress"_s}), QString());
+    EXPECT_EQ(Git("fsck --strict --no-progress"), QString());
     EXPECT_EQ(
-        Git({u"log"_s, u"--format=%H|%an|%ae|%s|%b"_s, u"--"_s, u"east/north.dip"_s}),
+        Git("log --format=%H|%an|%ae|%s|%b -- east/north.dip"),
         second.id +
             u"|Ann Engineer|ann@example.org|1 channel changed: AA17 name|Works order 4471\n\n"_s +
             first.id + u"|Ann Engineer|ann@example.org|New site, 384 channels|\n"_s);
-    EXPECT_EQ(Git({u"show"_s, u"--name-only"_s, u"--format="_s, u"HEAD"_s}), u"east/north.dip\n"_s);
-    EXPECT_EQ(GitBytes({u"show"_s, u"HEAD~1:east/north.dip"_s}), Site());
-    EXPECT_EQ(Git({u"status"_s, u"--porcelain"_s}), u"M  readme.txt\n?? notes.txt\n"_s);
-    EXPECT_EQ(Git({u"rev-parse"_s, u"side"_s}), sideBefore);
+    EXPECT_EQ(Git("show --name-only --format= HEAD"), u"east/north.dip\n"_s);
+    EXPECT_EQ(GitBytes("show HEAD~1:east/north.dip"), Site());
+    EXPECT_EQ(Git("status --porcelain"), u"M  readme.txt\n?? notes.txt\n"_s);
+    EXPECT_EQ(Git("rev-parse side"), sideBefore);
     const RecordOptions restored{{}, QDateTime(QDate(2026, 12, 1), QTime(14, 2))};
     EXPECT_EQ(Save(site, Site(), kAnn, restored).summary,
               u"Restored the version of 2026-12-01 14:02"_s);
@@ -55,8 +55,8 @@ TEST_F(RecordTest, TheFirstVersionOnAnUnbornBranchIsItsFirstCommit)
     Git({u"init"_s, u"-q"_s, u"-b"_s, u"trunk"_s, library_}, Path({}));
     const RecordOutcome first = Save(library_ + u"/south.csv"_s, EncodeCsv(DefaultRows(384)));
     EXPECT_EQ(first.summary, u"New site, 384 channels"_s);
-    EXPECT_EQ(Git({u"rev-list"_s, u"--parents"_s, u"trunk"_s}), first.id + u'\n');
-    EXPECT_EQ(Git({u"status"_s, u"--porcelain"_s}), QString());
+    EXPECT_EQ(Git("rev-list --parents trunk"), first.id + u'\n');
+    EXPECT_EQ(Git("status --porcelain"), QString());
 }
 
 TEST_F(RecordTest, AnyLockStopsTheVersionBeforeTheBranchOrTheIndexChanges)
@@ -64,7 +64,7 @@ TEST_F(RecordTest, AnyLockStopsTheVersionBeforeTheBranchOrTheIndexChanges)
     MakeRepository();
     const QString site = library_ + u"/north.dip"_s;
     Save(site, Site());
-    const QString head = Git({u"rev-parse"_s, u"HEAD"_s});
+    const QString head = Git("rev-parse HEAD");
     for (const QString& lock : {u"/.git/index.lock"_s, u"/.git/refs/heads/main.lock"_s}) {
         WriteBytes(library_ + lock, {});
         const HistoryError error = ErrorOf([&] { Save(site, Site(u"North TPR"_s)); });
@@ -73,16 +73,15 @@ TEST_F(RecordTest, AnyLockStopsTheVersionBeforeTheBranchOrTheIndexChanges)
             << error.Message().toStdString();
         EXPECT_TRUE(error.Reason().contains(lock.mid(1))) << error.Message().toStdString();
         QFile::remove(library_ + lock);
-        EXPECT_EQ(Git({u"rev-parse"_s, u"HEAD"_s}), head);
-        EXPECT_EQ(Git({u"diff"_s, u"--cached"_s, u"--name-only"_s}), QString())
-            << lock.toStdString();
+        EXPECT_EQ(Git("rev-parse HEAD"), head);
+        EXPECT_EQ(Git("diff --cached --name-only"), QString()) << lock.toStdString();
     }
     // An index that cannot be written after the commit: the branch is set back.
     QFile::remove(library_ + u"/.git/index"_s);
     QDir(library_).mkpath(u".git/index"_s);
     ErrorOf([&] { Save(site, Site(u"North TPR"_s)); });
     QDir(library_ + u"/.git/index"_s).removeRecursively();
-    EXPECT_EQ(Git({u"rev-parse"_s, u"HEAD"_s}), head);
+    EXPECT_EQ(Git("rev-parse HEAD"), head);
 }
 
 TEST_F(RecordTest, MissingObjectsAreNamedAndNothingIsRecorded)
@@ -90,21 +89,21 @@ TEST_F(RecordTest, MissingObjectsAreNamedAndNothingIsRecorded)
     MakeRepository();
     const QString site = library_ + u"/north.dip"_s;
     Save(site, Site());
-    const QString tree = Git({u"rev-parse"_s, u"HEAD^{tree}"_s}).trimmed();
+    const QString tree = Git("rev-parse HEAD^{tree}").trimmed();
     QFile::remove(library_ + u"/.git/objects/"_s + tree.left(2) + u'/' + tree.mid(2));
-    const QString head = Git({u"rev-parse"_s, u"HEAD"_s});
+    const QString head = Git("rev-parse HEAD");
 
     const HistoryError error = ErrorOf([&] { Save(site, Site(u"North TPR"_s)); });
     EXPECT_TRUE(error.Message().startsWith(site + u": the repository is missing objects ("_s))
         << error.Message().toStdString();
-    EXPECT_EQ(Git({u"rev-parse"_s, u"HEAD"_s}), head);
+    EXPECT_EQ(Git("rev-parse HEAD"), head);
 }
 
 TEST_F(RecordTest, ADetachedHeadIsRefused)
 {
     MakeRepository();
-    Git({u"checkout"_s, u"-q"_s, u"--detach"_s});
-    const QString head = Git({u"rev-parse"_s, u"--short=7"_s, u"HEAD"_s}).trimmed();
+    Git("checkout -q --detach");
+    const QString head = Git("rev-parse --short=7 HEAD").trimmed();
     EXPECT_EQ(
         ErrorOf([&] { Save(library_ + u"/north.dip"_s, Site()); }).Reason(),
         u"the repository's HEAD is detached (at %1), on no branch: check out a branch to record versions"_s
@@ -136,7 +135,7 @@ TEST_F(RecordTest, TheAuthorComesFromTheSettingsElseFromGitElseItIsNamedAsMissin
     EXPECT_EQ(error({u"Ann"_s, {}}),
               u"no author e-mail: give it in the settings or set git's user.email"_s);
     Git({u"config"_s, u"user.name"_s, u"Git Ann"_s});
-    Git({u"config"_s, u"user.email"_s, u"git-ann@example.org"_s});
+    Git("config user.email git-ann@example.org");
     EXPECT_EQ(GitAuthor(site), (Author{u"Git Ann"_s, u"git-ann@example.org"_s}));
     EXPECT_EQ(ResolveAuthor({u"Ann"_s, u" "_s}, site),
               (Author{u"Ann"_s, u"git-ann@example.org"_s}));

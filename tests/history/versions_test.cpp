@@ -59,11 +59,11 @@ TEST_F(VersionsTest, ListsTheSitesVersionsNewestFirstWithTheirMarks)
               (std::vector<VersionMark>{{VersionMark::Kind::Tag, {}, {}, u"v1"_s}}));
     EXPECT_EQ(history.Versions(1).size(), 1u);
 
-    EXPECT_EQ(Git({u"cat-file"_s, u"-t"_s, u"issued/north/1"_s}), u"tag\n"_s);
+    EXPECT_EQ(Git("cat-file -t issued/north/1"), u"tag\n"_s);
     EXPECT_EQ(Git({u"notes"_s, u"show"_s, second}),
               u"Exported to card at /media/ann/CF on 2026-12-01 14:02\n"
               u"Exported to card at /media/ann/CF2 on 2026-12-02 14:02\n"_s);
-    EXPECT_EQ(Git({u"fsck"_s, u"--strict"_s, u"--no-progress"_s}), QString());
+    EXPECT_EQ(Git("fsck --strict --no-progress"), QString());
     // A card that did not get the last version gets no mark.
     EXPECT_EQ(ErrorOf([&] { history.MarkExported(Site(), u"/media/ann/CF"_s, kAnn); }).Message(),
               site_ + u": what went to the card is not the site's last recorded version ("_s +
@@ -81,8 +81,8 @@ TEST_F(VersionsTest, ReadsTheSiteInAnyVersionGitNames)
         EXPECT_EQ(history.At(name).id, first);
     }
     EXPECT_EQ(history.At(u"HEAD"_s).bytes, Site(u"North TPR"_s));
-    Git({u"rm"_s, u"-q"_s, u"north.dip"_s});
-    Git({u"commit"_s, u"-q"_s, u"-m"_s, u"Gone"_s});
+    Git("rm -q north.dip");
+    Git("commit -q -m Gone");
     EXPECT_TRUE(history.Versions().front().removed);
     // Saved again after git removed it: a new site, though the bytes are its last.
     EXPECT_EQ(history.Record(Site(u"North TPR"_s), kAnn).summary, u"New site, 384 channels"_s);
@@ -95,7 +95,7 @@ TEST_F(VersionsTest, EachBadNameOrVersionGetsAMessageNamingSiteAndVersion)
               south + u": the site has no recorded version in the library at "_s + library_);
     Save(site_, Site());
     const SiteHistory history = SiteHistory::Open(site_);
-    const QString readme = Git({u"rev-parse"_s, u"--short=7"_s, u"HEAD~1"_s}).trimmed();
+    const QString readme = Git("rev-parse --short=7 HEAD~1").trimmed();
     const std::pair<QString, QString> cases[] = {
         {u"nosuch"_s, u"the library has no version named \"nosuch\""_s},
         {u"deadbeef"_s, u"the library has no version named \"deadbeef\""_s},

@@ -149,6 +149,7 @@ std::vector<int> All(int n)
 TEST(Labels, HoldTheChosenChannelsInTableOrder)
 {
     const std::vector<ChannelRow> rows = Site();
+    // clang-format off
     const struct
     {
         LabelContent content;
@@ -156,29 +157,18 @@ TEST(Labels, HoldTheChosenChannelsInTableOrder)
         std::size_t count;
         std::vector<LabelLine> firstLabel;
     } cases[] = {
-        {{},
-         All(384),
-         96,
-         {{u"AA01"_s, u"TR0"_s, {}, {}},
-          {u"AA02"_s, u"TR1"_s, u"B"_s, {}},
-          {u"AA03"_s, u"TR2"_s, {}, {}},
-          {u"AA04"_s, u"Spare AA04"_s, {}, {}}}},
-        {{4, false, {}, true},
-         All(384),
-         2,
-         {{u"AA01"_s, u"TR0"_s, {}, {}},
-          {u"AA02"_s, u"TR1"_s, u"B"_s, {}},
-          {u"AA03"_s, u"TR2"_s, {}, {}},
-          {u"AA06"_s, u"TR5"_s, {}, {}}}},
-        {{1, true, u"North"_s, false},
-         RowsInRange(rows, 3, 2),
-         2,
+        {{}, All(384), 96,
+         {{u"AA01"_s, u"TR0"_s, {}, {}}, {u"AA02"_s, u"TR1"_s, u"B"_s, {}},
+          {u"AA03"_s, u"TR2"_s, {}, {}}, {u"AA04"_s, u"Spare AA04"_s, {}, {}}}},
+        {{4, false, {}, true}, All(384), 2,
+         {{u"AA01"_s, u"TR0"_s, {}, {}}, {u"AA02"_s, u"TR1"_s, u"B"_s, {}},
+          {u"AA03"_s, u"TR2"_s, {}, {}}, {u"AA06"_s, u"TR5"_s, {}, {}}}},
+        {{1, true, u"North"_s, false}, RowsInRange(rows, 3, 2), 2,
          {{u"AA02"_s, u"TR1"_s, u"B"_s, u"UP/DN"_s}}},
-        {{4, true, {}, false},
-         {2, 3},
-         1,
+        {{4, true, {}, false}, {2, 3}, 1,
          {{u"AA03"_s, u"TR2"_s, {}, {}}, {u"AA04"_s, u"Spare AA04"_s, {}, u"UP/DN"_s}}},
     };
+    // clang-format on
     for (const auto& c : cases) {
         const std::vector<Label> labels = MakeLabels(rows, c.chosen, c.content);
         ASSERT_EQ(labels.size(), c.count);

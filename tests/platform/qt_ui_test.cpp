@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -60,6 +61,21 @@ TEST(QtUiMessage, ABoxWithoutATitleCarriesTheApplicationNameAndClosingCountsAsCa
     EXPECT_EQ(ui.ShowMessage({QStringLiteral("Continue?"), MessageIcon::Question,
                               MessageButtons::OkCancel, QString()}),
               MessageButton::Cancel);
+}
+
+TEST(QtUiMessage, EnterPressesTheDefaultButtonNamed)
+{
+    QtUi ui;
+    AtNextModal([](QWidget* w) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->defaultButton(), box->button(QMessageBox::No));
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    MessageRequest request{u"Export it anyway?"_s, MessageIcon::Exclamation, MessageButtons::YesNo,
+                           QString()};
+    request.defaultButton = MessageButton::No;
+    EXPECT_EQ(ui.ShowMessage(request), MessageButton::No);
 }
 
 TEST(QtUiFileDialog, TurnsTheFilterIntoNameFiltersAndFollowsTheChosenFilter)

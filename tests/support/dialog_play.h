@@ -2,6 +2,7 @@
 
 #include "scripted_ui.h"
 
+#include <QAbstractItemModel>
 #include <QDialog>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -32,6 +33,19 @@ inline QChar AltLetter(const QString& text)
             ++i;
     }
     return {};
+}
+
+// The rows of a list or table, each as its cells' texts joined by "|".
+inline QStringList ModelLines(const QAbstractItemModel& model)
+{
+    QStringList lines;
+    for (int row = 0; row < model.rowCount(); ++row) {
+        QStringList cells;
+        for (int column = 0; column < model.columnCount(); ++column)
+            cells.append(model.index(row, column).data().toString());
+        lines.append(cells.join(u'|'));
+    }
+    return lines;
 }
 
 // Plays the person at the next modal dialog with the dialog shown, as it is when the

@@ -101,10 +101,14 @@ MessageRequest Question(const QString& text, MessageButtons buttons)
     return {text, MessageIcon::Question, buttons, QString(kAppTitle)};
 }
 
+MessageRequest Warning(const QString& text)
+{
+    return {text, MessageIcon::Exclamation, MessageButtons::Ok, QString(kAppTitle)};
+}
+
 MessageRequest SaveFailure(const QString& path, const QString& reason)
 {
-    return {QStringLiteral("Error occurred while saving.\r\n") + path + QStringLiteral("\r\n") + reason,
-            MessageIcon::Exclamation, MessageButtons::Ok, QString(kAppTitle)};
+    return Warning(QStringLiteral("Error occurred while saving.\r\n") + path + QStringLiteral("\r\n") + reason);
 }
 
 } // namespace mr640::test

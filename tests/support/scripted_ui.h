@@ -49,6 +49,7 @@ private:
 // Shorthands for the boxes the program shows most.
 MessageRequest Info(const QString& text); // information icon, OK, the editor's title
 MessageRequest Question(const QString& text, MessageButtons buttons); // the editor's title
+MessageRequest Warning(const QString& text); // exclamation icon, OK, the editor's title
 // The warning that the site could not be saved to path, for reason.
 MessageRequest SaveFailure(const QString& path, const QString& reason);
 
@@ -60,6 +61,8 @@ inline void PrintTo(const MessageRequest& m, std::ostream* os)
 {
     *os << "box \"" << m.text.toStdString() << "\" icon " << static_cast<int>(m.icon) << " buttons "
         << static_cast<int>(m.buttons) << " title \"" << m.title.toStdString() << '"';
+    if (m.defaultButton)
+        *os << " default " << static_cast<int>(*m.defaultButton);
 }
 
 } // namespace mr640

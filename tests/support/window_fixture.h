@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editor/channel_ids.h"
 #include "window/channel_grid.h"
 #include "window/main_window.h"
 #include "files/dip_file.h"
@@ -64,6 +65,17 @@ protected:
         FillDefaultRows(content, 0);
         if (!first.isEmpty())
             content[0].relNam = first;
+        WriteBytes(SitePath(name), EncodeDip(content));
+        return SitePath(name);
+    }
+    // Makes a dip file of `rows` default rows whose relays are named as given, by channel id
+    // ({u"AA17"_s, u"12TPR"_s}); its path.
+    QString MakeDip(const QString& name, const std::vector<std::pair<QString, QString>>& names,
+                    int rows = 384) const
+    {
+        std::vector<ChannelRow> content = DefaultRows(rows);
+        for (const auto& [id, relay] : names)
+            content[static_cast<std::size_t>(*ChannelNumberFromId(id) - 1)].relNam = relay;
         WriteBytes(SitePath(name), EncodeDip(content));
         return SitePath(name);
     }

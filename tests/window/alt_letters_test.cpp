@@ -3,9 +3,13 @@
 
 #include "card/card_chooser.h"
 #include "dialog_play.h"
+#include "history/team_dialogs.h"
+#include "history/version_dialogs.h"
 #include "platform/qt_ui.h"
+#include "window/conflict_window.h"
 #include "window/edit_commands.h"
 #include "window/find_dialog.h"
+#include "window/history_window.h"
 #include "window_fixture.h"
 
 #include <QAbstractButton>
@@ -91,6 +95,15 @@ std::size_t ExpectLettersOfTheirOwn(QWidget& root, const QString& where)
     return window.Count() + menus;
 }
 
+// Shows a window of its own, made of arguments, and looks at it.
+template <typename Window, typename... Arguments>
+void LookAt(const std::function<void(QWidget&)>& look, Arguments&&... arguments)
+{
+    Window shown(std::forward<Arguments>(arguments)...);
+    shown.show();
+    look(shown);
+}
+
 using AltLetters = test::WindowTest;
 
 TEST_F(AltLetters, EveryDialogGivesEachControlALetterOfItsOwn)
@@ -151,10 +164,24 @@ TEST_F(AltLetters, EveryDialogGivesEachControlALetterOfItsOwn)
         {"CSV over a site", 2, box(MessageButtons::NewSiteUpdateCancel)},
         {"recovery question", 4, box(MessageButtons::RecoverCompareDiscardLater)},
         {"card written", 1, box(MessageButtons::EjectClose)},
+        {"History", 5, [&](const Look& look) { LookAt<FrmHistory>(look, w.Versions(), ui, &w); }},
+        {"Who records versions", 4,
+         [&](const Look& look) { LookAt<FrmAuthor>(look, ui, Author(), &w); }},
+        {"a line for a version", 3, [&](const Look& look) {
+             LookAt<FrmVersionText>(look, u"Mark as issued"_s, u"&Text:"_s, QString(), &w);
+         }},
+        {"Share this library", 3, [&](const Look& look) {
+             LookAt<FrmShare>(look, ui, u"/sites"_s, QString(), [](const QString&) {}, &w);
+         }},
+        {"Log in to the team library", 4, [&](const Look& look) {
+             LookAt<FrmLogin>(look, u"https://example.org/sites.git"_s, QString(), false, &w);
+         }},
+        {"Conflicts", 4, [&](const Look& look) {
+             const SiteConflict conflict{u"north.dip"_s, {16, FieldRelNam, u"a"_s, u"b"_s, u"c"_s}};
+             LookAt<FrmConflicts>(look, std::vector{conflict}, u"Ann"_s, &w);
+         }},
         {"card chooser", 3, [&](const Look& look) {
-             FrmCardChooser chooser(FrmCardChooser::Purpose::Export, {CardEntry{}}, &w);
-             chooser.show();
-             look(chooser);
+             LookAt<FrmCardChooser>(look, FrmCardChooser::Purpose::Export, std::vector{CardEntry{}}, &w);
          }},
     };
     for (const auto& dialog : dialogs) {

@@ -104,7 +104,7 @@ TEST_F(DiskChange, TheBarTellsOfEachChangeOnceAndReloadsOrCompares)
     Press("CmdReload");
     const MessageRequest discard{u"Discard your changes to north and load it again from disk?"_s,
                                  MessageIcon::Exclamation, MessageButtons::YesNo,
-                                 u"MR640 configuration editor"_s};
+                                 u"MR640 configuration editor"_s, MessageButton::No};
     EXPECT_EQ(ui.Messages(), (std::vector{discard, discard, test::Info(u"384 channels loaded"_s)}));
     EXPECT_EQ(Window().Table().Row(0).relNam, u"14 TPR"_s);
     EXPECT_FALSE(Window().modified());

@@ -65,11 +65,11 @@ TEST_F(MainWindow, HasTheMenuAndToolbarOfTheEditor)
     ASSERT_NE(file, nullptr);
     EXPECT_EQ(file->title(), u"&File"_s);
     QStringList entries;
-    for (QAction* a : file->actions().mid(0, 8))
+    for (QAction* a : file->actions().mid(0, 9))
         entries.append(a->objectName() + u' ' + a->text() + u' ' + a->shortcut().toString());
     EXPECT_EQ(entries, (QStringList{u"MnuNew &New Ctrl+N"_s, u"MnuOpen &Open... Ctrl+O"_s,
                                     u"MnuSave &Save Ctrl+S"_s, u"MnuSaveAs Save &as... Ctrl+Shift+S"_s,
-                                    u"MnuSep0  "_s, u"MnuImport &Import... "_s, u"MnuSep1  "_s, u"MnuExport &Export to MR640... "_s}));
+                                    u"MnuSaveDescribed Save &with a description... "_s, u"MnuSep0  "_s, u"MnuImport &Import... "_s, u"MnuSep1  "_s, u"MnuExport &Export to MR640... "_s}));
     EXPECT_EQ(w.menuBar()->actions().constFirst()->menu(), file);
 
     auto* toolbar = w.findChild<QToolBar*>(u"Toolbar1"_s);

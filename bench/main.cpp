@@ -11,6 +11,7 @@
 
 #include "bench_support.h"
 #include "summary.h"
+#include "window/icons.h"
 
 #include <QApplication>
 #include <QDir>
@@ -85,6 +86,8 @@ int main(int argc, char* argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     benchmark::Initialize(&argc, argv, PrintHelp);
     QApplication app(argc, argv);
+    // The program's own style, as its main sets it.
+    QApplication::setStyle(mr640::StyleWithDeferredBarIcons());
     standardHandler = qInstallMessageHandler(QuietMessages);
 
     Plan plan;

@@ -83,6 +83,7 @@ void RegisterLabelsBenchmarks();
 void RegisterLabelPrintBenchmarks();
 void RegisterWindowBenchmarks();
 void RegisterHistoryBenchmarks();
+void RegisterChecksBenchmarks();
 void RegisterProcessBenchmarks();
 void RegisterCliBenchmarks();
 

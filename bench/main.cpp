@@ -129,6 +129,7 @@ int main(int argc, char* argv[])
     RegisterLabelPrintBenchmarks();
     RegisterWindowBenchmarks();
     RegisterHistoryBenchmarks();
+    RegisterChecksBenchmarks();
     RegisterProcessBenchmarks();
     RegisterCliBenchmarks();
 

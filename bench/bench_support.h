@@ -6,12 +6,15 @@
 
 #include <QString>
 #include <QWidget>
+#include <benchmark/benchmark.h>
 #include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace mr640::bench {
+
+using benchmark::DoNotOptimize;
 
 // The person at the keyboard during a run: OK to every box (No to a save question), the
 // file named in nextFile at a file dialog, and every modal dialog rejected.
@@ -52,8 +55,9 @@ void RawRead(State& state, const QString& path, bool cold = false);
 bool ShowUntilPainted(QWidget& window, QWidget& table);
 
 // Adding a figure: Add the figure and its baseline, then Compare them, with a target when
-// the figure has one. Each line of the summary runs its two benchmarks as pairs of samples,
-// one right after the other, and reads the ratio pair by pair.
+// the figure has one. Each line of the summary is one Google Benchmark, which runs its two
+// benchmarks as pairs of samples, one right after the other, and reads the ratio pair by
+// pair.
 
 // Registers a benchmark: its body times its work over the iterations of the State it is
 // handed (`for (auto _ : state)`), and is run anew for every sample. Work that waits on
@@ -79,6 +83,7 @@ void RegisterLabelsBenchmarks();
 void RegisterLabelPrintBenchmarks();
 void RegisterWindowBenchmarks();
 void RegisterHistoryBenchmarks();
+void RegisterChecksBenchmarks();
 void RegisterProcessBenchmarks();
 void RegisterCliBenchmarks();
 

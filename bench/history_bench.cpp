@@ -2,7 +2,9 @@
 // the library and nothing else.
 
 #include "bench_support.h"
+#include "editor/channel_ids.h"
 #include "files/dip_file.h"
+#include "history/git_handles.h"
 #include "history/site_history.h"
 #include "history/site_library.h"
 #include "platform/settings_store.h"
@@ -12,7 +14,10 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QTableView>
+#include <functional>
 
 namespace mr640::bench {
 
@@ -101,10 +106,109 @@ void ShowHistoryWindow(State& state)
     }
 }
 
+// A library of its own holding north.dip of n channels, recorded once; its path, or empty.
+QString FreshLibrary(const QString& name, int n)
+{
+    const QString folder = ScratchPath(name);
+    QDir(folder).removeRecursively();
+    QDir().mkpath(folder);
+    const QString path = folder + u"/north.dip"_s;
+    try {
+        KeepHistory(folder, kEngineer);
+        const QByteArray bytes = EncodeDip(SiteRows(n));
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) < 0)
+            return QString();
+        file.close();
+        SiteHistory::Open(path).Record(bytes, kEngineer);
+    } catch (const HistoryError&) {
+        return QString();
+    }
+    return path;
+}
+
+// Times record, handed the site's file in a library of its own (named library) and then
+// each turn the site's bytes with one more relay name changed.
+void TimeVersions(State& state, const QString& library, int n,
+                  const std::function<void(const QString&, const std::function<QByteArray()>&)>& record)
+{
+    const QString site = FreshLibrary(library, n);
+    if (site.isEmpty()) {
+        state.SkipWithError("the library could not be made");
+        return;
+    }
+    std::vector<ChannelRow> rows = SiteRows(n);
+    int turn = 0;
+    // Made with the timing paused: the bytes are Save's, not the version's.
+    const auto next = [&] {
+        state.PauseTiming();
+        rows[static_cast<std::size_t>(++turn % n)].relNam = u"V%1"_s.arg(turn);
+        QByteArray bytes = EncodeDip(rows);
+        state.ResumeTiming();
+        return bytes;
+    };
+    try {
+        record(site, next);
+    } catch (const HistoryError& error) {
+        state.SkipWithError(error.what());
+    }
+}
+
+// Save's version: Record of the site after one relay name changed.
+void RecordVersion(State& state, int n)
+{
+    TimeVersions(state, u"record"_s, n, [&](const QString& site, const auto& next) {
+        SiteHistory history = SiteHistory::Open(site);
+        for (auto _ : state) {
+            if (!history.Record(next(), kEngineer).recorded) {
+                state.SkipWithError("no version was recorded");
+                break;
+            }
+        }
+    });
+}
+
+// The floor of a version: the same bytes written as a blob, a tree holding it in place of
+// the last one and a commit of that tree on the branch, with libgit2 and nothing else.
+void RecordVersionPlainly(State& state, int n)
+{
+    TimeVersions(state, u"record-floor"_s, n, [&](const QString& site, const auto& next) {
+        const QByteArray folder = QFile::encodeName(QFileInfo(site).path());
+        auto repository = git::Take<git::Repository>(git_repository_open, folder.constData());
+        auto signature = git::Take<git::Signature>(git_signature_now, "Ann Engineer", "ann@example.org");
+        for (auto _ : state) {
+            const QByteArray bytes = next();
+            git_oid blob, tree, commit;
+            git::Check(git_blob_create_from_buffer(&blob, repository.get(), bytes.constData(),
+                                                   static_cast<size_t>(bytes.size())));
+            auto head = git::Take<git::Reference>(git_repository_head, repository.get());
+            auto parent = git::Take<git::Commit>(git_commit_lookup, repository.get(),
+                                                 git_reference_target(head.get()));
+            auto parentTree = git::Take<git::Tree>(git_commit_tree, parent.get());
+            git_treebuilder* raw = nullptr;
+            git::Check(git_treebuilder_new(&raw, repository.get(), parentTree.get()));
+            const std::unique_ptr<git_treebuilder, decltype(&git_treebuilder_free)> builder(
+                raw, git_treebuilder_free);
+            git::Check(git_treebuilder_insert(nullptr, builder.get(), "north.dip", &blob, GIT_FILEMODE_BLOB));
+            git::Check(git_treebuilder_write(&tree, builder.get()));
+            auto newTree = git::Take<git::Tree>(git_tree_lookup, repository.get(), &tree);
+            const git_commit* parents[] = {parent.get()};
+            git::Check(git_commit_create(&commit, repository.get(), "HEAD", signature.get(), signature.get(),
+                                         nullptr, "Changed one relay name", newTree.get(), 1, parents));
+        }
+    });
+}
+
 } // namespace
 
 void RegisterHistoryBenchmarks()
 {
+    const std::string channels = std::to_string(kMaxChannels);
+    Add("history_record/" + channels, [](State& state) { RecordVersion(state, kMaxChannels); });
+    Add("history_record_floor/" + channels, [](State& state) { RecordVersionPlainly(state, kMaxChannels); });
+    Compare("record a version, " + channels + " channels vs libgit2 blob+tree+commit",
+            "history_record/" + channels, "history_record_floor/" + channels, 2);
+
     const std::string size = std::to_string(kVersions);
     Add("history_versions/" + size, ReadVersions);
     Add("history_window/" + size, ShowHistoryWindow);

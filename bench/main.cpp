@@ -1,15 +1,17 @@
 // The benchmarks of the editor: each figure is measured beside a baseline doing the same
-// plain work, in pairs of samples, and each ratio read against its target.
+// plain work, in pairs of samples, and each ratio read against its target. Each line of the
+// summary is one Google Benchmark; its flags apply (--benchmark_filter=REGEX runs the lines
+// it matches, --benchmark_list_tests names them, --benchmark_out=FILE with
+// --benchmark_out_format=json keeps their counters), and so do these:
 //
-//   mr640bench [--filter=REGEX] [--pairs=N] [--sample-ms=N] [--results=FILE] [--list]
+//   mr640bench [--pairs=N] [--sample-ms=N] [--results=FILE]
 //
-// --filter runs only the lines with a benchmark whose name REGEX matches; --pairs (at least
-// 15, 21 by default) and --sample-ms (50 by default) set how each line is measured;
-// --results also writes the lines to FILE, tab-separated; --list names each line's
-// benchmarks instead of running them.
+// --pairs (at least 15, 21 by default) and --sample-ms (50 by default) set how each line is
+// measured; --results also writes the summary's lines to FILE, tab-separated.
 
 #include "bench_support.h"
 #include "summary.h"
+#include "window/icons.h"
 
 #include <QApplication>
 #include <QDir>
@@ -61,6 +63,14 @@ std::unique_ptr<QTemporaryDir> FolderInMemory()
     return folder->isValid() ? std::move(folder) : nullptr;
 }
 
+constexpr const char* kOwnOptions = "          [--pairs=N] [--sample-ms=N] [--results=FILE]\n";
+
+void PrintHelp()
+{
+    benchmark::PrintDefaultHelp();
+    std::printf("%s", kOwnOptions);
+}
+
 const char* Option(const char* arg, const char* name)
 {
     const std::size_t length = std::strlen(name);
@@ -74,27 +84,23 @@ int main(int argc, char* argv[])
     // The windows are built and painted off screen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    benchmark::Initialize(&argc, argv, PrintHelp);
     QApplication app(argc, argv);
+    // The program's own style, as its main sets it.
+    QApplication::setStyle(mr640::StyleWithDeferredBarIcons());
     standardHandler = qInstallMessageHandler(QuietMessages);
 
     Plan plan;
-    std::regex filter("");
     std::string results;
-    bool list = false;
     for (int i = 1; i < argc; ++i) {
-        if (const char* value = Option(argv[i], "--filter")) {
-            filter = std::regex(value);
-        } else if (const char* value = Option(argv[i], "--pairs")) {
+        if (const char* value = Option(argv[i], "--pairs")) {
             plan.pairs = std::atoi(value);
         } else if (const char* value = Option(argv[i], "--sample-ms")) {
             plan.sampleSeconds = std::atof(value) / 1e3;
         } else if (const char* value = Option(argv[i], "--results")) {
             results = value;
-        } else if (std::strcmp(argv[i], "--list") == 0) {
-            list = true;
         } else {
-            std::fprintf(stderr, "usage: mr640bench [--filter=REGEX] [--pairs=N] [--sample-ms=N] "
-                                 "[--results=FILE] [--list]\n");
+            PrintHelp();
             return 2;
         }
     }
@@ -123,12 +129,15 @@ int main(int argc, char* argv[])
     RegisterLabelPrintBenchmarks();
     RegisterWindowBenchmarks();
     RegisterHistoryBenchmarks();
+    RegisterChecksBenchmarks();
     RegisterProcessBenchmarks();
     RegisterCliBenchmarks();
 
-    if (list) {
-        ListComparisons(filter);
-        return 0;
-    }
-    return RunAndSummarise(plan, filter, results) == 0 ? 0 : 1;
+    RegisterLines(plan);
+    // A filter that matches no line fails, so that a misspelt one is not taken for a pass.
+    const bool matched = benchmark::RunSpecifiedBenchmarks() > 0;
+    benchmark::Shutdown();
+    if (!matched)
+        return 1;
+    return Summarise(plan, results) == 0 ? 0 : 1;
 }

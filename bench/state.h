@@ -15,7 +15,9 @@ enum class Clock { Processor, Wall };
 
 // What a benchmark's body is handed for one sample: the iterations to time, run as
 // `for (auto _ : state) { ... }`. Work before and after the loop, and between
-// PauseTiming() and ResumeTiming(), is not timed.
+// PauseTiming() and ResumeTiming(), is not timed. It reads as Google Benchmark's State, which
+// runs the lines of the summary; a sample's iterations and clock are the pair's, not
+// Google Benchmark's.
 class State
 {
 public:
@@ -78,12 +80,5 @@ private:
     std::chrono::nanoseconds timed_{};
     std::string error_;
 };
-
-// Keeps the compiler from dropping a computation whose result is otherwise unused.
-template <typename T>
-void DoNotOptimize(const T& value)
-{
-    asm volatile("" : : "r,m"(value) : "memory");
-}
 
 } // namespace mr640::bench

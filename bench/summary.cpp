@@ -2,41 +2,48 @@
 
 #include "bench_support.h"
 
+#include <benchmark/benchmark.h>
 #include <cstdio>
 #include <fstream>
+#include <map>
 
 namespace mr640::bench {
 
 namespace {
 
-struct Comparison
+// The tables of the summary, in their order.
+enum class Table { Figure, Growth, Flush, Refreshes };
+
+const char* TableName(Table table)
 {
+    switch (table) {
+    case Table::Figure:
+        return "figure";
+    case Table::Growth:
+        return "growth";
+    case Table::Flush:
+        return "flush";
+    default:
+        return "refreshes";
+    }
+}
+
+// A line of a table: the figure and the baseline it runs in pairs (a growth's larger and
+// smaller work, a flush's work on the disk and in memory; a refresh count runs the figure
+// alone), and what the run found.
+struct Line
+{
+    Table table;
     std::string what;
     std::string figure;
     std::string baseline;
-    double target; // the ratio figure / baseline should not exceed; 0: none
-};
+    // Figure: the ratio figure / baseline it should not exceed, 0 for none; Growth: the
+    // ratio of linear work; Refreshes: the most refreshes allowed.
+    double target = 0;
 
-struct Growth
-{
-    std::string what;
-    std::string small;
-    std::string large;
-    double linear; // the ratio large / small of work that grows linearly
-};
-
-struct FlushShare
-{
-    std::string what;
-    std::string onDisk;
-    std::string inMemory;
-};
-
-struct RefreshCount
-{
-    std::string what;
-    std::string benchmark; // counts "refreshes"
-    int target;            // the most refreshes allowed
+    bool ran = false;
+    Pairs pairs = {};   // all but Refreshes
+    Sample sample = {}; // Refreshes
 };
 
 std::map<std::string, Benchmark>& Benchmarks()
@@ -45,21 +52,10 @@ std::map<std::string, Benchmark>& Benchmarks()
     return benchmarks;
 }
 
-// The lines registered of each kind, in their order.
-template <typename Line>
 std::vector<Line>& Lines()
 {
     static std::vector<Line> lines;
     return lines;
-}
-
-bool Selected(const std::regex& filter, std::initializer_list<const std::string*> names)
-{
-    for (const std::string* name : names) {
-        if (std::regex_search(*name, filter))
-            return true;
-    }
-    return false;
 }
 
 std::string Format(const char* format, auto... values)
@@ -86,18 +82,67 @@ std::string LoadAverage()
     return file >> first ? first : std::string("unknown");
 }
 
-// The two benchmarks run in pairs, or why they could not be.
-Pairs Measure(const std::string& figure, const std::string& baseline, const Plan& plan)
+std::string& LoadAtStart()
 {
-    const auto& benchmarks = Benchmarks();
-    for (const std::string* name : {&figure, &baseline}) {
-        if (!benchmarks.contains(*name)) {
-            Pairs pairs;
-            pairs.error = "no benchmark named " + *name;
-            return pairs;
+    static std::string load;
+    return load;
+}
+
+// The benchmark of that name, or nullptr with why in error.
+const Benchmark* Find(const std::string& name, std::string& error)
+{
+    const auto it = Benchmarks().find(name);
+    if (it != Benchmarks().end())
+        return &it->second;
+    error = "no benchmark named " + name;
+    return nullptr;
+}
+
+void Measure(Line& line, const Plan& plan)
+{
+    if (line.table == Table::Refreshes) {
+        if (const Benchmark* benchmark = Find(line.figure, line.sample.error)) {
+            line.sample = RunSample(*benchmark, 3, benchmark->clock);
+            if (line.sample.error.empty() && !line.sample.counters.contains("refreshes"))
+                line.sample.error = "no refreshes counted";
         }
+        return;
     }
-    return RunPairs(benchmarks.at(figure), benchmarks.at(baseline), plan);
+    if (line.table == Table::Flush && !ScratchInMemory()) {
+        line.pairs.error = "no file system in memory (/dev/shm)";
+        return;
+    }
+    const Benchmark* figure = Find(line.figure, line.pairs.error);
+    const Benchmark* baseline = figure ? Find(line.baseline, line.pairs.error) : nullptr;
+    if (baseline)
+        line.pairs = RunPairs(*figure, *baseline, plan);
+}
+
+// The run of a line's Google Benchmark: the line measured once, its findings as counters.
+void Run(benchmark::State& state, Line& line, const Plan& plan)
+{
+    if (LoadAtStart().empty())
+        LoadAtStart() = LoadAverage();
+    for (auto _ : state)
+        Measure(line, plan);
+    line.ran = true;
+    const std::string& error = line.table == Table::Refreshes ? line.sample.error : line.pairs.error;
+    if (!error.empty()) {
+        state.SkipWithError(error.c_str());
+        return;
+    }
+    if (line.table == Table::Refreshes) {
+        state.counters["refreshes"] = line.sample.counters.at("refreshes");
+    } else {
+        const Spread ratio = Quartiles(line.pairs.Ratios());
+        state.counters["figure"] = Quartiles(line.pairs.figure).median;
+        state.counters["baseline"] = Quartiles(line.pairs.baseline).median;
+        state.counters["q1"] = ratio.q1;
+        state.counters["ratio"] = ratio.median;
+        state.counters["q3"] = ratio.q3;
+    }
+    if (line.target > 0)
+        state.counters[line.table == Table::Growth ? "linear" : "target"] = line.target;
 }
 
 // Where a target stands: met when the third quartile of the ratio is within it, missed when
@@ -144,27 +189,26 @@ struct Findings
     std::vector<std::string> notMeasured;
     int targets = 0;
 
-    // Prints a line of a table as soon as it is measured, and keeps it.
-    void Line(const char* table, const std::string& what, const char* clock, const std::string& first,
-              const std::string& second, const std::string& measure, const std::string& target = {},
-              const std::string& standing = {})
+    // Prints a line of a table and keeps it.
+    void Add(Table table, const std::string& what, const char* clock, const std::string& first,
+             const std::string& second, const std::string& measure, const std::string& target = {},
+             const std::string& standing = {})
     {
         std::string text = Format("%-64s %-5s %10s %10s %18s  ", what.c_str(), clock, first.c_str(), second.c_str(),
                                   measure.c_str()) +
                            target + (target.empty() || standing.empty() ? "" : " ") + standing;
         text.erase(text.find_last_not_of(' ') + 1);
         std::printf("%s\n", text.c_str());
-        std::fflush(stdout);
-        lines.push_back(std::string(table) + '\t' + what + '\t' + clock + '\t' + first + '\t' + second + '\t' +
-                        measure + '\t' + target + '\t' + standing);
+        lines.push_back(std::string(TableName(table)) + '\t' + what + '\t' + clock + '\t' + first + '\t' + second +
+                        '\t' + measure + '\t' + target + '\t' + standing);
     }
 
     // A line with a target: noted where the target was not met.
-    void Judged(const char* table, const std::string& what, const char* clock, const std::string& first,
+    void Judged(Table table, const std::string& what, const char* clock, const std::string& first,
                 const std::string& second, const std::string& measure, const std::string& target,
                 Standing standing)
     {
-        Line(table, what, clock, first, second, measure, target, Words(standing));
+        Add(table, what, clock, first, second, measure, target, Words(standing));
         const std::string line = what + ": " + measure + ", target " + target;
         if (standing == Standing::Missed)
             missed.push_back(line);
@@ -172,131 +216,82 @@ struct Findings
             tooClose.push_back(line);
     }
 
-    void NotMeasured(const char* table, const std::string& what, const std::string& why)
+    void NotMeasured(Table table, const std::string& what, const std::string& why)
     {
-        Line(table, what, "", "", "", "", "", "not measured: " + why);
+        Add(table, what, "", "", "", "", "", "not measured: " + why);
         notMeasured.push_back(what + ": " + why);
     }
 };
 
-// A table of the summary: its title and column heads, printed before its first line.
-class Table
+void PrintHeading(Table table)
 {
-public:
-    Table(const char* title, const char* columns) : title_(title), columns_(columns) {}
-    void Start()
-    {
-        if (started_)
-            return;
-        std::printf("\n%s\n\n%-64s %s\n", title_, "", columns_);
-        std::fflush(stdout);
-        started_ = true;
-    }
-
-private:
-    const char* title_;
-    const char* columns_;
-    bool started_ = false;
-};
-
-void RunComparisons(const Plan& plan, const std::regex& filter, Findings& findings)
-{
-    Table table("Each figure against its baseline", "clock     figure   baseline   ratio [Q1 - Q3]  target");
-    for (const Comparison& c : Lines<Comparison>()) {
-        if (!Selected(filter, {&c.figure, &c.baseline}))
-            continue;
-        table.Start();
-        const Pairs pairs = Measure(c.figure, c.baseline, plan);
-        if (!pairs.error.empty()) {
-            findings.targets += c.target > 0;
-            findings.NotMeasured("figure", c.what, pairs.error);
-            continue;
-        }
-        const Spread ratio = Quartiles(pairs.Ratios());
-        const std::string figure = Duration(Quartiles(pairs.figure).median);
-        const std::string baseline = Duration(Quartiles(pairs.baseline).median);
-        if (c.target <= 0) {
-            findings.Line("figure", c.what, ClockName(pairs.clock), figure, baseline, Ratios(ratio));
-            continue;
-        }
-        ++findings.targets;
-        // Below 1 a target says how much faster the figure must be.
-        const bool faster = c.target < 1;
-        findings.Judged("figure", c.what, ClockName(pairs.clock), figure, baseline,
-                        Ratios(ratio) + (faster ? Format(" (%.2fx faster)", 1 / ratio.median) : ""),
-                        faster ? Format(">= %.3gx faster", 1 / c.target) : Format("<= %.3gx", c.target),
-                        Judge(ratio, c.target));
-    }
+    static const std::map<Table, std::pair<const char*, const char*>> headings{
+        {Table::Figure,
+         {"Each figure against its baseline", "clock     figure   baseline   ratio [Q1 - Q3]  target"}},
+        {Table::Growth,
+         {"Cost growth: the larger work against the smaller (3072 against 384 channels unless named)",
+          "clock      large      small   ratio [Q1 - Q3]  linear"}},
+        {Table::Flush,
+         {"The flush to disk: each figure writing to the disk against the same writing to memory",
+          "clock    on disk  in memory  the flush's share [Q1 - Q3]"}},
+        {Table::Refreshes,
+         {"View refreshes (modelReset + dataChanged + rowsInserted + rowsRemoved) per bulk change",
+          "       refreshes                                target"}},
+    };
+    const auto& [title, columns] = headings.at(table);
+    std::printf("\n%s\n\n%-64s %s\n", title, "", columns);
 }
 
-void RunGrowths(const Plan& plan, const std::regex& filter, Findings& findings)
+// The line in its table, with where its target stands.
+void Summarise(const Line& line, Findings& findings)
 {
-    Table table("Cost growth: the larger work against the smaller (3072 against 384 channels unless named)",
-                "clock      large      small   ratio [Q1 - Q3]  linear");
-    for (const Growth& g : Lines<Growth>()) {
-        if (!Selected(filter, {&g.large, &g.small}))
-            continue;
-        table.Start();
-        const Pairs pairs = Measure(g.large, g.small, plan);
-        if (!pairs.error.empty()) {
-            findings.NotMeasured("growth", g.what, pairs.error);
-            continue;
-        }
-        findings.Line("growth", g.what, ClockName(pairs.clock), Duration(Quartiles(pairs.figure).median),
-                      Duration(Quartiles(pairs.baseline).median), Ratios(Quartiles(pairs.Ratios())),
-                      Format("%.1fx", g.linear));
+    const bool judged = line.table == Table::Refreshes || (line.table == Table::Figure && line.target > 0);
+    findings.targets += judged;
+    if (line.table == Table::Flush && !ScratchInMemory()) {
+        findings.Add(line.table, line.what, "", "", "", "", "", "not measured: " + line.pairs.error);
+        return;
     }
-}
-
-void RunFlushes(const Plan& plan, const std::regex& filter, Findings& findings)
-{
-    Table table("The flush to disk: each figure writing to the disk against the same writing to memory",
-                "clock    on disk  in memory  the flush's share [Q1 - Q3]");
-    for (const FlushShare& f : Lines<FlushShare>()) {
-        if (!Selected(filter, {&f.onDisk, &f.inMemory}))
-            continue;
-        table.Start();
-        if (!ScratchInMemory()) {
-            findings.Line("flush", f.what, "", "", "", "", "", "not measured: no file system in memory (/dev/shm)");
-            continue;
+    if (const std::string& error = line.table == Table::Refreshes ? line.sample.error : line.pairs.error;
+        !error.empty()) {
+        findings.NotMeasured(line.table, line.what, error);
+        return;
+    }
+    if (line.table == Table::Refreshes) {
+        const double refreshes = line.sample.counters.at("refreshes");
+        findings.Judged(line.table, line.what, "", Format("%.2f", refreshes), "", "",
+                        Format("<= %d", static_cast<int>(line.target)),
+                        refreshes <= line.target ? Standing::Met : Standing::Missed);
+        return;
+    }
+    const Pairs& pairs = line.pairs;
+    const char* clock = ClockName(pairs.clock);
+    const std::string figure = Duration(Quartiles(pairs.figure).median);
+    const std::string baseline = Duration(Quartiles(pairs.baseline).median);
+    const Spread ratio = Quartiles(pairs.Ratios());
+    switch (line.table) {
+    case Table::Figure:
+        if (line.target <= 0) {
+            findings.Add(line.table, line.what, clock, figure, baseline, Ratios(ratio));
+        } else {
+            // Below 1 a target says how much faster the figure must be.
+            const bool faster = line.target < 1;
+            findings.Judged(line.table, line.what, clock, figure, baseline,
+                            Ratios(ratio) + (faster ? Format(" (%.2fx faster)", 1 / ratio.median) : ""),
+                            faster ? Format(">= %.3gx faster", 1 / line.target) : Format("<= %.3gx", line.target),
+                            Judge(ratio, line.target));
         }
-        const Pairs pairs = Measure(f.onDisk, f.inMemory, plan);
-        if (!pairs.error.empty()) {
-            findings.NotMeasured("flush", f.what, pairs.error);
-            continue;
-        }
+        break;
+    case Table::Growth:
+        findings.Add(line.table, line.what, clock, figure, baseline, Ratios(ratio), Format("%.1fx", line.target));
+        break;
+    default: {
         std::vector<double> shares;
-        for (const double ratio : pairs.Ratios())
-            shares.push_back(100 * (1 - 1 / ratio));
+        for (const double each : pairs.Ratios())
+            shares.push_back(100 * (1 - 1 / each));
         const Spread share = Quartiles(shares);
-        findings.Line("flush", f.what, ClockName(pairs.clock), Duration(Quartiles(pairs.figure).median),
-                      Duration(Quartiles(pairs.baseline).median),
-                      Format("%.0f%% [%.0f%%-%.0f%%]", share.median, share.q1, share.q3));
+        findings.Add(line.table, line.what, clock, figure, baseline,
+                     Format("%.0f%% [%.0f%%-%.0f%%]", share.median, share.q1, share.q3));
     }
-}
-
-void RunRefreshCounts(const std::regex& filter, Findings& findings)
-{
-    Table table("View refreshes (modelReset + dataChanged + rowsInserted + rowsRemoved) per bulk change",
-                "       refreshes                                target");
-    for (const RefreshCount& r : Lines<RefreshCount>()) {
-        if (!Selected(filter, {&r.benchmark}))
-            continue;
-        table.Start();
-        ++findings.targets;
-        const auto it = Benchmarks().find(r.benchmark);
-        if (it == Benchmarks().end()) {
-            findings.NotMeasured("refreshes", r.what, "no benchmark named " + r.benchmark);
-            continue;
-        }
-        const Sample sample = RunSample(it->second, 3, it->second.clock);
-        if (!sample.error.empty() || !sample.counters.contains("refreshes")) {
-            findings.NotMeasured("refreshes", r.what, sample.error.empty() ? "no refreshes counted" : sample.error);
-            continue;
-        }
-        const double refreshes = sample.counters.at("refreshes");
-        findings.Judged("refreshes", r.what, "", Format("%.2f", refreshes), "", "", Format("<= %d", r.target),
-                        refreshes <= r.target ? Standing::Met : Standing::Missed);
     }
 }
 
@@ -320,27 +315,45 @@ void Add(const std::string& name, std::function<void(State&)> body, Clock clock)
 
 void Compare(std::string what, std::string figure, std::string baseline, double target)
 {
-    Lines<Comparison>().push_back({std::move(what), std::move(figure), std::move(baseline), target});
+    Lines().push_back({Table::Figure, std::move(what), std::move(figure), std::move(baseline), target});
 }
 
 void Grows(std::string what, std::string small, std::string large, double linear)
 {
-    Lines<Growth>().push_back({std::move(what), std::move(small), std::move(large), linear});
+    Lines().push_back({Table::Growth, std::move(what), std::move(large), std::move(small), linear});
 }
 
 void Flush(std::string what, std::string onDisk, std::string inMemory)
 {
-    Lines<FlushShare>().push_back({std::move(what), std::move(onDisk), std::move(inMemory)});
+    Lines().push_back({Table::Flush, std::move(what), std::move(onDisk), std::move(inMemory)});
 }
 
 void CountsRefreshes(std::string what, std::string benchmark, int target)
 {
-    Lines<RefreshCount>().push_back({std::move(what), std::move(benchmark), target});
+    Lines().push_back({Table::Refreshes, std::move(what), std::move(benchmark), {}, static_cast<double>(target)});
 }
 
-int RunAndSummarise(const Plan& plan, const std::regex& filter, const std::string& resultsFile)
+void RegisterLines(const Plan& plan)
 {
-    std::printf("Each line runs its two benchmarks in pairs, one right after the other and each first in\n"
+    for (const Table table : {Table::Figure, Table::Growth, Table::Flush, Table::Refreshes}) {
+        for (Line& line : Lines()) {
+            if (line.table != table)
+                continue;
+            const std::string name = std::string(TableName(table)) + ": " + line.figure +
+                                     (line.baseline.empty() ? "" : " vs " + line.baseline);
+            // One iteration: the pairs are the line's repetitions.
+            benchmark::RegisterBenchmark(name.c_str(), [&line, &plan](benchmark::State& state) {
+                Run(state, line, plan);
+            })->Iterations(1)->Unit(benchmark::kSecond);
+        }
+    }
+}
+
+int Summarise(const Plan& plan, const std::string& resultsFile)
+{
+    if (LoadAtStart().empty())
+        return 0; // nothing ran
+    std::printf("\nEach line ran its two benchmarks in pairs, one right after the other and each first in\n"
                 "every other pair: one pair to warm up, then %d pairs of samples. A sample is about %.0f ms\n"
                 "of work timed by the processor time of this thread (cpu), or about %.0f ms timed by the wall\n"
                 "clock (wall) where the work waits on the disk, on another process or on threads of its\n"
@@ -349,14 +362,20 @@ int RunAndSummarise(const Plan& plan, const std::regex& filter, const std::strin
                 "and otherwise too close to call.\n",
                 plan.pairs, plan.SampleSeconds(Clock::Processor) * 1e3, plan.SampleSeconds(Clock::Wall) * 1e3);
     if (!ScratchInMemory())
-        std::printf("No file system in memory (/dev/shm): every figure's files are on the disk.\n");
-    std::printf("Load average at the start: %s\n", LoadAverage().c_str());
+        std::printf("No file system in memory (/dev/shm): every figure's files were on the disk.\n");
+    std::printf("Load average at the start: %s\n", LoadAtStart().c_str());
 
     Findings findings;
-    RunComparisons(plan, filter, findings);
-    RunGrowths(plan, filter, findings);
-    RunFlushes(plan, filter, findings);
-    RunRefreshCounts(filter, findings);
+    for (const Table table : {Table::Figure, Table::Growth, Table::Flush, Table::Refreshes}) {
+        bool headed = false;
+        for (const Line& line : Lines()) {
+            if (line.table != table || !line.ran)
+                continue;
+            if (!std::exchange(headed, true))
+                PrintHeading(table);
+            Summarise(line, findings);
+        }
+    }
 
     std::printf("\nLoad average at the end: %s\n", LoadAverage().c_str());
     PrintList("target", "missed", findings.missed);
@@ -365,7 +384,7 @@ int RunAndSummarise(const Plan& plan, const std::regex& filter, const std::strin
     const std::size_t notMet = findings.missed.size() + findings.tooClose.size() + findings.notMeasured.size();
     const std::string verdict =
         notMet == 0 ? "every target met" : Format("%zu of %d targets not met", notMet, findings.targets);
-    std::printf("\n%d targets checked\n%s\n", findings.targets, notMet == 0 ? verdict.c_str() : "");
+    std::printf("\n%d targets checked\n%s\n", findings.targets, verdict.c_str());
     if (!resultsFile.empty()) {
         std::ofstream results(resultsFile);
         for (const std::string& line : findings.lines)
@@ -373,26 +392,6 @@ int RunAndSummarise(const Plan& plan, const std::regex& filter, const std::strin
         results << "verdict\t" << verdict << '\n';
     }
     return static_cast<int>(notMet);
-}
-
-void ListComparisons(const std::regex& filter)
-{
-    for (const Comparison& c : Lines<Comparison>()) {
-        if (Selected(filter, {&c.figure, &c.baseline}))
-            std::printf("%s: %s vs %s\n", c.what.c_str(), c.figure.c_str(), c.baseline.c_str());
-    }
-    for (const Growth& g : Lines<Growth>()) {
-        if (Selected(filter, {&g.large, &g.small}))
-            std::printf("growth, %s: %s vs %s\n", g.what.c_str(), g.large.c_str(), g.small.c_str());
-    }
-    for (const FlushShare& f : Lines<FlushShare>()) {
-        if (Selected(filter, {&f.onDisk, &f.inMemory}))
-            std::printf("flush, %s: %s vs %s\n", f.what.c_str(), f.onDisk.c_str(), f.inMemory.c_str());
-    }
-    for (const RefreshCount& r : Lines<RefreshCount>()) {
-        if (Selected(filter, {&r.benchmark}))
-            std::printf("refreshes, %s: %s\n", r.what.c_str(), r.benchmark.c_str());
-    }
 }
 
 } // namespace mr640::bench

@@ -28,5 +28,5 @@ MR640_TEST_PACKAGES=(libgtest-dev libgmock-dev libx11-dev xvfb xdotool xclip x11
     poppler-utils fonts-dejavu-core cups printer-driver-cups-pdf lintian git dbus python3-dbusmock
     openssh-server openssh-client)
 # bench/run and fuzz/run (called by .ci/run) install these on top of the build packages.
-MR640_BENCH_PACKAGES=(libx11-dev xvfb)
+MR640_BENCH_PACKAGES=(libx11-dev xvfb libbenchmark-dev)
 MR640_FUZZ_PACKAGES=(clang-14 libclang-rt-14-dev)

@@ -33,7 +33,7 @@ CardEntry EntryOf(const Card& card, const QString& problem = {})
 } // namespace
 
 CardCommands::CardCommands(Ui& ui, const ChannelTable& table, QMainWindow& window)
-    : QObject(&window), ui_(ui), table_(table), window_(window), media_(new RemovableMedia(this)),
+    : QObject(&window), ui_(ui), table_(table), window_(window),
       status_(new CardStatus(&window))
 {
     setObjectName(u"CardCommands"_s);
@@ -44,12 +44,28 @@ CardCommands::CardCommands(Ui& ui, const ChannelTable& table, QMainWindow& windo
         if (const Card* card = Present(shown_))
             Eject(Card(*card)); // a copy: the list changes as the card goes
     });
-    connect(media_, &RemovableMedia::CardsChanged, this, &CardCommands::CardsChanged);
-    CardsChanged();
+    status_->hide(); // until a card is seen
+}
+
+void CardCommands::Watch()
+{
+    Media();
+}
+
+RemovableMedia& CardCommands::Media()
+{
+    if (!media_) {
+        media_ = new RemovableMedia(this);
+        connect(media_, &RemovableMedia::CardsChanged, this, &CardCommands::CardsChanged);
+        CardsChanged();
+    }
+    return *media_;
 }
 
 const Card* CardCommands::Present(const QString& block) const
 {
+    if (!media_)
+        return nullptr;
     for (const Card& card : media_->Cards()) {
         if (card.block == block)
             return &card;
@@ -78,7 +94,7 @@ void CardCommands::CardsChanged()
 
 std::optional<ChosenFile> CardCommands::ChooseExportFile(const FileDialogRequest& request)
 {
-    media_->Refresh();
+    Media().Refresh();
     while (!media_->Cards().empty()) {
         std::vector<CardEntry> entries;
         for (const Card& card : media_->Cards())
@@ -174,7 +190,7 @@ std::optional<ChosenFile> CardCommands::ExportFileOn(const Card& chosen,
 void CardCommands::Exported(const ChosenFile& file)
 {
     // Whichever way the file was chosen, a file on a card needs the card ejected.
-    media_->Refresh();
+    Media().Refresh();
     const auto on =
         std::find_if(media_->Cards().cbegin(), media_->Cards().cend(), [&](const Card& card) {
             return !card.mountPoint.isEmpty() && file.fullName.startsWith(card.mountPoint + u'/');
@@ -192,7 +208,7 @@ void CardCommands::Exported(const ChosenFile& file)
 
 std::optional<ChosenFile> CardCommands::ChooseOpenFile(const FileDialogRequest& request)
 {
-    media_->Refresh();
+    Media().Refresh();
     const std::vector<Card> cards = media_->Cards();
     if (cards.empty())
         return ui_.ShowFileDialog(request);

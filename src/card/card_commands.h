@@ -18,7 +18,9 @@ struct FileDialogRequest;
 
 // The cards in the main window's work: the status bar shows a card while it is present,
 // with Export to card and Eject; Export and Open offer the cards before their file dialog;
-// after Export the card is offered for ejection. The window owns it.
+// after Export the card is offered for ejection. The window owns it. The cards are followed
+// from Watch, or from the first command that needs them, so that the window's first paint
+// does not wait on the system bus.
 class CardCommands : public QObject
 {
     Q_OBJECT
@@ -26,6 +28,9 @@ class CardCommands : public QObject
 public:
     // table: the site Export writes (for the room it needs); window: where the status bar is.
     CardCommands(Ui& ui, const ChannelTable& table, QMainWindow& window);
+
+    // Follows the cards from now on: the window calls it once it is on screen.
+    void Watch();
 
     // Where Export writes the site: a file named request.fileName at the top of the card
     // the person chose, once the card is mounted, writable, roomy enough, still there and
@@ -49,13 +54,15 @@ private:
     std::optional<ChosenFile> ExportFileOn(const Card& card, const FileDialogRequest& request);
     void Eject(const Card& card);
     void Warn(const QString& text);
+    // The cards UDisks2 offers, followed from the first call on.
+    RemovableMedia& Media();
     void CardsChanged();
     const Card* Present(const QString& block) const;
 
     Ui& ui_;
     const ChannelTable& table_;
     QMainWindow& window_;
-    RemovableMedia* media_;
+    RemovableMedia* media_ = nullptr; // made at Watch or at the first command
     CardStatus* status_;
     QStringList known_; // the block devices of the cards present
     QString shown_;     // block device of the card the status bar shows

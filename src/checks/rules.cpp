@@ -66,7 +66,7 @@ std::optional<Problem> CopiedSpare(const std::vector<ChannelRow>& rows, int r)
 
 std::optional<Problem> Spaces(const QString& name, int r)
 {
-    const QString inner = name.trimmed();
+    const QStringView inner = QStringView(name).trimmed();
     if (inner.isEmpty())
         return std::nullopt;
     QStringList faults;
@@ -88,8 +88,8 @@ std::optional<Problem> Spaces(const QString& name, int r)
 std::optional<Problem> StateTexts(const ChannelRow& row, int r)
 {
     // A dip file holds each text filled with spaces to three characters: "UP " is "UP".
-    const QString up = row.stUp.trimmed();
-    const QString down = row.stDn.trimmed();
+    const QStringView up = QStringView(row.stUp).trimmed();
+    const QStringView down = QStringView(row.stDn).trimmed();
     QString fault;
     if (up.isEmpty() && down.isEmpty())
         fault = u"no up or down text"_s;
@@ -98,7 +98,7 @@ std::optional<Problem> StateTexts(const ChannelRow& row, int r)
     else if (down.isEmpty())
         fault = u"no down text"_s;
     else if (up.compare(down, Qt::CaseInsensitive) == 0)
-        fault = u"the same up and down text \"%1\""_s.arg(up);
+        fault = u"the same up and down text \"%1\""_s.arg(up.toString());
     else
         return std::nullopt;
     return Make(Rule::StateTexts, {r}, IdOf(r), fault);
@@ -119,7 +119,11 @@ QString NameKey(QStringView name)
 
 QString LookKey(QStringView name)
 {
-    QString key = NameKey(name);
+    return LookKey(name, NameKey(name));
+}
+
+QString LookKey(QStringView name, QString key)
+{
     // The capitals of NameKey lose the lower-case l, so it is read from the name itself.
     qsizetype k = 0;
     for (QChar c : name) {
@@ -156,7 +160,7 @@ void AddRowProblems(const std::vector<ChannelRow>& rows, int r, const NameFit& f
     add(Spaces(row.relNam, r));
     if (!spare)
         add(StateTexts(row, r));
-    if (fit.fits && !row.relNam.trimmed().isEmpty() && !fit.fits(row))
+    if (fit.fits && !QStringView(row.relNam).trimmed().isEmpty() && !fit.fits(row))
         add(Make(Rule::LabelFit, {r}, IdOf(r), row.relNam, fit.where));
 }
 

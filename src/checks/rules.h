@@ -24,6 +24,8 @@ struct NameFit
 QString NameKey(QStringView name);
 // The key names that look alike share: NameKey with O and o as 0, I and l as 1.
 QString LookKey(QStringView name);
+// The same from the name's NameKey, made already.
+QString LookKey(QStringView name, QString nameKey);
 // A channel's name as the grouped rules see it: empty for a spare, whose name is left to
 // copied-spare; else its NameKey.
 QString GroupedNameKey(const ChannelRow& row);

@@ -69,10 +69,11 @@ void SiteCheck::Reset(const std::vector<ChannelRow>& rows)
         Join(r, rows[static_cast<std::size_t>(r)]);
         AddRowProblems(rows, r, fit_, made);
     }
-    for (auto it = names_.cbegin(); it != names_.cend(); ++it)
-        CheckGroup(rows, names_, it.key(), Rule::DuplicateName, made);
-    for (auto it = looks_.cbegin(); it != looks_.cend(); ++it)
-        CheckGroup(rows, looks_, it.key(), Rule::LookAlike, made);
+    // Each group as it is met: looking it up by its key would hash every name again.
+    for (const std::vector<int>& channels : std::as_const(names_))
+        CheckChannels(rows, channels, Rule::DuplicateName, made);
+    for (const std::vector<int>& channels : std::as_const(looks_))
+        CheckChannels(rows, channels, Rule::LookAlike, made);
     CheckUnits(n, made);
     for (Problem& problem : made)
         Take(std::move(problem));
@@ -167,7 +168,7 @@ SiteCheck::RowKeys SiteCheck::KeysOf(const ChannelRow& row)
     RowKeys keys;
     keys.name = GroupedNameKey(row);
     if (!keys.name.isEmpty())
-        keys.look = LookKey(row.relNam);
+        keys.look = LookKey(row.relNam, keys.name);
     return keys;
 }
 
@@ -202,10 +203,17 @@ void SiteCheck::CheckGroup(const std::vector<ChannelRow>& rows, const Groups& gr
                            const QString& key, Rule rule, std::vector<Problem>& made) const
 {
     const auto it = groups.constFind(key);
-    if (it == groups.cend() || it->size() < 2) // a name of one channel is no duplicate
+    if (it != groups.cend())
+        CheckChannels(rows, *it, rule, made);
+}
+
+void SiteCheck::CheckChannels(const std::vector<ChannelRow>& rows, const std::vector<int>& channels,
+                              Rule rule, std::vector<Problem>& made)
+{
+    if (channels.size() < 2) // a name of one channel is no duplicate
         return;
     std::optional<Problem> problem =
-        rule == Rule::DuplicateName ? DuplicateName(rows, *it) : LookAlike(rows, *it);
+        rule == Rule::DuplicateName ? DuplicateName(rows, channels) : LookAlike(rows, channels);
     if (problem)
         made.push_back(std::move(*problem));
 }

@@ -67,6 +67,8 @@ private:
                    std::vector<Problem>& dropped);
     void CheckGroup(const std::vector<ChannelRow>& rows, const Groups& groups, const QString& key,
                     Rule rule, std::vector<Problem>& made) const;
+    static void CheckChannels(const std::vector<ChannelRow>& rows, const std::vector<int>& channels,
+                              Rule rule, std::vector<Problem>& made);
     void CheckUnits(int rowCount, std::vector<Problem>& made) const;
     void Join(int r, const ChannelRow& row);
     void Leave(int r);

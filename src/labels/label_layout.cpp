@@ -46,8 +46,15 @@ QString LabelName(const Label& label)
 
 bool IsSpare(const ChannelRow& row)
 {
-    const QString name = row.relNam.trimmed().toUpper();
-    return name.isEmpty() || name.startsWith(u"SPARE"_s) || name == u"(SPARE)"_s || name == u"SP"_s;
+    // Most names are plain ASCII, whose capitals are one letter each: read in place.
+    const QStringView trimmed = QStringView(row.relNam).trimmed();
+    if (std::all_of(trimmed.begin(), trimmed.end(), [](QChar c) { return c.unicode() < 0x80; })) {
+        return trimmed.isEmpty() || trimmed.startsWith(u"SPARE", Qt::CaseInsensitive) ||
+               trimmed.compare(u"(SPARE)", Qt::CaseInsensitive) == 0 ||
+               trimmed.compare(u"SP", Qt::CaseInsensitive) == 0;
+    }
+    const QString name = trimmed.toString().toUpper();
+    return name.startsWith(u"SPARE"_s) || name == u"(SPARE)"_s || name == u"SP"_s;
 }
 
 std::vector<int> RowsInRange(const std::vector<ChannelRow>& rows, int first, int last)

@@ -15,6 +15,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmapCache>
+#include <QTextLayout>
 #include <QValidator>
 
 namespace mr640 {
@@ -93,7 +94,70 @@ void CellEditor::contextMenuEvent(QContextMenuEvent* event)
     menu->popup(event->globalPos());
 }
 
-TextDelegate::TextDelegate(ChannelGrid* grid) : QStyledItemDelegate(grid), grid_(grid) {}
+namespace {
+
+// Paints the cell as the style's item view item when its text fits on one line: the panel
+// (background, selection), then the text in the colour of the cell's state, placed as the
+// style places it (its line width the cell's less the focus frame's margins, its line
+// aligned in that rectangle). False, having painted nothing, when the style must paint it.
+bool PaintFittingText(QPainter& painter, const QStyleOptionViewItem& cell)
+{
+    if ((cell.features & (QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDecoration)) ||
+        (cell.state & (QStyle::State_HasFocus | QStyle::State_Editing)) || !cell.showDecorationSelected)
+        return false;
+    const QWidget* widget = cell.widget;
+    const QStyle* style = widget ? widget->style() : QApplication::style();
+    const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
+    const QRect textRect = cell.rect.adjusted(margin, 0, -margin, 0);
+    QTextOption textOption;
+    textOption.setWrapMode(cell.features & QStyleOptionViewItem::WrapText ? QTextOption::WordWrap
+                                                                          : QTextOption::ManualWrap);
+    textOption.setTextDirection(cell.direction);
+    textOption.setAlignment(QStyle::visualAlignment(cell.direction, cell.displayAlignment));
+    QTextLayout layout(cell.text, cell.font);
+    layout.setTextOption(textOption);
+    layout.beginLayout();
+    bool fits = true; // an empty text has no line
+    if (QTextLine line = layout.createLine(); line.isValid()) {
+        line.setLineWidth(textRect.width());
+        line.setPosition(QPointF(0, 0));
+        fits = line.naturalTextWidth() <= textRect.width() && !layout.createLine().isValid();
+    }
+    layout.endLayout();
+    if (!fits)
+        return false;
+
+    painter.save();
+    painter.setClipRect(cell.rect);
+    style->drawPrimitive(QStyle::PE_PanelItemViewItem, &cell, &painter, widget);
+    if (!cell.text.isEmpty()) {
+        QPalette::ColorGroup group = cell.state & QStyle::State_Enabled ? QPalette::Normal : QPalette::Disabled;
+        if (group == QPalette::Normal && !(cell.state & QStyle::State_Active))
+            group = QPalette::Inactive;
+        painter.setPen(cell.palette.color(
+            group, cell.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text));
+        const QRect placed = QStyle::alignedRect(Qt::LeftToRight, cell.displayAlignment,
+                                                 layout.boundingRect().size().toSize(), textRect);
+        layout.draw(&painter, QPointF(textRect.x(), placed.top()));
+    }
+    painter.restore();
+    return true;
+}
+
+} // namespace
+
+void TextCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    QStyleOptionViewItem cell = option;
+    initStyleOption(&cell, index);
+    if (PaintFittingText(*painter, cell))
+        return;
+    const QWidget* widget = option.widget;
+    QStyle* style = widget ? widget->style() : QApplication::style();
+    style->drawControl(QStyle::CE_ItemViewItem, &cell, painter, widget);
+}
+
+TextDelegate::TextDelegate(ChannelGrid* grid) : TextCellDelegate(grid), grid_(grid) {}
 
 QWidget* TextDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&,
                                     const QModelIndex& index) const
@@ -118,7 +182,7 @@ bool TextDelegate::eventFilter(QObject* object, QEvent* event)
         if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
             return false;
     }
-    return QStyledItemDelegate::eventFilter(object, event);
+    return TextCellDelegate::eventFilter(object, event);
 }
 
 namespace {

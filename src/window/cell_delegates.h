@@ -29,12 +29,26 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 };
 
+// Paints a text cell as the style does. A text that fits its cell on one line is laid out
+// once and drawn where the style would draw it, over the style's own panel for the cell;
+// the style lays every text out three times (to size it, to elide it, to draw it), which
+// is most of a grid's paint. A text that does not fit, and the current cell with its
+// focus frame, are left to the style.
+class TextCellDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
+};
+
 // Edits a text column in a CellEditor within its character limit (a surrogate pair counting
 // as one), tells
 // the grid of each keystroke that changes the text, and keeps the editor open while a
 // dialog of the program has the focus: a question asked while the user types must
 // neither store nor drop the text.
-class TextDelegate : public QStyledItemDelegate
+class TextDelegate : public TextCellDelegate
 {
 public:
     explicit TextDelegate(ChannelGrid* grid);

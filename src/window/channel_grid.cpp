@@ -49,6 +49,7 @@ ChannelGrid::ChannelGrid(QWidget* parent) : QTableView(parent)
 {
     setObjectName(u"SGGrid1"_s);
     setAccessibleName(u"Channels"_s);
+    setItemDelegateForColumn(FieldChan, new TextCellDelegate(this));
     auto* text = new TextDelegate(this);
     for (int field : {FieldRelNam, FieldStUp, FieldStDn})
         setItemDelegateForColumn(field, text);

@@ -609,12 +609,13 @@ void FrmDips::Form_Resize()
 
 bool FrmDips::eventFilter(QObject* watched, QEvent* event)
 {
-    // The site is first checked, and its library's versions counted, once the window is up:
-    // the first paint does not wait for them.
+    // The site is first checked, its library's versions counted and the cards followed once
+    // the window is up: the first paint does not wait for them.
     if (event->type() == QEvent::Paint && grid_ && watched == grid_->viewport()) {
         grid_->viewport()->removeEventFilter(this);
         problems_->StartChecking();
         team_->StartCounting();
+        QTimer::singleShot(0, cards_, &CardCommands::Watch);
     }
     // The area below the toolbar gets its size from the window's layout after the window's
     // own resize, so the grid follows it from here.

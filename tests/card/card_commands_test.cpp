@@ -49,8 +49,13 @@ protected:
 
     void WaitForCards(std::size_t count)
     {
-        RemovableMedia& media = *Window().findChild<RemovableMedia*>();
-        EXPECT_TRUE(QTest::qWaitFor([&] { return media.Cards().size() == count; }, 20000));
+        // The window follows the cards from its first paint on.
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] {
+                const auto* media = Window().findChild<RemovableMedia*>();
+                return media && media->Cards().size() == count;
+            },
+            20000));
     }
 
     QStatusBar& Status() { return *Window().statusBar(); }

@@ -10,6 +10,7 @@
 #include "window/edit_history.h"
 #include "window/find_dialog.h"
 #include "window/main_window.h"
+#include "window/recovery_journal.h"
 #include "files/dip_file.h"
 #include "floors.h"
 #include "plain_model.h"
@@ -19,6 +20,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QPushButton>
@@ -52,10 +54,19 @@ private:
     int count_ = 0;
 };
 
-// The main window shown off screen with its own settings store.
+// The main window shown off screen with its own settings store; without a recovery journal
+// when journal is false: the journal is left without the history's and the grid's news, as
+// if it had not been made.
 struct ShownWindow
 {
-    ShownWindow() : window(ui, store) { ShowUntilPainted(window, *window.Grid().viewport()); }
+    explicit ShownWindow(bool journal = true) : window(ui, store)
+    {
+        if (!journal) {
+            QObject::disconnect(&window.History(), nullptr, &window.Journal(), nullptr);
+            QObject::disconnect(&window.Grid(), nullptr, &window.Journal(), nullptr);
+        }
+        ShowUntilPainted(window, *window.Grid().viewport());
+    }
     QuietUi ui;
     SettingsStore store;
     FrmDips window;
@@ -121,9 +132,9 @@ void StartUpBareWindow(State& state)
 // timed); counts the refreshes it raised per change.
 void MeasureOnShownWindow(State& state, const std::function<void(ShownWindow&)>& prepare,
                           const std::function<void(ShownWindow&)>& change,
-                          const std::vector<ChannelRow>* expected = nullptr)
+                          const std::vector<ChannelRow>* expected = nullptr, bool journal = true)
 {
-    ShownWindow shown;
+    ShownWindow shown(journal);
     RefreshCounter counter(shown.window.Table());
     int refreshes = 0;
     for (auto _ : state) {
@@ -272,14 +283,25 @@ void AddEditSteps(int n)
     const QString text = CopyText(pasted, {0, FieldChan, n - 1, FieldStDn});
     const std::string size = std::to_string(n);
 
-    AddEditStep(
-        "paste", "paste, " + size + " x 4 cells", site, pasted,
-        [=](ShownWindow& shown) {
-            QGuiApplication::clipboard()->setText(text);
-            shown.window.Grid().setCurrentIndex(shown.window.Table().index(0, FieldRelNam));
-            shown.window.Grid().selectAll();
-        },
-        [](ShownWindow& shown) { EditAction(shown, "MnuPaste").trigger(); });
+    const auto selectAll = [=](ShownWindow& shown) {
+        QGuiApplication::clipboard()->setText(text);
+        shown.window.Grid().setCurrentIndex(shown.window.Table().index(0, FieldRelNam));
+        shown.window.Grid().selectAll();
+    };
+    const auto paste = [](ShownWindow& shown) { EditAction(shown, "MnuPaste").trigger(); };
+    AddEditStep("paste", "paste, " + size + " x 4 cells", site, pasted, selectAll, paste);
+    // The same paste with the recovery journal off: what the journal's record of it costs.
+    Add("edit_paste_no_journal/" + size, [=](State& state) {
+        MeasureOnShownWindow(
+            state,
+            [&](ShownWindow& shown) {
+                Load(shown, site);
+                selectAll(shown);
+            },
+            paste, &pasted, false);
+    });
+    Compare("paste, " + size + " x 4 cells: journal on vs off, shown", "edit_paste/" + size,
+            "edit_paste_no_journal/" + size, 1.2);
     AddEditStep(
         "replace_all", "replace all, " + size + " rows", pasted, replaced,
         [](ShownWindow& shown) {
@@ -290,6 +312,50 @@ void AddEditSteps(int n)
         [](ShownWindow& shown) {
             shown.window.Edit().FindWindow().findChild<QPushButton*>(u"CmdReplaceAll"_s)->click();
         });
+}
+
+// Sends a key press and release with its text to widget, as the keyboard does.
+void Key(QWidget& widget, int key, const QString& text = {})
+{
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QApplication::sendEvent(&widget, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QApplication::sendEvent(&widget, &release);
+}
+
+// A relay name typed into a cell of the shown window of n rows: its first key opens the
+// cell's editor, Enter stores the name as a step of the history; with the repaint. Each
+// time another cell of the rows on screen and another name, so that every edit changes
+// the site. With the journal on, it has begun at an edit before the timing.
+void TypeNames(State& state, int n, bool journal)
+{
+    ShownWindow shown(journal);
+    Load(shown, SiteRows(n));
+    ChannelGrid& grid = shown.window.Grid();
+    int typed = 0;
+    const auto typeName = [&] {
+        const int row = typed % 16;
+        const QString name = u"TPR %1"_s.arg(++typed);
+        grid.setCurrentIndex(shown.window.Table().index(row, FieldRelNam));
+        Key(grid, name[0].toUpper().unicode(), name.left(1));
+        QLineEdit* editor = grid.Editor();
+        if (!editor)
+            return false;
+        for (const QChar c : name.mid(1))
+            Key(*editor, c.toUpper().unicode(), QString(c));
+        Key(*editor, Qt::Key_Return);
+        QApplication::processEvents();
+        return shown.window.Table().Row(row).relNam == name;
+    };
+    bool stored = typeName();
+    for (auto _ : state) {
+        if (!(stored = typeName()))
+            break;
+    }
+    if (!stored)
+        state.SkipWithError("the name typed was not stored");
+    else if (journal != !shown.window.Journal().Path().isEmpty())
+        state.SkipWithError(journal ? "the journal did not begin" : "a journal began");
 }
 
 } // namespace
@@ -308,6 +374,10 @@ void RegisterWindowBenchmarks()
     Grows("dip load through Open, shown", "refresh_dip_load/384", "refresh_dip_load/3072");
     Grows("import, shown", "refresh_import/384", "refresh_import/3072");
     AddEditSteps(3072);
+    Add("edit_type_name/3072", [](State& state) { TypeNames(state, kMaxChannels, true); });
+    Add("edit_type_name_no_journal/3072", [](State& state) { TypeNames(state, kMaxChannels, false); });
+    Compare("a relay name typed into a cell of 3072 rows: journal on vs off, shown",
+            "edit_type_name/3072", "edit_type_name_no_journal/3072", 1.05);
 }
 
 } // namespace mr640::bench

@@ -97,6 +97,15 @@ TEST(SiteChecks, EachRuleFindsItsProblemsAndNoOthers)
                  u"AA01 and AA02 are both named \"l2TPR\" with front contacts"_s),
           Expect(Rule::LookAlike, {u"AA01"_s, u"AA03"_s},
                  u"The names \"l2TPR\" (AA01) and \"12TPR\" (AA03) look alike"_s)}},
+        {"names longer than the group key holds, alike in their first characters", 384,
+         {{u"AA01"_s, u"1 2 3 4 5 6 7 8 9 A B C D E F G H X"_s}, {u"AA02"_s, u"123456789ABCDEFGHY"_s},
+          {u"AA03"_s, u"123456789ABCDEFGHX"_s}},
+         {Expect(Rule::DuplicateName, {u"AA01"_s, u"AA03"_s},
+                 u"AA01 and AA03 are both named \"1 2 3 4 5 6 7 8 9 A B C D E F G H X\" with front "
+                 u"contacts"_s),
+          Expect(Rule::LabelFit, {u"AA01"_s},
+                 u"AA01 is named \"1 2 3 4 5 6 7 8 9 A B C D E F G H X\", which does not fit the "
+                 u"L7651 labels at 6 pt"_s)}},
         {"spaces", 384,
          {{u"AA01"_s, u" NORTH"_s}, {u"AA02"_s, u"SOUTH "_s}, {u"AA03"_s, u"EAST  1"_s},
           {u"AA04"_s, u"  WEST  2 "_s}},

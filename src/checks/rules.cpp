@@ -3,6 +3,7 @@
 #include "editor/channel_ids.h"
 #include "labels/label_layout.h"
 
+#include <QHash>
 #include <algorithm>
 
 namespace mr640 {
@@ -104,6 +105,61 @@ std::optional<Problem> StateTexts(const ChannelRow& row, int r)
     return Make(Rule::StateTexts, {r}, IdOf(r), fault);
 }
 
+// Channels grouped by a key of their names: each key with its channels, in order, in the
+// order the keys first appear.
+using Groups = std::vector<std::pair<QString, std::vector<int>>>;
+
+Groups GroupedBy(const std::vector<ChannelRow>& rows, const std::vector<int>& channels,
+                 QString (*keyOf)(QStringView))
+{
+    Groups groups;
+    for (int r : channels) {
+        QString key = keyOf(rows[static_cast<std::size_t>(r)].relNam);
+        auto it = std::find_if(groups.begin(), groups.end(),
+                               [&](const auto& group) { return group.first == key; });
+        if (it == groups.end())
+            it = groups.insert(groups.end(), {std::move(key), {}});
+        it->second.push_back(r);
+    }
+    return groups;
+}
+
+// duplicate-name over the named channels, in order, that share one NameKey.
+std::optional<Problem> DuplicateName(const std::vector<ChannelRow>& rows,
+                                     const std::vector<int>& named)
+{
+    if (named.size() < 2)
+        return std::nullopt;
+    const auto back = [&](int r) { return rows[static_cast<std::size_t>(r)].back; };
+    const auto backs = std::count_if(named.begin(), named.end(), back);
+    // One relay's front and back contacts on two channels is how a relay is watched.
+    if (named.size() == 2 && backs == 1)
+        return std::nullopt;
+    const QString contacts = backs == 0 ? u"front contacts"_s
+                             : backs == static_cast<std::ptrdiff_t>(named.size())
+                                 ? u"back contacts"_s
+                                 : u"front and back contacts"_s;
+    return Make(Rule::DuplicateName, named, IdList(named), named.size() == 2 ? u"both"_s : u"all"_s,
+                rows[static_cast<std::size_t>(named.front())].relNam.trimmed(), contacts);
+}
+
+// look-alike over the named channels, in order, that share one LookKey.
+std::optional<Problem> LookAlike(const std::vector<ChannelRow>& rows, const std::vector<int>& alike)
+{
+    const Groups names = GroupedBy(rows, alike, NameKey);
+    if (names.size() < 2)
+        return std::nullopt;
+    QStringList parts;
+    for (const auto& [key, channels] : names) {
+        QStringList ids;
+        for (int r : channels)
+            ids.append(IdOf(r));
+        parts.append(u"\"%1\" (%2)"_s.arg(
+            rows[static_cast<std::size_t>(channels.front())].relNam.trimmed(), ids.join(u", "_s)));
+    }
+    return Make(Rule::LookAlike, alike, ListText(parts));
+}
+
 } // namespace
 
 QString NameKey(QStringView name)
@@ -119,12 +175,8 @@ QString NameKey(QStringView name)
 
 QString LookKey(QStringView name)
 {
-    return LookKey(name, NameKey(name));
-}
-
-QString LookKey(QStringView name, QString key)
-{
     // The capitals of NameKey lose the lower-case l, so it is read from the name itself.
+    QString key = NameKey(name);
     qsizetype k = 0;
     for (QChar c : name) {
         if (c.isSpace())
@@ -138,9 +190,29 @@ QString LookKey(QStringView name, QString key)
     return key;
 }
 
-QString GroupedNameKey(const ChannelRow& row)
+GroupKey GroupKeyOf(const ChannelRow& row)
 {
-    return IsSpare(row) ? QString() : NameKey(row.relNam);
+    GroupKey key;
+    if (IsSpare(row))
+        return key;
+    for (QChar c : row.relNam) {
+        if (c.isSpace())
+            continue;
+        if (key.size == key.chars.size())
+            break;
+        char16_t upper = c.toUpper().unicode();
+        if (upper == u'O')
+            upper = u'0';
+        else if (upper == u'I' || upper == u'L')
+            upper = u'1';
+        key.chars[key.size++] = upper;
+    }
+    return key;
+}
+
+size_t qHash(const GroupKey& key, size_t seed) noexcept
+{
+    return qHashBits(key.chars.data(), key.size * sizeof(char16_t), seed);
 }
 
 void AddRowProblems(const std::vector<ChannelRow>& rows, int r, const NameFit& fit,
@@ -164,49 +236,6 @@ void AddRowProblems(const std::vector<ChannelRow>& rows, int r, const NameFit& f
         add(Make(Rule::LabelFit, {r}, IdOf(r), row.relNam, fit.where));
 }
 
-std::optional<Problem> DuplicateName(const std::vector<ChannelRow>& rows,
-                                     const std::vector<int>& named)
-{
-    if (named.size() < 2)
-        return std::nullopt;
-    const auto back = [&](int r) { return rows[static_cast<std::size_t>(r)].back; };
-    const auto backs = std::count_if(named.begin(), named.end(), back);
-    // One relay's front and back contacts on two channels is how a relay is watched.
-    if (named.size() == 2 && backs == 1)
-        return std::nullopt;
-    const QString contacts = backs == 0 ? u"front contacts"_s
-                             : backs == static_cast<std::ptrdiff_t>(named.size())
-                                 ? u"back contacts"_s
-                                 : u"front and back contacts"_s;
-    return Make(Rule::DuplicateName, named, IdList(named), named.size() == 2 ? u"both"_s : u"all"_s,
-                rows[static_cast<std::size_t>(named.front())].relNam.trimmed(), contacts);
-}
-
-std::optional<Problem> LookAlike(const std::vector<ChannelRow>& rows, const std::vector<int>& alike)
-{
-    // The channels of each different name, in the order the names first appear.
-    std::vector<std::pair<QString, std::vector<int>>> names;
-    for (int r : alike) {
-        const QString key = NameKey(rows[static_cast<std::size_t>(r)].relNam);
-        auto it =
-            std::find_if(names.begin(), names.end(), [&](const auto& n) { return n.first == key; });
-        if (it == names.end())
-            it = names.insert(names.end(), {key, {}});
-        it->second.push_back(r);
-    }
-    if (names.size() < 2)
-        return std::nullopt;
-    QStringList parts;
-    for (const auto& [key, channels] : names) {
-        QStringList ids;
-        for (int r : channels)
-            ids.append(IdOf(r));
-        parts.append(u"\"%1\" (%2)"_s.arg(
-            rows[static_cast<std::size_t>(channels.front())].relNam.trimmed(), ids.join(u", "_s)));
-    }
-    return Make(Rule::LookAlike, alike, ListText(parts));
-}
-
 std::optional<Problem> SpareUnits(int rowCount, int unitsInUse)
 {
     const int units = (rowCount + kChannelsPerUnit - 1) / kChannelsPerUnit;
@@ -216,6 +245,21 @@ std::optional<Problem> SpareUnits(int rowCount, int unitsInUse)
     const int first = needed * kChannelsPerUnit;
     const QString hold = needed == 1 ? u"1 unit"_s : u"%1 units"_s.arg(needed);
     return Make(Rule::SpareUnits, {first, rowCount - 1}, IdOf(first), IdOf(rowCount - 1), hold);
+}
+
+void AddGroupProblems(const std::vector<ChannelRow>& rows, const std::vector<int>& grouped,
+                      std::vector<Problem>& out)
+{
+    if (grouped.size() < 2) // a name on one channel is neither
+        return;
+    const auto add = [&](std::optional<Problem> problem) {
+        if (problem)
+            out.push_back(std::move(*problem));
+    };
+    for (const auto& [key, named] : GroupedBy(rows, grouped, NameKey))
+        add(DuplicateName(rows, named));
+    for (const auto& [key, alike] : GroupedBy(rows, grouped, LookKey))
+        add(LookAlike(rows, alike));
 }
 
 } // namespace mr640

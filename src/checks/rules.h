@@ -4,6 +4,7 @@
 #include "problem.h"
 
 #include <QString>
+#include <array>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -24,24 +25,33 @@ struct NameFit
 QString NameKey(QStringView name);
 // The key names that look alike share: NameKey with O and o as 0, I and l as 1.
 QString LookKey(QStringView name);
-// The same from the name's NameKey, made already.
-QString LookKey(QStringView name, QString nameKey);
-// A channel's name as the grouped rules see it: empty for a spare, whose name is left to
-// copied-spare; else its NameKey.
-QString GroupedNameKey(const ChannelRow& row);
+
+// What the grouped rules (duplicate-name, look-alike) sort a channel by: a key coarser than
+// NameKey and LookKey both (capitals, no spaces, O as 0, I and L as 1; "l2 tpr" and "L2TPR"
+// share it, though only l looks like 1), so two names that either rule sees as one share it.
+// Held in place, without allocating; a name longer than it holds shares the key of its
+// first characters, which only makes its group larger. Empty for a spare, whose name is
+// left to copied-spare.
+struct GroupKey
+{
+    std::array<char16_t, kRelayNameChars> chars{};
+    quint8 size = 0;
+
+    bool Empty() const { return size == 0; }
+    friend bool operator==(const GroupKey&, const GroupKey&) = default;
+};
+GroupKey GroupKeyOf(const ChannelRow& row);
+size_t qHash(const GroupKey& key, size_t seed = 0) noexcept;
 
 // The problems of channel r on its own (copied-spare, contact-on-spare, spaces, state-texts,
 // label-fit), appended to out in rule order.
 void AddRowProblems(const std::vector<ChannelRow>& rows, int r, const NameFit& fit,
                     std::vector<Problem>& out);
 
-// duplicate-name over the rows, in order, that share one GroupedNameKey.
-std::optional<Problem> DuplicateName(const std::vector<ChannelRow>& rows,
-                                     const std::vector<int>& named);
-
-// look-alike over the rows, in order, of named channels that share one LookKey.
-std::optional<Problem> LookAlike(const std::vector<ChannelRow>& rows,
-                                 const std::vector<int>& alike);
+// duplicate-name and look-alike over the rows, in order, of the named channels that share
+// one GroupKey, appended to out.
+void AddGroupProblems(const std::vector<ChannelRow>& rows, const std::vector<int>& grouped,
+                      std::vector<Problem>& out);
 
 // spare-units for a table of rowCount rows whose first unitsInUse units hold every
 // channel that is not a spare.

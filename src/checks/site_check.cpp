@@ -56,11 +56,9 @@ void SiteCheck::Reset(const std::vector<ChannelRow>& rows)
 {
     const int n = static_cast<int>(rows.size());
     problems_.clear();
-    names_.clear();
-    looks_.clear();
-    // Grown once: a rehash would hash every name again.
-    names_.reserve(n);
-    looks_.reserve(n);
+    groups_.clear();
+    // Grown once: a rehash would hash every key again.
+    groups_.reserve(n);
     keys_.assign(rows.size(), {});
     namedInUnit_.assign(static_cast<std::size_t>((n + kChannelsPerUnit - 1) / kChannelsPerUnit), 0);
 
@@ -70,10 +68,8 @@ void SiteCheck::Reset(const std::vector<ChannelRow>& rows)
         AddRowProblems(rows, r, fit_, made);
     }
     // Each group as it is met: looking it up by its key would hash every name again.
-    for (const std::vector<int>& channels : std::as_const(names_))
-        CheckChannels(rows, channels, Rule::DuplicateName, made);
-    for (const std::vector<int>& channels : std::as_const(looks_))
-        CheckChannels(rows, channels, Rule::LookAlike, made);
+    for (const std::vector<int>& channels : std::as_const(groups_))
+        AddGroupProblems(rows, channels, made);
     CheckUnits(n, made);
     for (Problem& problem : made)
         Take(std::move(problem));
@@ -95,21 +91,17 @@ ProblemChanges SiteCheck::Update(const std::vector<ChannelRow>& rows,
         return Difference(std::move(before), Problems());
     }
 
-    // The groups an edited channel leaves or joins; each group's problem is made again.
-    QSet<QString> names;
-    QSet<QString> looks;
-    names.reserve(static_cast<qsizetype>(2 * edited.size()));
-    looks.reserve(static_cast<qsizetype>(2 * edited.size()));
-    const auto touch = [&](const RowKeys& keys) {
-        if (!keys.name.isEmpty()) {
-            names.insert(keys.name);
-            looks.insert(keys.look);
-        }
+    // The groups an edited channel leaves or joins; each group's problems are made again.
+    QSet<GroupKey> groups;
+    groups.reserve(static_cast<qsizetype>(2 * edited.size()));
+    const auto touch = [&](const GroupKey& key) {
+        if (!key.Empty())
+            groups.insert(key);
     };
     std::vector<Problem> dropped;
     for (int r : edited) {
         touch(keys_[static_cast<std::size_t>(r)]);
-        touch(KeysOf(rows[static_cast<std::size_t>(r)]));
+        touch(GroupKeyOf(rows[static_cast<std::size_t>(r)]));
         // Every problem that points at the row: its own, and any of a group it leads or
         // of the spare units it starts, which are made again below.
         for (auto it = problems_.lower_bound({r, Rule{}});
@@ -119,10 +111,8 @@ ProblemChanges SiteCheck::Update(const std::vector<ChannelRow>& rows,
             Drop(key, dropped);
         }
     }
-    for (const QString& key : std::as_const(names))
-        DropGroup(names_, key, Rule::DuplicateName, dropped);
-    for (const QString& key : std::as_const(looks))
-        DropGroup(looks_, key, Rule::LookAlike, dropped);
+    for (const GroupKey& key : std::as_const(groups))
+        DropGroup(key, dropped);
     if (units_)
         Drop(*units_, dropped);
 
@@ -134,10 +124,8 @@ ProblemChanges SiteCheck::Update(const std::vector<ChannelRow>& rows,
     std::vector<Problem> made;
     for (int r : edited)
         AddRowProblems(rows, r, fit_, made);
-    for (const QString& key : std::as_const(names))
-        CheckGroup(rows, names_, key, Rule::DuplicateName, made);
-    for (const QString& key : std::as_const(looks))
-        CheckGroup(rows, looks_, key, Rule::LookAlike, made);
+    for (const GroupKey& key : std::as_const(groups))
+        CheckGroup(rows, key, made);
     CheckUnits(static_cast<int>(rows.size()), made);
     for (const Problem& problem : made)
         Take(problem);
@@ -163,15 +151,6 @@ std::vector<Problem> SiteCheck::Problems() const
     return all;
 }
 
-SiteCheck::RowKeys SiteCheck::KeysOf(const ChannelRow& row)
-{
-    RowKeys keys;
-    keys.name = GroupedNameKey(row);
-    if (!keys.name.isEmpty())
-        keys.look = LookKey(row.relNam, keys.name);
-    return keys;
-}
-
 void SiteCheck::Take(Problem problem)
 {
     const Key key{problem.rows.front(), problem.rule};
@@ -191,31 +170,24 @@ void SiteCheck::Drop(const Key& key, std::vector<Problem>& dropped)
     problems_.erase(it);
 }
 
-void SiteCheck::DropGroup(const Groups& groups, const QString& key, Rule rule,
-                          std::vector<Problem>& dropped)
+void SiteCheck::DropGroup(const GroupKey& key, std::vector<Problem>& dropped)
 {
-    const auto it = groups.constFind(key);
-    if (it != groups.cend())
-        Drop({it->front(), rule}, dropped);
-}
-
-void SiteCheck::CheckGroup(const std::vector<ChannelRow>& rows, const Groups& groups,
-                           const QString& key, Rule rule, std::vector<Problem>& made) const
-{
-    const auto it = groups.constFind(key);
-    if (it != groups.cend())
-        CheckChannels(rows, *it, rule, made);
-}
-
-void SiteCheck::CheckChannels(const std::vector<ChannelRow>& rows, const std::vector<int>& channels,
-                              Rule rule, std::vector<Problem>& made)
-{
-    if (channels.size() < 2) // a name of one channel is no duplicate
+    // A problem of the group's rules that points at one of its rows is one of the group's.
+    const auto it = groups_.constFind(key);
+    if (it == groups_.cend())
         return;
-    std::optional<Problem> problem =
-        rule == Rule::DuplicateName ? DuplicateName(rows, channels) : LookAlike(rows, channels);
-    if (problem)
-        made.push_back(std::move(*problem));
+    for (int r : *it) {
+        Drop({r, Rule::DuplicateName}, dropped);
+        Drop({r, Rule::LookAlike}, dropped);
+    }
+}
+
+void SiteCheck::CheckGroup(const std::vector<ChannelRow>& rows, const GroupKey& key,
+                           std::vector<Problem>& made) const
+{
+    const auto it = groups_.constFind(key);
+    if (it != groups_.cend())
+        AddGroupProblems(rows, *it, made);
 }
 
 void SiteCheck::CheckUnits(int rowCount, std::vector<Problem>& made) const
@@ -229,26 +201,23 @@ void SiteCheck::CheckUnits(int rowCount, std::vector<Problem>& made) const
 
 void SiteCheck::Join(int r, const ChannelRow& row)
 {
-    RowKeys& keys = keys_[static_cast<std::size_t>(r)];
-    keys = KeysOf(row);
-    if (keys.name.isEmpty())
+    GroupKey& key = keys_[static_cast<std::size_t>(r)];
+    key = GroupKeyOf(row);
+    if (key.Empty())
         return;
-    InsertInOrder(names_[keys.name], r);
-    InsertInOrder(looks_[keys.look], r);
+    InsertInOrder(groups_[key], r);
     ++namedInUnit_[static_cast<std::size_t>(r / kChannelsPerUnit)];
 }
 
 void SiteCheck::Leave(int r)
 {
-    const RowKeys& keys = keys_[static_cast<std::size_t>(r)];
-    if (keys.name.isEmpty())
+    const GroupKey& key = keys_[static_cast<std::size_t>(r)];
+    if (key.Empty())
         return;
-    for (auto [groups, key] : {std::pair{&names_, &keys.name}, std::pair{&looks_, &keys.look}}) {
-        const auto it = groups->find(*key);
-        std::erase(*it, r);
-        if (it->empty())
-            groups->erase(it);
-    }
+    const auto it = groups_.find(key);
+    std::erase(*it, r);
+    if (it->empty())
+        groups_.erase(it);
     --namedInUnit_[static_cast<std::size_t>(r / kChannelsPerUnit)];
 }
 

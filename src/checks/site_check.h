@@ -27,9 +27,10 @@ struct ProblemChanges
 std::vector<Problem> CheckSite(const std::vector<ChannelRow>& rows, const NameFit& fit = {});
 
 // The problems of a table kept up to date as it is edited. It holds what each rule needs
-// (the channels of each name, the units in use, each channel's own problems), so a re-check
-// after an edit looks only at the channels the edit touched and those sharing their old or
-// new names. It keeps no rows of its own: each call is given the whole table as it is now.
+// (the channels of each GroupKey, the units in use, each channel's own problems), so a
+// re-check after an edit looks only at the channels the edit touched and those sharing the
+// GroupKey of their old or new names. It keeps no rows of its own: each call is given the
+// whole table as it is now.
 class SiteCheck
 {
 public:
@@ -51,32 +52,20 @@ public:
     int Count() const { return static_cast<int>(problems_.size()); }
 
 private:
-    using Key = std::pair<int, Rule>;                // the row a problem points at, and its rule
-    using Groups = QHash<QString, std::vector<int>>; // a key → its rows in order
+    using Key = std::pair<int, Rule>; // the row a problem points at, and its rule
 
-    struct RowKeys
-    {
-        QString name; // GroupedNameKey; empty for a spare
-        QString look; // LookKey of a named channel
-    };
-
-    static RowKeys KeysOf(const ChannelRow& row);
     void Take(Problem problem);
     void Drop(const Key& key, std::vector<Problem>& dropped);
-    void DropGroup(const Groups& groups, const QString& key, Rule rule,
-                   std::vector<Problem>& dropped);
-    void CheckGroup(const std::vector<ChannelRow>& rows, const Groups& groups, const QString& key,
-                    Rule rule, std::vector<Problem>& made) const;
-    static void CheckChannels(const std::vector<ChannelRow>& rows, const std::vector<int>& channels,
-                              Rule rule, std::vector<Problem>& made);
+    void DropGroup(const GroupKey& key, std::vector<Problem>& dropped);
+    void CheckGroup(const std::vector<ChannelRow>& rows, const GroupKey& key,
+                    std::vector<Problem>& made) const;
     void CheckUnits(int rowCount, std::vector<Problem>& made) const;
     void Join(int r, const ChannelRow& row);
     void Leave(int r);
 
     NameFit fit_;
-    std::vector<RowKeys> keys_;
-    Groups names_;
-    Groups looks_;
+    std::vector<GroupKey> keys_;               // each row's, as of the last check
+    QHash<GroupKey, std::vector<int>> groups_; // a key → its rows in order
     std::vector<int> namedInUnit_; // the channels of each unit that are not spares
     std::map<Key, Problem> problems_;
     std::optional<Key> units_; // where the spare-units problem is, when there is one

@@ -427,7 +427,7 @@ void RegisterHistoryBenchmarks()
     Add("history_versions/" + size, ReadVersions);
     Add("history_window/" + size, ShowHistoryWindow);
     Compare("History window of " + size + " versions vs reading them from the library",
-            "history_window/" + size, "history_versions/" + size, 1.5);
+            "history_window/" + size, "history_versions/" + size, 1.3);
 
     Add("team_merge/" + channels, [](State& state) { MergeThreeWays(state, kMaxChannels); });
     Add("team_merge_reads/" + channels, [](State& state) { ReadThreeVersions(state, kMaxChannels); });

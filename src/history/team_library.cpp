@@ -217,38 +217,38 @@ SendOutcome TeamLibrary::Send(const TeamCallbacks& callbacks)
 
     // What the team has that this library has not got refuses the whole send, before any
     // of it goes.
-    std::vector<QByteArray> specs;
+    std::vector<QByteArray> pushes;
     const auto theirBranch = heads.find(tip.branch);
     if (theirBranch != heads.end() && !Holds(repository, mine, theirBranch->second))
         throw TeamError(TeamError::Kind::Refused, kSendRefused);
     if (theirBranch == heads.end() || !git_oid_equal(&theirBranch->second, &mine))
-        specs.push_back(tip.branch + ':' + tip.branch);
+        pushes.push_back(tip.branch + ':' + tip.branch);
     const std::optional<git_oid> notes = ReferenceId(repository, kNotesRef);
     const auto theirNotes = heads.find(kNotesRef);
     if (theirNotes != heads.end() && !(notes && Holds(repository, *notes, theirNotes->second)))
         throw TeamError(TeamError::Kind::Refused, kSendRefused);
     if (notes && (theirNotes == heads.end() || !git_oid_equal(&theirNotes->second, &*notes)))
-        specs.push_back(QByteArray(kNotesRef) + ':' + kNotesRef);
+        pushes.push_back(QByteArray(kNotesRef) + ':' + kNotesRef);
     // Tags are never moved: one the team holds for another version stays theirs.
     struct Tags
     {
         const std::map<QByteArray, git_oid>& heads;
-        std::vector<QByteArray>& specs;
+        std::vector<QByteArray>& pushes;
         QStringList& skipped;
-    } tags{heads, specs, outcome.skipped};
+    } tags{heads, pushes, outcome.skipped};
     git::Check(git_tag_foreach(
         repository,
         [](const char* name, git_oid* id, void* payload) {
             Tags& tags = *static_cast<Tags*>(payload);
             const auto theirs = tags.heads.find(name);
             if (theirs == tags.heads.end())
-                tags.specs.push_back(QByteArray(name) + ':' + name);
+                tags.pushes.push_back(QByteArray(name) + ':' + name);
             else if (!git_oid_equal(&theirs->second, id))
                 tags.skipped.append(git::Text(name).mid(std::strlen("refs/tags/")));
             return 0;
         },
         &tags));
-    if (specs.empty())
+    if (pushes.empty())
         return outcome;
 
     if (theirBranch != heads.end())
@@ -256,8 +256,8 @@ SendOutcome TeamLibrary::Send(const TeamCallbacks& callbacks)
     else
         outcome.versions = CountsBetween(repository, std::nullopt, mine).toGet;
     std::vector<char*> raw;
-    for (QByteArray& spec : specs)
-        raw.push_back(spec.data());
+    for (QByteArray& push : pushes)
+        raw.push_back(push.data());
     const git_strarray refspecs{raw.data(), raw.size()};
     git_push_options options = GIT_PUSH_OPTIONS_INIT;
     options.callbacks = answers;

@@ -106,7 +106,7 @@ std::optional<JournalOwner> OwnerOf(QByteArrayView record)
 
 QString RecoveryFolder()
 {
-    // The base directory specification: a relative XDG_STATE_HOME is invalid and ignored.
+    // XDG_STATE_HOME counts only when absolute: a relative one is ignored.
     QString state = qEnvironmentVariable("XDG_STATE_HOME");
     if (!QDir::isAbsolutePath(state))
         state = QDir::homePath() + u"/.local/state"_s;

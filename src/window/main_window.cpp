@@ -423,21 +423,6 @@ void FrmDips::PrintLabels()
     problems_->UseLabelSheet(LastLabelSheet(settings_));
 }
 
-void FrmDips::ShareLibrary()
-{
-    team_->ShareLibrary();
-}
-
-void FrmDips::GetTeamChanges()
-{
-    team_->GetChanges();
-}
-
-void FrmDips::SendMyChanges()
-{
-    team_->SendChanges();
-}
-
 void FrmDips::CompareWithFile()
 {
     compareCommand_->CompareWithFile();

@@ -68,10 +68,6 @@ public:
     // The History window, for the site on screen; a site whose versions cannot be read is
     // reported instead.
     void ShowSiteHistory();
-    // Done by TeamCommands, for the library of the site on screen.
-    void ShareLibrary();
-    void GetTeamChanges();
-    void SendMyChanges();
     // Done by CompareCommand; the Compare window shows what differs.
     void CompareWithFile();
     void CompareWith(const ChosenFile& chosen);

@@ -1,11 +1,12 @@
 #include "bounded_transfer.h"
 
+#include "git_functions.h"
+
 #include <cerrno>
 #include <cstddef>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <git2.h>
 #include <git2/sys/stream.h>
 #include <mutex>
 #include <netdb.h>

@@ -3,21 +3,21 @@
 // libgit2's handles, each owned once by a std::unique_ptr that frees it with its own
 // function, and the one way a negative return becomes a HistoryError.
 
+#include "git_functions.h"
 #include "history_error.h"
 
 #include <QString>
-#include <git2.h>
 
 #include <memory>
 
 namespace mr640::git {
 
-template <auto Free> struct Deleter
+template <const auto& Free> struct Deleter
 {
     template <typename T> void operator()(T* handle) const { Free(handle); }
 };
 
-template <typename T, auto Free> using Handle = std::unique_ptr<T, Deleter<Free>>;
+template <typename T, const auto& Free> using Handle = std::unique_ptr<T, Deleter<Free>>;
 
 using Repository = Handle<git_repository, git_repository_free>;
 using Reference = Handle<git_reference, git_reference_free>;
@@ -51,7 +51,7 @@ int Check(int result);
 
 // Fills a handle through libgit2's out parameter: Take<git::Commit>(git_commit_lookup, repo, &id).
 template <typename HandlePtr, typename Function, typename... Args>
-HandlePtr Take(Function function, Args... args)
+HandlePtr Take(const Function& function, Args... args)
 {
     typename HandlePtr::pointer raw = nullptr;
     Check(function(&raw, args...));

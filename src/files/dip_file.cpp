@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 
 namespace mr640 {
 
@@ -62,12 +63,22 @@ QByteArrayView WithoutFilling(QByteArrayView field)
     return field;
 }
 
-void DecodeRecord(const char* record, ChannelRow& row)
+// A state text whose bytes are those of the record before shares that record's text
+// rather than being decoded again: most sites give every relay the same two.
+QString DecodeState(const char* field, const QString* textBefore)
+{
+    if (textBefore && std::memcmp(field, field - kDipRecordSize, kStateWidth) == 0)
+        return *textBefore;
+    return FromWindows1252(QByteArrayView(field, kStateWidth));
+}
+
+// Decodes a record into row, given the row of the record just before it, if any.
+void DecodeRecord(const char* record, const ChannelRow* before, ChannelRow& row)
 {
     row.relNam = FromWindows1252(WithoutFilling(QByteArrayView(record, kNameWidth)));
     row.back = static_cast<unsigned char>(record[kBackOffset]) == 1;
-    row.stUp = FromWindows1252(QByteArrayView(record + kStUpOffset, kStateWidth));
-    row.stDn = FromWindows1252(QByteArrayView(record + kStDnOffset, kStateWidth));
+    row.stUp = DecodeState(record + kStUpOffset, before ? &before->stUp : nullptr);
+    row.stDn = DecodeState(record + kStDnOffset, before ? &before->stDn : nullptr);
 }
 
 // Reads up to size bytes, going on after a short read until the end of the data or an
@@ -187,8 +198,8 @@ DipReadOutcome ReadDip(QIODevice& device, ChannelTable& table, Ui& ui, const QSt
         ui.AtLine(loaded + 1); // the record the error broke
         return ReportReadError(ui, device.errorString());
     }
-    for (int r = 0; r < loaded; ++r)
-        DecodeRecord(records.constData() + r * kDipRecordSize, rows[static_cast<std::size_t>(r)]);
+    for (std::size_t r = 0; r < static_cast<std::size_t>(loaded); ++r)
+        DecodeRecord(records.constData() + r * kDipRecordSize, r > 0 ? &rows[r - 1] : nullptr, rows[r]);
     table.ReplaceRows(std::move(rows));
     ShowCount(ui, loaded, u"%1 channels loaded"_s.arg(loaded));
     // A later Save would write spares over the channels the file lost: say so plainly.

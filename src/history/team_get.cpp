@@ -41,6 +41,7 @@ struct GetPlan
     QByteArray branch;
     std::optional<git_oid> mine; // none on an unborn branch
     git_oid theirs{};
+    int theirVersions = 0; // the versions theirs has and mine lacks
     QString theirAuthor;
     int theirChanges = 0; // what the merge takes of theirs, for its summary
     std::vector<PlannedFile> files;
@@ -217,12 +218,18 @@ std::shared_ptr<GetPlan> Plan(const Library& library, const BranchTip& tip)
         plan->mine = *git_commit_id(tip.commit.get());
     const std::optional<git_oid> theirs =
         ReferenceId(repository, TeamBranchOf(tip.branch).constData());
-    if (!theirs || (plan->mine && Holds(repository, *plan->mine, *theirs)))
-        return plan; // the team has no such branch, or nothing new on it
+    if (!theirs)
+        return plan; // the team has no such branch
+    // One walk of the history answers whether there is anything new, whether the branch
+    // only moves on, and how many versions come.
+    const TeamCounts counts = CountsBetween(repository, plan->mine, *theirs);
+    if (counts.toGet == 0)
+        return plan; // nothing new on the team's branch
     plan->theirs = *theirs;
+    plan->theirVersions = counts.toGet;
     const auto theirCommit = git::Take<git::Commit>(git_commit_lookup, repository, &plan->theirs);
     plan->theirAuthor = git::Text(git_commit_author(theirCommit.get())->name);
-    if (!plan->mine || Holds(repository, plan->theirs, *plan->mine)) {
+    if (counts.toSend == 0) {
         plan->kind = IncomingChanges::Kind::FastForward;
         const git::Tree to = TreeOf(repository, plan->theirs);
         for (const auto& [path, taken] : ChangesBetween(repository, tip.tree.get(), to.get()))
@@ -397,8 +404,7 @@ IncomingChanges TeamLibrary::Fetch(const TeamCallbacks& callbacks)
     const std::shared_ptr<const GetPlan> plan = Plan(*library_, tip);
     incoming.kind = plan->kind;
     incoming.theirAuthor = plan->theirAuthor;
-    if (plan->kind != IncomingChanges::Kind::UpToDate)
-        incoming.versions = CountsBetween(repository, plan->mine, plan->theirs).toGet;
+    incoming.versions = plan->theirVersions;
     for (const PlannedFile& file : plan->files) {
         incoming.changedFiles.append(library_->folder + u'/' + PathText(file.path));
         if (file.site < 0)

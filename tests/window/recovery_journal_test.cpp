@@ -37,7 +37,7 @@ std::vector<ChannelRow> Site()
 }
 
 // The site as the killed program shows it: a name typed, two rows pasted, a back contact
-// set after an undone change, and a state text still being typed.
+// set after an undone change, and after a pause a state text still being typed.
 std::vector<ChannelRow> Screen()
 {
     std::vector<ChannelRow> rows = Site();
@@ -85,6 +85,9 @@ protected:
         enter(StartTyping(3, FieldRelNam, u"Wrong"_s));
         w.History().Stack().undo();
         w.Table().setData(w.Table().index(5, FieldBack), Qt::Checked, Qt::CheckStateRole);
+        // A pause, long enough for the journal's writer to have written all and gone idle:
+        // the typing that follows reaches the disk with no further change behind it.
+        QTest::qWait(1000);
         QLineEdit* typing = StartTyping(7, FieldStUp, u"OFF"_s);
         std::vector<ChannelRow> shown = w.Table().Rows();
         ASSERT_NE(typing, nullptr);

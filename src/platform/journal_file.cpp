@@ -234,9 +234,15 @@ void JournalWriter::Append(std::function<QByteArray()> make)
 
 void JournalWriter::Remove()
 {
+    std::deque<Work> dropped; // let go after the lock: the records may hold a whole site
     std::unique_lock lock(mutex_);
-    if (thread_.joinable()) // else nothing was ever written
-        Hand(lock, {true, {}});
+    if (!thread_.joinable())
+        return; // nothing was ever written
+    // Records still pending belong to the journal removed: they are never encoded.
+    finished_ += work_.size();
+    dropped = std::exchange(work_, {});
+    done_.notify_all();
+    Hand(lock, {true, {}});
 }
 
 void JournalWriter::Hand(std::unique_lock<std::mutex>& lock, Work work)

@@ -195,6 +195,25 @@ TEST_F(Recovery, TwoProgramsKeepAJournalEachAndNeverOfferARunningOnes)
     EXPECT_EQ(w.Table().Row(1).relNam, u"Own"_s); // Later changes nothing
 }
 
+// Changes still on their way to the disk when the journal ends (a save) go with it; the
+// next change starts a journal of its own, from the table as it then is.
+TEST_F(Recovery, AJournalEndedStartsAfreshAtTheNextChange)
+{
+    FrmDips& w = Start();
+    w.Table().setData(w.Table().index(0, FieldRelNam), u"Saved"_s);
+    w.Journal().End();
+    w.Table().setData(w.Table().index(1, FieldRelNam), u"Unsaved"_s);
+    ASSERT_TRUE(w.Journal().Flush());
+    EXPECT_EQ(QDir(RecoveryFolder()).entryList(QDir::Files), QStringList{QFileInfo(w.Journal().Path()).fileName()});
+    const std::optional<JournalContents> contents = ReadJournal(test::ReadBytes(w.Journal().Path()));
+    ASSERT_TRUE(contents.has_value());
+    const std::optional<RecoveredSite> recovered = ReplayJournal(contents->records);
+    ASSERT_TRUE(recovered.has_value());
+    EXPECT_EQ(recovered->base[0].relNam, u"Saved"_s);
+    EXPECT_EQ(recovered->rows, w.Table().Rows());
+    EXPECT_EQ(recovered->changes, 1);
+}
+
 // A journal cut short, as by a power cut, at every byte of its last record: every whole
 // record is recovered, and the question says that one change could not be read.
 TEST_F(Recovery, AJournalCutShortRecoversEveryWholeRecordAndSaysWhatIsLost)

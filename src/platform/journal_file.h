@@ -34,9 +34,9 @@ struct JournalOwner
 };
 
 // An append-only journal of records, each framed with its length and a checksum. A record
-// is handed over at once; a thread of the writer's own encodes it, writes it and flushes it
-// to disk (fdatasync) within a quarter of a second, gathering what comes meanwhile into one
-// write.
+// is handed over at once; a thread of the writer's own gathers what comes in a quarter of a
+// second from it, then encodes, writes and flushes (fdatasync) all that in one write. Only
+// a thread waiting idle is woken, so a burst of records costs the caller one wake.
 // The file is made at the first record, named for this process and writer, and locked
 // (flock) while the writer has it, so that no other program takes it for a left one.
 class JournalWriter

@@ -247,11 +247,12 @@ void JournalWriter::Remove()
 
 void JournalWriter::Hand(std::unique_lock<std::mutex>& lock, Work work)
 {
+    const bool remove = work.remove;
     work_.push_back(std::move(work));
     ++queued_;
-    // A thread that is gathering takes the work when its wait ends: only an idle one is
-    // woken, so a burst of typing wakes it once.
-    if (!std::exchange(idle_, false))
+    // A thread that is gathering takes a record when its wait ends: only an idle one is
+    // woken, so a burst of typing wakes it once. A removal (a save) is not kept waiting.
+    if (!std::exchange(idle_, false) && !remove)
         return;
     lock.unlock();
     wake_.notify_one();
@@ -278,9 +279,10 @@ void JournalWriter::Run()
 {
     std::unique_lock lock(mutex_);
     // Waits up to kGather for what follows: what comes meanwhile goes into the same write.
+    // A removal pending is always first, as Remove drops the records before it.
     const auto gather = [&] {
-        if (!stop_ && !hurry_)
-            wake_.wait_for(lock, kGather, [&] { return stop_ || hurry_; });
+        wake_.wait_for(lock, kGather,
+                       [&] { return stop_ || hurry_ || (!work_.empty() && work_.front().remove); });
     };
     for (;;) {
         if (work_.empty() && !stop_) {

@@ -22,7 +22,11 @@ public:
     IgnoreList() = default;
     explicit IgnoreList(QStringView text);
 
-    bool Ignores(const Problem& problem) const { return keys_.contains(KeyOf(problem)); }
+    bool Ignores(const Problem& problem) const
+    {
+        // Most sites ignore nothing: no key is made then.
+        return !keys_.isEmpty() && keys_.contains(KeyOf(problem));
+    }
     // Adds a line for the problem, unless it is ignored already.
     void Add(const Problem& problem);
     // Removes every line that ignores the problem.

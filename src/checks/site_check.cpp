@@ -78,11 +78,16 @@ void SiteCheck::Reset(const std::vector<ChannelRow>& rows)
 ProblemChanges SiteCheck::Update(const std::vector<ChannelRow>& rows,
                                  const std::vector<int>& changed)
 {
+    // Each row once: marked rather than sorted, as a paste of a whole table names each row
+    // once per field.
     std::vector<int> edited;
-    std::copy_if(changed.begin(), changed.end(), std::back_inserter(edited),
-                 [&](int r) { return r >= 0 && r < static_cast<int>(rows.size()); });
-    std::sort(edited.begin(), edited.end());
-    edited.erase(std::unique(edited.begin(), edited.end()), edited.end());
+    std::vector<bool> marked(rows.size());
+    for (int r : changed) {
+        if (r >= 0 && r < static_cast<int>(rows.size()) && !marked[static_cast<std::size_t>(r)]) {
+            marked[static_cast<std::size_t>(r)] = true;
+            edited.push_back(r);
+        }
+    }
     // Re-checking a channel costs about what checking three afresh does: an edit of more
     // than a quarter of the table is checked afresh.
     if (rows.size() != keys_.size() || edited.size() > rows.size() / 4) {
@@ -90,6 +95,7 @@ ProblemChanges SiteCheck::Update(const std::vector<ChannelRow>& rows,
         Reset(rows);
         return Difference(std::move(before), Problems());
     }
+    std::sort(edited.begin(), edited.end());
 
     // The groups an edited channel leaves or joins; each group's problems are made again.
     QSet<GroupKey> groups;

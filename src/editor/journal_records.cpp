@@ -28,7 +28,9 @@ void PutText(QByteArray& bytes, const QString& text)
     Put(bytes, static_cast<quint32>(text.size()));
     const qsizetype at = bytes.size();
     bytes.resize(at + text.size() * 2);
-    qToLittleEndian<quint16>(text.utf16(), text.size(), bytes.data() + at);
+    // constData, not utf16: that would copy a literal's text into the QString, which the
+    // writer's thread shares with the UI thread's edit history.
+    qToLittleEndian<quint16>(text.constData(), text.size(), bytes.data() + at);
 }
 
 QByteArray Start(Kind kind, qint64 time)

@@ -226,25 +226,35 @@ QString JournalWriter::Path()
 
 void JournalWriter::Append(std::function<QByteArray()> make)
 {
-    {
-        const std::lock_guard lock(mutex_);
-        work_.push_back({false, std::move(make)});
-        ++queued_;
-        if (!thread_.joinable())
-            thread_ = std::thread(&JournalWriter::Run, this);
-    }
-    wake_.notify_one();
+    std::unique_lock lock(mutex_);
+    if (!thread_.joinable())
+        thread_ = std::thread(&JournalWriter::Run, this);
+    Hand(lock, {false, std::move(make)});
 }
 
 void JournalWriter::Remove()
 {
-    {
-        const std::lock_guard lock(mutex_);
-        if (!thread_.joinable())
-            return; // nothing was ever written
-        work_.push_back({true, {}});
-        ++queued_;
-    }
+    std::deque<Work> dropped; // let go after the lock: the records may hold a whole site
+    std::unique_lock lock(mutex_);
+    if (!thread_.joinable())
+        return; // nothing was ever written
+    // Records still pending belong to the journal removed: they are never encoded.
+    finished_ += work_.size();
+    dropped = std::exchange(work_, {});
+    done_.notify_all();
+    Hand(lock, {true, {}});
+}
+
+void JournalWriter::Hand(std::unique_lock<std::mutex>& lock, Work work)
+{
+    const bool remove = work.remove;
+    work_.push_back(std::move(work));
+    ++queued_;
+    // A thread that is gathering takes a record when its wait ends: only an idle one is
+    // woken, so a burst of typing wakes it once. A removal (a save) is not kept waiting.
+    if (!std::exchange(idle_, false) && !remove)
+        return;
+    lock.unlock();
     wake_.notify_one();
 }
 
@@ -268,8 +278,19 @@ QString JournalWriter::TakeError()
 void JournalWriter::Run()
 {
     std::unique_lock lock(mutex_);
+    // Waits up to kGather for what follows: what comes meanwhile goes into the same write.
+    // A removal pending is always first, as Remove drops the records before it.
+    const auto gather = [&] {
+        wake_.wait_for(lock, kGather,
+                       [&] { return stop_ || hurry_ || (!work_.empty() && work_.front().remove); });
+    };
     for (;;) {
-        wake_.wait(lock, [&] { return stop_ || !work_.empty(); });
+        if (work_.empty() && !stop_) {
+            idle_ = true;
+            wake_.wait(lock, [&] { return stop_ || !work_.empty(); });
+            idle_ = false;
+            gather();
+        }
         if (work_.empty())
             return;
         const std::deque<Work> batch = std::exchange(work_, {});
@@ -289,9 +310,7 @@ void JournalWriter::Run()
         lock.lock();
         finished_ += batch.size();
         done_.notify_all();
-        // Changes that come meanwhile gather into the next write.
-        if (!stop_ && !hurry_)
-            wake_.wait_for(lock, kGather, [&] { return stop_ || hurry_; });
+        gather();
     }
 }
 

@@ -34,9 +34,9 @@ struct JournalOwner
 };
 
 // An append-only journal of records, each framed with its length and a checksum. A record
-// is handed over at once; a thread of the writer's own encodes it, writes it and flushes it
-// to disk (fdatasync) within a quarter of a second, gathering what came meanwhile into one
-// write.
+// is handed over at once; a thread of the writer's own gathers what comes in a quarter of a
+// second from it, then encodes, writes and flushes (fdatasync) all that in one write. Only
+// a thread waiting idle is woken, so a burst of records costs the caller one wake.
 // The file is made at the first record, named for this process and writer, and locked
 // (flock) while the writer has it, so that no other program takes it for a left one.
 class JournalWriter
@@ -67,6 +67,8 @@ private:
         bool remove = false;
         std::function<QByteArray()> record;
     };
+    // Queues work under lock, and wakes the thread when it waits for work.
+    void Hand(std::unique_lock<std::mutex>& lock, Work work);
     void Run();
     // On the writer's thread: appends framed records to the file, made first if need be.
     void Write(const QByteArray& framed);
@@ -83,6 +85,7 @@ private:
     std::uint64_t finished_ = 0; // works the thread has done
     bool stop_ = false;
     bool hurry_ = false;  // someone waits for a flush
+    bool idle_ = false;   // the thread waits for work, and only a notify wakes it
     bool failed_ = false; // the file lost a record: nothing more goes into it until removed
     QString error_;
     QString path_;

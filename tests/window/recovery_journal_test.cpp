@@ -37,7 +37,7 @@ std::vector<ChannelRow> Site()
 }
 
 // The site as the killed program shows it: a name typed, two rows pasted, a back contact
-// set after an undone change, and a state text still being typed.
+// set after an undone change, and after a pause a state text still being typed.
 std::vector<ChannelRow> Screen()
 {
     std::vector<ChannelRow> rows = Site();
@@ -85,6 +85,9 @@ protected:
         enter(StartTyping(3, FieldRelNam, u"Wrong"_s));
         w.History().Stack().undo();
         w.Table().setData(w.Table().index(5, FieldBack), Qt::Checked, Qt::CheckStateRole);
+        // A pause, long enough for the journal's writer to have written all and gone idle:
+        // the typing that follows reaches the disk with no further change behind it.
+        QTest::qWait(1000);
         QLineEdit* typing = StartTyping(7, FieldStUp, u"OFF"_s);
         std::vector<ChannelRow> shown = w.Table().Rows();
         ASSERT_NE(typing, nullptr);
@@ -190,6 +193,25 @@ TEST_F(Recovery, TwoProgramsKeepAJournalEachAndNeverOfferARunningOnes)
     ASSERT_EQ(ui.Messages().size(), 1u);
     EXPECT_EQ(WithoutTime(ui.Messages()[0].text), Question(u"north"_s, 4));
     EXPECT_EQ(w.Table().Row(1).relNam, u"Own"_s); // Later changes nothing
+}
+
+// Changes still on their way to the disk when the journal ends (a save) go with it; the
+// next change starts a journal of its own, from the table as it then is.
+TEST_F(Recovery, AJournalEndedStartsAfreshAtTheNextChange)
+{
+    FrmDips& w = Start();
+    w.Table().setData(w.Table().index(0, FieldRelNam), u"Saved"_s);
+    w.Journal().End();
+    w.Table().setData(w.Table().index(1, FieldRelNam), u"Unsaved"_s);
+    ASSERT_TRUE(w.Journal().Flush());
+    EXPECT_EQ(QDir(RecoveryFolder()).entryList(QDir::Files), QStringList{QFileInfo(w.Journal().Path()).fileName()});
+    const std::optional<JournalContents> contents = ReadJournal(test::ReadBytes(w.Journal().Path()));
+    ASSERT_TRUE(contents.has_value());
+    const std::optional<RecoveredSite> recovered = ReplayJournal(contents->records);
+    ASSERT_TRUE(recovered.has_value());
+    EXPECT_EQ(recovered->base[0].relNam, u"Saved"_s);
+    EXPECT_EQ(recovered->rows, w.Table().Rows());
+    EXPECT_EQ(recovered->changes, 1);
 }
 
 // A journal cut short, as by a power cut, at every byte of its last record: every whole

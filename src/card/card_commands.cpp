@@ -121,7 +121,8 @@ std::optional<ChosenFile> CardCommands::ExportFileOn(const Card& chosen,
     const QString name = request.fileName.value_or(QString());
     const QString site = FileStem(name).isEmpty() ? u"the site"_s : name;
     const auto warnTakenOut = [&] {
-        Warn(
+        ShowWarning(
+            ui_,
             u"The card %1 was taken out before the site was written to it. Put it back in and export again."_s
                 .arg(card.label));
     };
@@ -131,17 +132,21 @@ std::optional<ChosenFile> CardCommands::ExportFileOn(const Card& chosen,
             if (!Present(card.block))
                 warnTakenOut();
             else if (fault->kind == CardFault::Kind::NotAuthorised)
-                Warn(u"You are not allowed to open the card %1 (%2). Nothing was written to it."_s
-                         .arg(card.label, fault->message));
+                ShowWarning(
+                    ui_,
+                    u"You are not allowed to open the card %1 (%2). Nothing was written to it."_s
+                        .arg(card.label, fault->message));
             else
-                Warn(u"The card %1 could not be opened (%2). Nothing was written to it."_s.arg(
-                    card.label, fault->message));
+                ShowWarning(
+                    ui_, u"The card %1 could not be opened (%2). Nothing was written to it."_s.arg(
+                             card.label, fault->message));
             return std::nullopt;
         }
         card.mountPoint = std::get<QString>(mounted);
     }
     if (const std::optional<FolderRoom> room = RoomOf(card.mountPoint); room && room->readOnly) {
-        Warn(
+        ShowWarning(
+            ui_,
             u"The card %1 is write-protected: %2 was not written. Unlock the card and export again."_s
                 .arg(card.label, site));
         return std::nullopt;
@@ -170,7 +175,8 @@ std::optional<ChosenFile> CardCommands::ExportFileOn(const Card& chosen,
         const QFileInfo old(file.fullName);
         const qint64 free = room->freeBytes + (old.isFile() ? SpaceTaken(old.size(), *room) : 0);
         if (SpaceTaken(needed, *room) > free) {
-            Warn(
+            ShowWarning(
+                ui_,
                 u"The card %1 is full: %2 needs %3 and the card has %4 free. Nothing was written."_s
                     .arg(card.label, file.fileTitle, SizeText(needed), SizeText(free)));
             return std::nullopt;
@@ -248,12 +254,13 @@ void CardCommands::Eject(const Card& card)
             return;
         }
         if (fault->kind == CardFault::Kind::NotAuthorised) {
-            Warn(u"You are not allowed to eject the card %1 (%2)."_s.arg(card.label,
-                                                                         fault->message));
+            ShowWarning(ui_, u"You are not allowed to eject the card %1 (%2)."_s.arg(
+                                 card.label, fault->message));
             return;
         }
         if (fault->kind == CardFault::Kind::Failed) {
-            Warn(u"The card %1 could not be ejected (%2)."_s.arg(card.label, fault->message));
+            ShowWarning(
+                ui_, u"The card %1 could not be ejected (%2)."_s.arg(card.label, fault->message));
             return;
         }
         const QString busy =
@@ -263,11 +270,6 @@ void CardCommands::Eject(const Card& card)
                              QString(kAppTitle)}) != MessageButton::Eject)
             return;
     }
-}
-
-void CardCommands::Warn(const QString& text)
-{
-    ui_.ShowMessage({text, MessageIcon::Exclamation, MessageButtons::Ok, QString(kAppTitle)});
 }
 
 } // namespace mr640

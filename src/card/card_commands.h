@@ -53,7 +53,6 @@ private:
     // the chooser again (the person would not replace the file there).
     std::optional<ChosenFile> ExportFileOn(const Card& card, const FileDialogRequest& request);
     void Eject(const Card& card);
-    void Warn(const QString& text);
     // The cards UDisks2 offers, followed from the first call on.
     RemovableMedia& Media();
     void CardsChanged();

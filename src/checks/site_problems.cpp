@@ -212,9 +212,10 @@ void SiteProblems::ReadIgnored()
         return;
     // What the user wrote there stays as it is.
     ignoreWritable_ = false;
-    Warn(u"%1 could not be read (%2). No problem of %3 is ignored; problems ignored now are "
-         u"kept until the site is closed."_s.arg(QFileInfo(ignoreFile_).fileName(), error,
-                                                 FileStem(QFileInfo(file).fileName())));
+    ShowWarning(ui_,
+                u"%1 could not be read (%2). No problem of %3 is ignored; problems ignored now are "
+                u"kept until the site is closed."_s.arg(QFileInfo(ignoreFile_).fileName(), error,
+                                                        FileStem(QFileInfo(file).fileName())));
 }
 
 void SiteProblems::KeepIgnored()
@@ -223,8 +224,9 @@ void SiteProblems::KeepIgnored()
         return;
     QString error;
     if (!WriteIgnoreFile(ignoreFile_, ignored_, &error))
-        Warn(u"The ignored problems could not be written to %1 (%2). They are ignored until "
-             u"the site is closed."_s.arg(QFileInfo(ignoreFile_).fileName(), error));
+        ShowWarning(ui_,
+                    u"The ignored problems could not be written to %1 (%2). They are ignored until "
+                    u"the site is closed."_s.arg(QFileInfo(ignoreFile_).fileName(), error));
 }
 
 void SiteProblems::Count(const Problem& problem, int by)
@@ -242,11 +244,6 @@ void SiteProblems::Count(const Problem& problem, int by)
         counts_.information += by;
         break;
     }
-}
-
-void SiteProblems::Warn(const QString& text)
-{
-    ui_.ShowMessage({text, MessageIcon::Exclamation, MessageButtons::Ok, QString(kAppTitle)});
 }
 
 } // namespace mr640

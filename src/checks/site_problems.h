@@ -87,7 +87,6 @@ private:
     void ReadIgnored();
     void KeepIgnored();
     void Count(const Problem& problem, int by);
-    void Warn(const QString& text);
 
     const ChannelTable& table_;
     Ui& ui_;

@@ -11,6 +11,11 @@ void ShowInfo(Ui& ui, const QString& text)
     ui.ShowMessage({text, MessageIcon::Information, MessageButtons::Ok, QString(kAppTitle)});
 }
 
+void ShowWarning(Ui& ui, const QString& text)
+{
+    ui.ShowMessage({text, MessageIcon::Exclamation, MessageButtons::Ok, QString(kAppTitle)});
+}
+
 void ShowCount(Ui& ui, int count, const QString& text)
 {
     ui.ShowCount({text, MessageIcon::Information, MessageButtons::Ok, QString(kAppTitle)}, count);

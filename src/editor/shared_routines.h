@@ -19,6 +19,9 @@ QString ErrorReport(const QString& sentence, const QString& description);
 // Shows text with the information icon, an OK button and the application title.
 void ShowInfo(Ui& ui, const QString& text);
 
+// Shows text as ShowInfo does, with the warning icon: a refusal or a failure.
+void ShowWarning(Ui& ui, const QString& text);
+
 // Shows, as ShowInfo does, text: the count of count channels that closes a read, an import
 // or an export (Ui::ShowCount).
 void ShowCount(Ui& ui, int count, const QString& text);

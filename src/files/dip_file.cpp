@@ -204,11 +204,13 @@ DipReadOutcome ReadDip(QIODevice& device, ChannelTable& table, Ui& ui, const QSt
     ShowCount(ui, loaded, u"%1 channels loaded"_s.arg(loaded));
     // A later Save would write spares over the channels the file lost: say so plainly.
     if (loaded < count) {
-        ui.ShowMessage({fileName + u" holds %1 of the %2 channels its header announces; channels %3 to %4 are shown as spares."_s
-                                       .arg(loaded)
-                                       .arg(header.channelCount)
-                                       .arg(ChannelIdFromNumber(loaded + 1), ChannelIdFromNumber(count)),
-                        MessageIcon::Exclamation, MessageButtons::Ok, QString(kAppTitle)});
+        ShowWarning(
+            ui,
+            fileName +
+                u" holds %1 of the %2 channels its header announces; channels %3 to %4 are shown as spares."_s
+                    .arg(loaded)
+                    .arg(header.channelCount)
+                    .arg(ChannelIdFromNumber(loaded + 1), ChannelIdFromNumber(count)));
     }
     return DipReadOutcome::Loaded;
 }

@@ -65,7 +65,7 @@ bool CheckCardCopy(Ui& ui, const ChosenFile& chosen, const QByteArray& meant)
             chosen.fileTitle, back.error);
     else
         return true;
-    ui.ShowMessage({text, MessageIcon::Exclamation, MessageButtons::Ok, QString(kAppTitle)});
+    ShowWarning(ui, text);
     return false;
 }
 
@@ -81,8 +81,7 @@ void ReportNoFormat(Ui& ui, const ChosenFile& chosen, const QString& notDone)
 
 void ReportSaveFailure(Ui& ui, const QString& path, const QString& reason)
 {
-    ui.ShowMessage({ErrorReport(u"Error occurred while saving."_s, path + kCrLf + reason),
-                    MessageIcon::Exclamation, MessageButtons::Ok, QString(kAppTitle)});
+    ShowWarning(ui, ErrorReport(u"Error occurred while saving."_s, path + kCrLf + reason));
 }
 
 // The open dialog of a dip or CSV site file.

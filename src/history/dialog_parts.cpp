@@ -12,7 +12,7 @@ namespace mr640 {
 
 using namespace Qt::StringLiterals;
 
-void AddHint(QVBoxLayout& layout, const QString& text, const QString& objectName)
+void AddHint(QBoxLayout& layout, const QString& text, const QString& objectName)
 {
     auto* hint = new QLabel(text);
     hint->setObjectName(objectName);
@@ -21,7 +21,7 @@ void AddHint(QVBoxLayout& layout, const QString& text, const QString& objectName
     layout.addWidget(hint);
 }
 
-void AddButtons(QDialog& dialog, QVBoxLayout& layout, const QString& prefix)
+QDialogButtonBox* AddButtons(QDialog& dialog, QBoxLayout& layout, const QString& prefix)
 {
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     buttons->setObjectName(prefix + u"Buttons"_s);
@@ -32,6 +32,7 @@ void AddButtons(QDialog& dialog, QVBoxLayout& layout, const QString& prefix)
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     layout.addWidget(buttons);
+    return buttons;
 }
 
 QLineEdit* AddField(QFormLayout& form, const QString& name, const QString& caption,

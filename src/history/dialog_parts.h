@@ -5,19 +5,20 @@
 
 #include <QString>
 
+class QBoxLayout;
 class QDialog;
+class QDialogButtonBox;
 class QFormLayout;
 class QLineEdit;
-class QVBoxLayout;
 
 namespace mr640 {
 
 // The dialog's explanation above its fields, plain text.
-void AddHint(QVBoxLayout& layout, const QString& text, const QString& objectName);
+void AddHint(QBoxLayout& layout, const QString& text, const QString& objectName);
 
 // OK and Cancel, named "Cmd" + prefix + "Ok" and "Cmd" + prefix + "Cancel", their letters the
 // dialog's own whatever the platform's theme gives them.
-void AddButtons(QDialog& dialog, QVBoxLayout& layout, const QString& prefix);
+QDialogButtonBox* AddButtons(QDialog& dialog, QBoxLayout& layout, const QString& prefix);
 
 // A text field named "Txt" + name, its caption (with its Alt letter) "Lbl" + name.
 QLineEdit* AddField(QFormLayout& form, const QString& name, const QString& caption,

@@ -94,11 +94,6 @@ void SiteVersions::LibraryChanged()
     emit Changed();
 }
 
-void SiteVersions::Warn(const QString& text)
-{
-    ui_.ShowMessage({text, MessageIcon::Exclamation, MessageButtons::Ok, QString(kAppTitle)});
-}
-
 void SiteVersions::Saved(const QString& path, const QByteArray& bytes)
 {
     RecordOptions options{std::exchange(description_, {}), {}};
@@ -122,8 +117,8 @@ void SiteVersions::Saved(const QString& path, const QByteArray& bytes)
             ShowInfo(ui_, u"%1 holds no change since its last version: no version was recorded, "
                           u"and the description was not kept."_s.arg(FileName(path)));
     } catch (const HistoryError& error) {
-        Warn(u"%1 was saved, but its version could not be recorded: %2."_s.arg(FileName(path),
-                                                                              error.Reason()));
+        ShowWarning(ui_, u"%1 was saved, but its version could not be recorded: %2."_s.arg(
+                             FileName(path), error.Reason()));
     }
 }
 
@@ -183,8 +178,9 @@ void SiteVersions::Exported(ExportMark mark, const QByteArray& bytes, const QStr
             emit Changed();
         }
     } catch (const HistoryError& error) {
-        Warn(u"%1 went to the card, but its version could not be marked as exported: %2."_s.arg(
-            FileName(path), error.Reason()));
+        ShowWarning(
+            ui_, u"%1 went to the card, but its version could not be marked as exported: %2."_s.arg(
+                     FileName(path), error.Reason()));
     }
 }
 
@@ -227,7 +223,8 @@ void SiteVersions::KeepHistoryOfFolder()
                                                  : MessageIcon::Exclamation,
                          MessageButtons::Ok, QString(kAppTitle)});
     } catch (const HistoryError& error) {
-        Warn(u"The history of the sites in %1 is not kept: %2."_s.arg(folder, error.Reason()));
+        ShowWarning(
+            ui_, u"The history of the sites in %1 is not kept: %2."_s.arg(folder, error.Reason()));
     }
 }
 
@@ -279,7 +276,8 @@ void SiteVersions::OpenVersion(const SiteVersion& version)
         window_.StartHistory();
         restored_ = Restored{siteFile_.currentFile(), EncodeDip(table_.Rows()), version.when};
     } catch (const HistoryError& error) {
-        Warn(u"The version %1 could not be opened: %2."_s.arg(version.shortId, error.Message()));
+        ShowWarning(ui_, u"The version %1 could not be opened: %2."_s.arg(version.shortId,
+                                                                          error.Message()));
     }
 }
 
@@ -296,8 +294,8 @@ void SiteVersions::MarkIssued(const SiteVersion& version)
         history.MarkIssued(version.id, dialog.Text(), Engineer(history.SitePath()));
         emit Changed();
     } catch (const HistoryError& error) {
-        Warn(u"The version %1 could not be marked as issued: %2."_s.arg(version.shortId,
-                                                                       error.Reason()));
+        ShowWarning(ui_, u"The version %1 could not be marked as issued: %2."_s.arg(
+                             version.shortId, error.Reason()));
     }
 }
 

@@ -96,7 +96,6 @@ private:
     SiteHistory* HistoryOf(const QString& path);
     // The library holding path has bytes as the site's version in HEAD.
     bool IsLastVersion(const QString& path, const QByteArray& bytes);
-    void Warn(const QString& text);
 
     ChannelTable& table_;
     Ui& ui_;

@@ -2,6 +2,7 @@
 
 #include "compare_window.h"
 #include "editor/channel_ids.h"
+#include "history/dialog_parts.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
@@ -66,14 +67,12 @@ FrmConflicts::FrmConflicts(const std::vector<SiteConflict>& conflicts, const QSt
     setObjectName(u"FrmConflicts"_s);
     setWindowTitle(u"Conflicts with the team's changes"_s);
 
-    auto* hint = new QLabel(
-        u"You and %1 changed these fields to different values since your common version. "
-        u"Tick the value each keeps, Mine or Theirs. Nothing is recorded until every line is "
-        u"decided; Cancel leaves the library as it was."_s.arg(theirAuthor),
-        this);
-    hint->setObjectName(u"LblConflictsHint"_s);
-    hint->setTextFormat(Qt::PlainText); // a name is never markup
-    hint->setWordWrap(true);
+    auto* layout = new QVBoxLayout(this);
+    AddHint(*layout,
+            u"You and %1 changed these fields to different values since your common version. "
+            u"Tick the value each keeps, Mine or Theirs. Nothing is recorded until every line "
+            u"is decided; Cancel leaves the library as it was."_s.arg(theirAuthor),
+            u"LblConflictsHint"_s);
 
     list_ = new QTableWidget(static_cast<int>(conflicts.size()), ColumnCount, this);
     list_->setObjectName(u"LstConflicts"_s);
@@ -119,24 +118,11 @@ FrmConflicts::FrmConflicts(const std::vector<SiteConflict>& conflicts, const QSt
     connect(allMine, &QPushButton::clicked, this, [this] { DecideAll(MergeSide::Mine); });
     connect(allTheirs, &QPushButton::clicked, this, [this] { DecideAll(MergeSide::Theirs); });
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->setObjectName(u"ConflictsButtons"_s);
-    ok_ = buttons->button(QDialogButtonBox::Ok);
-    ok_->setObjectName(u"CmdConflictsOk"_s);
-    ok_->setText(u"&OK"_s);
-    QPushButton* cancel = buttons->button(QDialogButtonBox::Cancel);
-    cancel->setObjectName(u"CmdConflictsCancel"_s);
-    cancel->setText(u"&Cancel"_s);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-
     auto* row = new QHBoxLayout;
     row->addWidget(allMine);
     row->addWidget(allTheirs);
     row->addWidget(decided_, 1);
-    row->addWidget(buttons);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(hint);
+    ok_ = AddButtons(*this, *row, u"Conflicts"_s)->button(QDialogButtonBox::Ok);
     layout->addWidget(list_);
     layout->addLayout(row);
     resize(720, 420);

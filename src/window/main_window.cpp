@@ -397,7 +397,7 @@ void FrmDips::ShowSiteHistory()
     }
     QString fault;
     if (!historyWindow_->Refresh(&fault)) {
-        ui_.ShowMessage({fault, MessageIcon::Exclamation, MessageButtons::Ok, QString(kAppTitle)});
+        ShowWarning(ui_, fault);
         if (!historyWindow_->isVisible())
             return;
     }

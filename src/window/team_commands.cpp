@@ -77,16 +77,18 @@ std::optional<TeamLibrary> TeamCommands::SiteLibrary(bool tell)
     const QString& file = siteFile_.currentFile();
     if (file.isEmpty()) {
         if (tell)
-            Warn(u"The site on screen has no file in a site library: save it in a library, "
-                 u"or use Keep history of this folder, to share it with the team."_s);
+            ShowWarning(ui_,
+                        u"The site on screen has no file in a site library: save it in a library, "
+                        u"or use Keep history of this folder, to share it with the team."_s);
         return std::nullopt;
     }
     try {
         return TeamLibrary::Open(file);
     } catch (const HistoryError& error) {
         if (tell)
-            Warn(u"%1 is in no site library the team can share: %2. Use Keep history of this "
-                 u"folder first."_s.arg(siteFile_.currentFileTitle(), error.Message()));
+            ShowWarning(
+                ui_, u"%1 is in no site library the team can share: %2. Use Keep history of this "
+                     u"folder first."_s.arg(siteFile_.currentFileTitle(), error.Message()));
         return std::nullopt;
     }
 }
@@ -131,7 +133,7 @@ void TeamCommands::GetChanges()
             if (got.problems.isEmpty())
                 ShowInfo(ui_, got.summary + u'.');
             else
-                Warn(got.summary + u", but "_s + got.problems.join(u"; "_s) + u'.');
+                ShowWarning(ui_, got.summary + u", but "_s + got.problems.join(u"; "_s) + u'.');
         });
 }
 
@@ -145,8 +147,8 @@ void TeamCommands::SendChanges()
         if (sent.skipped.isEmpty())
             ShowInfo(ui_, sent.summary + u'.');
         else
-            Warn(u"%1, but not the tags %2: the team's library holds each for another "
-                 u"version."_s.arg(sent.summary, sent.skipped.join(u", "_s)));
+            ShowWarning(ui_, u"%1, but not the tags %2: the team's library holds each for another "
+                             u"version."_s.arg(sent.summary, sent.skipped.join(u", "_s)));
     });
 }
 
@@ -163,9 +165,9 @@ void TeamCommands::WorkOnLibrary(const QString& failure,
         work(*library);
     } catch (const TeamError& error) {
         if (error.WhatStopped() != TeamError::Kind::Cancelled) // the person knows
-            Warn(error.Message());
+            ShowWarning(ui_, error.Message());
     } catch (const HistoryError& error) {
-        Warn(failure.arg(error.Message()));
+        ShowWarning(ui_, failure.arg(error.Message()));
     }
     ShowCounts(); // as far as the work saw the team's
 }
@@ -203,11 +205,6 @@ void TeamCommands::ShowCounts()
     }
     counts_->setText(text);
     counts_->setVisible(!text.isEmpty());
-}
-
-void TeamCommands::Warn(const QString& text)
-{
-    ui_.ShowMessage({text, MessageIcon::Exclamation, MessageButtons::Ok, QString(kAppTitle)});
 }
 
 } // namespace mr640

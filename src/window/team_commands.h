@@ -62,7 +62,6 @@ private:
     // The engineer who records a merge, or who merges the team's notes in any Get.
     Author Recorder(const TeamLibrary& library, bool merge);
     void SiteChanged();
-    void Warn(const QString& text);
 
     Ui& ui_;
     SettingsStore& settings_;
